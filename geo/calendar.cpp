@@ -1,0 +1,3 @@
+#include "geo/calendar.h"
+
+namespace ondelog {} // namespace ondelog

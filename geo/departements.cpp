@@ -1,0 +1,3 @@
+#include "geo/departements.h"
+
+namespace ondelog {} // namespace ondelog

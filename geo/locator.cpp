@@ -1,0 +1,3 @@
+#include "geo/locator.h"
+
+namespace ondelog {} // namespace ondelog

@@ -1,0 +1,3 @@
+#include "logbook/logfile.h"
+
+namespace ondelog {} // namespace ondelog

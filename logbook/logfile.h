@@ -1,0 +1,97 @@
+#pragma once
+// The open log: a file of 165-byte records numbered from 1, no header. Records
+// 1..N are the contacts, record N+1 the end marker. One record is read or
+// written at its offset; nothing of the log is kept in memory, and every write
+// goes to the file at once (no user-space buffering).
+
+#include "logbook/record.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ondelog {
+
+enum class LogStatus
+{
+    Ok,
+    NotOpen,      ///< no log is open
+    NotFound,     ///< the file does not exist
+    AccessDenied, ///< no permission, or the file is locked
+    ReadOnly,     ///< opened for reading only: writes are refused
+    DiskFull,     ///< the device has no room left
+    OutOfRange,   ///< record number outside 1..N+1 (or 1..N where a contact is needed)
+    IoError,      ///< any other failure of the file system
+};
+
+/** French sentence for a failure, to show in a message box ("" for Ok). */
+std::string statusMessageUtf8(LogStatus status);
+
+class LogFile
+{
+  public:
+    LogFile() = default;
+    ~LogFile();
+    LogFile(const LogFile &) = delete;
+    LogFile &operator=(const LogFile &) = delete;
+
+    /** Closes any open log, opens `path` for reading and writing (falling back to
+     *  reading only when writing is not allowed: then isReadOnly() and every write
+     *  returns ReadOnly), then counts. A missing file is NotFound (never created). */
+    LogStatus open(const std::filesystem::path &path);
+    /** Creates a new log holding the end marker alone. Refuses (returns IoError,
+     *  nothing written) when the file already exists. Does not open it. */
+    static LogStatus create(const std::filesystem::path &path, std::string_view stationLocator);
+
+    void close();
+    bool isOpen() const;
+    bool isReadOnly() const { return m_readOnly; }
+    const std::filesystem::path &path() const { return m_path; } ///< LogPath
+
+    /** Scans from record 1 to the first end marker; a file without one counts only
+     *  its whole records (a trailing partial record is never a contact). Sets and
+     *  returns recordCount(); remembers the end marker's MLOC (endMarkerLocator()). */
+    std::int32_t countRecords();
+    std::int32_t recordCount() const { return m_recordCount; } ///< N
+    /** Trimmed MLOC of the end marker found by the last count, if there was one. */
+    const std::optional<std::string> &endMarkerLocator() const { return m_endMarkerLocator; }
+
+    /** Record n (n >= 1); nullopt when n is past the end of the file or on error. */
+    std::optional<QsoRecord> readRecord(std::int32_t n);
+    /** Writes record n (1 <= n <= N + 1 overwrites, beyond extends the file). */
+    LogStatus writeRecord(std::int32_t n, const QsoRecord &record);
+    /** Writes the end marker (CSGN "\", MLOC the station locator) as record n. */
+    LogStatus writeEndMarker(std::int32_t n, std::string_view stationLocator);
+
+    /** Stores a contact as record N+1 over the end marker, the end marker as N+2,
+     *  then counts again. The end marker goes first past the contact so that a
+     *  failure half-way never leaves the log without an end marker. */
+    LogStatus appendContact(const QsoRecord &contact, std::string_view stationLocator);
+    /** Deletes contact k (1..N): later records move down one place, the end marker
+     *  is written at N and a blank record at N+1 (the file never shrinks); then counts. */
+    LogStatus deleteRecord(std::int32_t k, std::string_view stationLocator);
+
+    /** Record number a new contact will be written to (N+1 when entry starts). */
+    std::int32_t currentRecordNo() const { return m_currentRecordNo; }
+    void setCurrentRecordNo(std::int32_t n) { m_currentRecordNo = n; }
+    /** Record number of the line selected in the log list. */
+    std::int32_t selectedRecordNo() const { return m_selectedRecordNo; }
+    void setSelectedRecordNo(std::int32_t n) { m_selectedRecordNo = n; }
+
+    /** The last failure (Ok after success). */
+    LogStatus lastStatus() const { return m_lastStatus; }
+
+  private:
+    int m_fd = -1;
+    bool m_readOnly = false;
+    std::filesystem::path m_path;
+    std::int32_t m_recordCount = 0;
+    std::int32_t m_currentRecordNo = 0;
+    std::int32_t m_selectedRecordNo = 0;
+    std::optional<std::string> m_endMarkerLocator;
+    LogStatus m_lastStatus = LogStatus::Ok;
+};
+
+} // namespace ondelog

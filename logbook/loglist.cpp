@@ -1,0 +1,3 @@
+#include "logbook/loglist.h"
+
+namespace ondelog {} // namespace ondelog

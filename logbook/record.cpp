@@ -1,0 +1,3 @@
+#include "logbook/record.h"
+
+namespace ondelog {} // namespace ondelog

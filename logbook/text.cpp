@@ -1,0 +1,3 @@
+#include "logbook/text.h"
+
+namespace ondelog {} // namespace ondelog

@@ -1,0 +1,49 @@
+#pragma once
+// Text as the log file holds it: Windows-1252 bytes, one byte per character,
+// in fixed-width fields. Every text of the core is such bytes unless its name
+// ends in Utf8; the windows convert to Unicode in one place.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ondelog {
+
+/** Windows-1252 bytes to UTF-8. Bytes 0x80-0x9F go through the code page's own
+ *  table; the five bytes it leaves undefined map to the C1 control of the same value. */
+std::string cp1252ToUtf8(std::string_view cp1252);
+
+/** UTF-8 to Windows-1252 bytes. A character the code page cannot hold, or a
+ *  malformed UTF-8 sequence, becomes '?'. */
+std::string utf8ToCp1252(std::string_view utf8);
+
+/** Windows-1252 byte of a Unicode code point, or '\0' when the code page has none. */
+char cp1252FromCodePoint(char32_t codePoint);
+
+/** Unicode code point of one Windows-1252 byte. */
+char32_t codePointFromCp1252(char byte);
+
+/** Upper case of one Windows-1252 character ('é' -> 'É', 'ÿ' -> 'Ÿ'); others unchanged. */
+char toUpperCp1252(char c);
+/** Lower case of one Windows-1252 character. */
+char toLowerCp1252(char c);
+/** Whole text to upper case, byte by byte (Windows-1252). */
+std::string toUpperCp1252(std::string_view text);
+
+/** Pads with blanks on the right or cuts to exactly `width` characters. */
+std::string fixedWidth(std::string_view text, std::size_t width);
+
+/** Removes leading and trailing blanks (spaces only, as every reader of a field does). */
+std::string trim(std::string_view text);
+
+/** The numeric value of a text: leading blanks skipped, then the longest leading
+ *  run that reads as a decimal number ("1/" gives 1, "/5" gives 0, "" gives 0,
+ *  "-3.5x" gives -3.5, ".5" gives 0.5). A point is the only decimal separator. */
+double numericValue(std::string_view text);
+
+/** A number written with a point whatever the locale, at most 7 significant
+ *  digits, no thousands separator, no leading blank, no trailing ".0"
+ *  (346 -> "346", 5689.2f -> "5689.2", 0.5 -> "0.5"). */
+std::string formatNumber(double value);
+
+} // namespace ondelog

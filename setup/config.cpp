@@ -1,0 +1,3 @@
+#include "setup/config.h"
+
+namespace ondelog {} // namespace ondelog

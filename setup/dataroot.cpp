@@ -1,0 +1,3 @@
+#include "setup/dataroot.h"
+
+namespace ondelog {} // namespace ondelog
