@@ -42,14 +42,32 @@ struct ConfigReadResult
 std::optional<std::filesystem::path>
 findConfigurationFile(const std::filesystem::path &programFolder);
 
-/** Reads and checks a configuration file. Never throws, whatever the bytes. */
+/** True for a name the configuration may hold as its log file: a plain file
+ *  name (no "/", "\", ":", "..", control or other characters a file name cannot
+ *  hold) with something before its ".Ham" ending (letter case ignored), so it can
+ *  never lead out of the program folder. */
+bool isPlainLogFileName(std::string_view name);
+
+/** Ok when the three items can be written and read back: a call sign that is not
+ *  empty and holds no quote or control byte, a plain log file name, a valid
+ *  locator. Damaged otherwise. */
+ConfigStatus checkConfiguration(const Configuration &config);
+
+/** Reads and checks a configuration file. Never throws, whatever the bytes: fewer
+ *  or more than three quoted items, an empty call sign, an unusable log file name
+ *  or an invalid locator is Damaged. Blanks around items and a missing final
+ *  CR LF are tolerated; the locator is fitted to its 6-character field. */
 ConfigReadResult readConfiguration(const std::filesystem::path &file);
 
-/** Writes the whole file (created or truncated). False when it could not be written. */
+/** Writes the whole file: `"CALL","CALL.Ham","JN18EU"` and CR LF, through a
+ *  temporary file renamed over it, so a failure leaves the previous file as it
+ *  was. False when it could not be written, or when checkConfiguration() refuses
+ *  the items (nothing is written then). */
 bool writeConfiguration(const std::filesystem::path &file, const Configuration &config);
 
-/** The log file name of a call sign: its first 8 characters, characters a file name
- *  cannot hold ("/", "\", ":", "*", "?", '"', "<", ">", "|") replaced by "_", then ".Ham". */
+/** The log file name of a call sign: its first 8 characters (after trimming),
+ *  characters a file name cannot hold ("/", "\", ":", "*", "?", '"', "<", ">",
+ *  "|", control bytes) and dots replaced by "_", then ".Ham". */
 std::string logFileNameFor(std::string_view callSign);
 
 /** A configuration for a call sign and locator (call sign trimmed and upper-cased). */
