@@ -17,13 +17,14 @@ namespace ondelog {
 enum class LogStatus
 {
     Ok,
-    NotOpen,      ///< no log is open
-    NotFound,     ///< the file does not exist
-    AccessDenied, ///< no permission, or the file is locked
-    ReadOnly,     ///< opened for reading only: writes are refused
-    DiskFull,     ///< the device has no room left
-    OutOfRange,   ///< record number outside 1..N+1 (or 1..N where a contact is needed)
-    IoError,      ///< any other failure of the file system
+    NotOpen,       ///< no log is open
+    NotFound,      ///< the file does not exist
+    AccessDenied,  ///< no permission, or the file is locked
+    ReadOnly,      ///< opened for reading only: writes are refused
+    DiskFull,      ///< the device has no room left
+    OutOfRange,    ///< record number outside 1..N+1 (or 1..N where a contact is needed)
+    IoError,       ///< any other failure of the file system
+    InvalidRecord, ///< a contact whose call sign would read as the end of the log
 };
 
 /** French sentence for a failure, to show in a message box ("" for Ok). */
@@ -41,6 +42,9 @@ class LogFile
      *  reading only when writing is not allowed: then isReadOnly() and every write
      *  returns ReadOnly), then counts. A missing file is NotFound (never created). */
     LogStatus open(const std::filesystem::path &path);
+    /** As open(), but never asks for writing: for programs that only read a log
+     *  (export, backup source, another station's log). Every write returns ReadOnly. */
+    LogStatus openReadOnly(const std::filesystem::path &path);
     /** Creates a new log holding the end marker alone. Refuses (returns IoError,
      *  nothing written) when the file already exists. Does not open it. */
     static LogStatus create(const std::filesystem::path &path, std::string_view stationLocator);
@@ -67,7 +71,8 @@ class LogFile
 
     /** Stores a contact as record N+1 over the end marker, the end marker as N+2,
      *  then counts again. The end marker goes first past the contact so that a
-     *  failure half-way never leaves the log without an end marker. */
+     *  failure half-way never leaves the log without an end marker. A contact whose
+     *  call sign is not storable (isCallSignStorable) is refused: InvalidRecord. */
     LogStatus appendContact(const QsoRecord &contact, std::string_view stationLocator);
     /** Deletes contact k (1..N): later records move down one place, the end marker
      *  is written at N and a blank record at N+1 (the file never shrinks); then counts. */
@@ -84,6 +89,13 @@ class LogFile
     LogStatus lastStatus() const { return m_lastStatus; }
 
   private:
+    LogStatus openWith(const std::filesystem::path &path, bool writable);
+    LogStatus checkWritable() const;
+    LogStatus readBytes(std::int64_t offset, char *data, std::size_t size, std::size_t &got);
+    LogStatus writeBytes(std::int64_t offset, const char *data, std::size_t size);
+    LogStatus writeRaw(std::int32_t n, const QsoRecord &record);
+    LogStatus finish(LogStatus status);
+
     int m_fd = -1;
     bool m_readOnly = false;
     std::filesystem::path m_path;
@@ -91,6 +103,9 @@ class LogFile
     std::int32_t m_currentRecordNo = 0;
     std::int32_t m_selectedRecordNo = 0;
     std::optional<std::string> m_endMarkerLocator;
+    // False when the last count failed: N is then unknown, and writing at N+1
+    // could overwrite contacts.
+    bool m_countValid = false;
     LogStatus m_lastStatus = LogStatus::Ok;
 };
 
