@@ -15,9 +15,11 @@ inline constexpr std::int32_t kLinesPerPage = 25;
 inline constexpr std::size_t kListLineWidth = 40;
 
 /** Record number left-justified in 6, " : ", CSGN in 10, ":", DQSO in 8, ":",
- *  HDEB in 5, the whole padded to 40. */
+ *  HDEB in 5, the whole padded to 40. A number of more than six digits is
+ *  never cut: it pushes the columns right (the line still fits in 40). */
 std::string listLine(std::int32_t recordNo, const QsoRecord &record);
-/** Record number of a list line: the numeric value of its first 6 characters. */
+/** Record number of a list line: the numeric value of its leading number
+ *  (its first 6 characters, or more for a number above 999,999); 0 if none. */
 std::int32_t recordNoOfLine(std::string_view line);
 
 /** Page holding record n (also the page count for n = N): at least 1. */
