@@ -140,12 +140,13 @@ std::string capitalizeWords(std::string_view cp1252)
     return result;
 }
 
-FieldColour colourOnFocusLost(int field, bool modifyMode, int pendingChanges)
+int colourStateOnFocusLost(int field, bool modifyMode, int pendingChanges)
 {
+    constexpr int kWindow = 1, kLightYellow = 3, kLightRed = 4;
     if (modifyMode && pendingChanges > 0) {
-        return FieldColour::LightRed;
+        return kLightRed;
     }
-    return field == 1 ? FieldColour::LightYellow : FieldColour::Window;
+    return field == 1 ? kLightYellow : kWindow;
 }
 
 std::string entryRecordCaption(std::int32_t recordNo)

@@ -59,20 +59,12 @@ std::string filterCp1252(int field, std::string_view cp1252);
  *  Words are separated by blanks and hyphens. Windows-1252 in and out. */
 std::string capitalizeWords(std::string_view cp1252);
 
-/** Background states of an entry field, numbered as the window's colour table. */
-enum class FieldColour
-{
-    Window = 1,      ///< the system's window background
-    LightGrey = 2,   ///< 0xE0E0E0
-    LightYellow = 3, ///< 0xFFFFC0 (RGB)
-    LightRed = 4,    ///< 0xFFC0C0 (RGB)
-    LightGreen = 5,  ///< 0xC0FFC0 (RGB)
-};
-
-/** Colour of a field that loses the focus: light red while a shown record is
- *  being modified with changes pending, light yellow for the call sign (so the
- *  operator sees at a glance which contact the panel holds), else the window's. */
-FieldColour colourOnFocusLost(int field, bool modifyMode, int pendingChanges);
+/** Colour state (as the window's colour table numbers them: 1 the window's
+ *  background, 3 light yellow, 4 light red) of a field that loses the focus:
+ *  light red while a shown record is being modified with changes pending, light
+ *  yellow for the call sign (so the operator sees at a glance which contact the
+ *  panel holds), else the window's. */
+int colourStateOnFocusLost(int field, bool modifyMode, int pendingChanges);
 
 /** Caption of the record label while a new contact is typed: " Charger fiche N° 12". */
 std::string entryRecordCaption(std::int32_t recordNo);

@@ -29,7 +29,9 @@ RecordDisplay displayRecord(std::int32_t recordNo, const QsoRecord &record,
     // station's locator has no distance, not a distance of zero.
     if (!other.empty() && own == other) {
         d.labels = {"0 Km", "..."};
-    } else if (isLocatorValid(other)) {
+    } else if (isLocatorValid(other) && isLocatorValid(own)) {
+        // The calculator would keep the station of the contact shown before
+        // for an own locator it cannot read: better no distance than a wrong one.
         d.labels = measureDistanceAzimuth(calculator, own, other);
     }
     const std::string &dept = d.texts[static_cast<int>(Field::DEPT)];

@@ -38,10 +38,9 @@ struct RecordDisplay
 
 /**
  * The texts of record `recordNo` as the record view shows them. Equal own and
- * other locators show "0 Km" and "..."; otherwise a valid other locator is
- * measured from the own one through `calculator` (whose point A stays where it
- * was when the own locator is not valid). A contact without a locator of the
- * other station shows blank captions.
+ * other locators show "0 Km" and "..."; otherwise two valid locators are
+ * measured through `calculator`. Blank captions when either locator is missing
+ * or invalid.
  */
 RecordDisplay displayRecord(std::int32_t recordNo, const QsoRecord &record,
                             DistanceAzimuth &calculator);

@@ -123,9 +123,9 @@ TEST(EntryCaptions, RecordLabelsAndFocusColours)
     EXPECT_EQ(entryRecordCaption(12), " Charger fiche N\xB0 12");
     EXPECT_EQ(displayRecordCaption(7), " Fiche N\xB0"
                                        "7 ");
-    EXPECT_EQ(colourOnFocusLost(1, false, 0), FieldColour::LightYellow);
-    EXPECT_EQ(colourOnFocusLost(5, false, 0), FieldColour::Window);
-    EXPECT_EQ(colourOnFocusLost(5, true, 0), FieldColour::Window);
-    EXPECT_EQ(colourOnFocusLost(5, true, 2), FieldColour::LightRed);
-    EXPECT_EQ(colourOnFocusLost(1, true, 1), FieldColour::LightRed);
+    EXPECT_EQ(colourStateOnFocusLost(1, false, 0), 3);
+    EXPECT_EQ(colourStateOnFocusLost(5, false, 0), 1);
+    EXPECT_EQ(colourStateOnFocusLost(5, true, 0), 1);
+    EXPECT_EQ(colourStateOnFocusLost(5, true, 2), 4);
+    EXPECT_EQ(colourStateOnFocusLost(1, true, 1), 4);
 }

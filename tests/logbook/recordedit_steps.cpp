@@ -171,6 +171,14 @@ TEST(RecordDisplayTexts, CaptionFieldsAndLabels)
     d = displayRecord(12, r, calculator);
     EXPECT_EQ(d.labels, DistanceAzimuthTexts{});
 
+    // An unreadable own locator must not measure from the contact shown before.
+    r.setField(Field::SLOC, "IO91WM");
+    r.setField(Field::MLOC, "KP20LE");
+    displayRecord(11, r, calculator);
+    r.setField(Field::MLOC, "JN1");
+    d = displayRecord(12, r, calculator);
+    EXPECT_EQ(d.labels, DistanceAzimuthTexts{});
+
     // No locator on either side: no distance rather than "0 Km".
     r.setField(Field::SLOC, "");
     r.setField(Field::MLOC, "");
