@@ -46,7 +46,8 @@ class LogFile
      *  (export, backup source, another station's log). Every write returns ReadOnly. */
     LogStatus openReadOnly(const std::filesystem::path &path);
     /** Creates a new log holding the end marker alone. Refuses (returns IoError,
-     *  nothing written) when the file already exists. Does not open it. */
+     *  nothing written) when the file already exists. Does not open it. A creation
+     *  that fails half-way removes what it wrote, so that it can be tried again. */
     static LogStatus create(const std::filesystem::path &path, std::string_view stationLocator);
 
     void close();

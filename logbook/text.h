@@ -43,7 +43,8 @@ double numericValue(std::string_view text);
 
 /** A number written with a point whatever the locale, at most 7 significant
  *  digits, no thousands separator, no leading blank, no trailing ".0"
- *  (346 -> "346", 5689.2f -> "5689.2", 0.5 -> "0.5"). */
+ *  (346 -> "346", 5689.2f -> "5689.2", 0.5 -> "0.5"). Magnitudes from 1e15 up or
+ *  below 1e-7 take an exponent ("1E+20", "1.5E-09"). */
 std::string formatNumber(double value);
 
 } // namespace ondelog

@@ -101,6 +101,22 @@ TEST_F(LogFileTest, AppendWritesTheContactOverTheMarkerAndAMarkerAfterIt)
     EXPECT_EQ(again.recordCount(), 3);
 }
 
+TEST_F(LogFileTest, AppendToALogWithoutMarkerGivesItOneAgain)
+{
+    const auto path = m_dir.file("F6ABC.Ham");
+    // Two contacts and the start of a third: the end marker was never written.
+    test::writeBytes(path, recordBytes(makeContact(1)) + recordBytes(makeContact(2)) + "F6XYZ");
+    LogFile log;
+    ASSERT_EQ(log.open(path), LogStatus::Ok);
+    ASSERT_EQ(log.recordCount(), 2);
+    ASSERT_EQ(log.appendContact(makeContact(3), kLocator), LogStatus::Ok);
+    EXPECT_EQ(log.recordCount(), 3);
+    const auto records = recordsOf(path);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[2], recordBytes(makeContact(3)));
+    EXPECT_EQ(records[3], markerRecord());
+}
+
 TEST_F(LogFileTest, DeleteShiftsDownAndNeverShrinksTheFile)
 {
     struct Row
@@ -447,6 +463,15 @@ TEST_F(LogFileTest, AnyBytesOpenCountAndReadWithoutHarm)
             const auto r = log.readRecord(i);
             EXPECT_EQ(r.has_value(), static_cast<std::size_t>(i) * kRecordSize <= bytes.size());
         }
+        // Whatever the file held before, the store leaves it a sound log.
+        if (n > 0) {
+            ASSERT_EQ(log.deleteRecord(1, kLocator), LogStatus::Ok);
+            EXPECT_EQ(log.recordCount(), n - 1);
+        }
+        ASSERT_EQ(log.appendContact(makeContact(1), kLocator), LogStatus::Ok);
+        EXPECT_EQ(log.recordCount(), std::max(n, 1));
+        EXPECT_EQ(log.readRecord(log.recordCount()), makeContact(1));
+        EXPECT_TRUE(log.readRecord(log.recordCount() + 1)->isEndMarker());
     };
 
     // Random bytes, rich in the two characters the count looks at.
