@@ -60,9 +60,6 @@ TEST(SexagesimalConversion, TextsUseAPointWhateverTheLocale)
     EXPECT_EQ(formatCentesimal(-2.375), "-2.3750");
     EXPECT_EQ(formatCentesimal(-0.00001), "0.0000");
     EXPECT_EQ(formatCentesimal(179.5), "179.5000");
-    EXPECT_EQ(sexaFieldText(F::LatitudeDegrees, 5), "05");
-    EXPECT_EQ(sexaFieldText(F::LongitudeDegrees, 2), "002");
-    EXPECT_EQ(sexaFieldText(F::LongitudeSeconds, 0), "00");
 
     std::locale::global(previous);
 }
@@ -98,19 +95,6 @@ TEST(LocatorCalculatorKeys, EachFieldKeepsOnlyItsCharacters)
     EXPECT_EQ(filterLocatorKey(U'j'), U'J');
     EXPECT_EQ(filterLocatorKey(U'8'), U'8');
     EXPECT_EQ(filterLocatorKey(U'é'), U'É');
-}
-
-TEST(LocatorCalculatorFields, BoundsDigitsAndSuccessors)
-{
-    EXPECT_EQ(fieldDigits(F::LatitudeDegrees), 2);
-    EXPECT_EQ(fieldDigits(F::LongitudeDegrees), 3);
-    EXPECT_EQ(fieldDigits(F::LongitudeLetter), 1);
-    EXPECT_EQ(fieldBound(F::LatitudeDegrees), 90);
-    EXPECT_EQ(fieldBound(F::LongitudeDegrees), 180);
-    EXPECT_EQ(fieldBound(F::LatitudeSeconds), 60);
-    EXPECT_EQ(nextField(F::LatitudeSeconds), F::LatitudeLetter);
-    EXPECT_EQ(nextField(F::LatitudeLetter), F::LongitudeDegrees);
-    EXPECT_EQ(nextField(F::LongitudeLetter), F::LatitudeDegrees);
 }
 
 TEST(LocatorCalculator, OpensOnTheGivenOrDefaultLocator)
