@@ -1,0 +1,35 @@
+#pragma once
+// The one file dialog of the program, for opening and for saving. It is Qt's own
+// dialog rather than the desktop's, so that it behaves the same everywhere and
+// tests can drive it.
+
+#include <QString>
+
+class QWidget;
+
+namespace ondelog {
+
+enum class FileDialogMode
+{
+    Open, ///< the file must exist
+    Save, ///< asks before overwriting an existing file
+};
+
+struct FileDialogRequest
+{
+    FileDialogMode mode = FileDialogMode::Open;
+    QString title;
+    QString initialFolder; ///< empty: the program folder given to setDefaultFileFolder()
+    QString defaultSuffix; ///< without the dot: "Ham"
+    QString filter;        ///< Qt form: "Fichier (*.Ham)"
+    QString proposedName;  ///< file name offered in the name box
+};
+
+/** Shows the dialog modally. The full path chosen, or an empty string when the
+ *  operator cancels. The dialog's objectName is "AskFileName". */
+QString askFileName(QWidget *parent, const FileDialogRequest &request);
+
+/** Folder the dialog opens in when a request names none. */
+void setDefaultFileFolder(const QString &folder);
+
+} // namespace ondelog
