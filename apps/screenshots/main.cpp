@@ -1,0 +1,174 @@
+// Renders Ondelog's windows to PNG files so that their look can be checked
+// without a desktop: ondelog_screenshots <folder>.
+
+#include "geo/calendar.h"
+#include "logbook/logfile.h"
+#include "setup/config.h"
+#include "setup/dataroot.h"
+#include "ui/firstrundialog.h"
+#include "ui/locatordialog.h"
+#include "ui/mainwindow.h"
+#include "ui/pause.h"
+#include "ui/qtext.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using namespace ondelog;
+
+struct Station
+{
+    const char *call;
+    const char *qth;
+    const char *locator;
+    const char *dept;
+    const char *name;
+};
+
+constexpr Station kStations[] = {
+    {"F5ABC", "Rennes", "IN98GC", "35", "Yves"},   {"F4HZQ", "Toulouse", "JN03RO", "31", "Martine"},
+    {"ON4XYZ", "Liège", "JO20SP", "", "Luc"},      {"F6DKW", "Amiens", "JN19DV", "80", "Gérard"},
+    {"G3ABC", "Cambridge", "JO02AF", "", "Peter"}, {"DL1ABC", "Köln", "JO30LW", "", "Klaus"},
+    {"F1JKL", "Lyon", "JN25DS", "69", "Hélène"},   {"EA3XYZ", "Barcelona", "JN11CJ", "", "Jordi"},
+    {"F8REF", "Tours", "JN07BJ", "37", "Alain"},   {"HB9ABC", "Genève", "JN36BF", "", "Pierre"},
+};
+constexpr const char *kModes[] = {"SSB", "CW", "FM", "FT8"};
+constexpr const char *kFrequencies[] = {"3.650", "7.088", "14.205", "144.300", "21.074"};
+
+std::filesystem::path makeStation(const QString &root, int contacts)
+{
+    const std::filesystem::path dataRoot(root.toStdString());
+    const std::filesystem::path folder = programFolder(dataRoot);
+    std::filesystem::create_directories(folder);
+    const Configuration config = makeConfiguration("F6XYZ", "JN18EU");
+    writeConfiguration(folder / kConfigFileName, config);
+    const std::filesystem::path log = folder / config.logFileName;
+    LogFile::create(log, config.stationLocator);
+    LogFile file;
+    file.open(log);
+    for (int i = 0; i < contacts; ++i) {
+        const Station &s = kStations[i % std::size(kStations)];
+        QsoRecord r;
+        r.setField(Field::CSGN, s.call);
+        char date[9];
+        std::snprintf(date, sizeof date, "%02d/%02d/24", 1 + (i / 3) % 28, 1 + i / 40);
+        r.setField(Field::DQSO, date);
+        char time[6];
+        std::snprintf(time, sizeof time, "%02d:%02d", 8 + (i % 12), (i * 7) % 60);
+        r.setField(Field::HDEB, time);
+        std::snprintf(time, sizeof time, "%02d:%02d", 8 + (i % 12), (i * 7 + 5) % 60);
+        r.setField(Field::HFIN, time);
+        r.setField(Field::FREQ, kFrequencies[i % std::size(kFrequencies)]);
+        r.setField(Field::MODE, kModes[i % std::size(kModes)]);
+        r.setField(Field::SRST, "59");
+        r.setField(Field::MRST, "57");
+        r.setField(Field::SQTH, toCp1252(QString::fromUtf8(s.qth)));
+        r.setField(Field::SLOC, s.locator);
+        r.setField(Field::DEPT, s.dept);
+        r.setField(Field::SNOM, toCp1252(QString::fromUtf8(s.name)));
+        r.setField(Field::INFO, buildInfo("Merci QSO", i % 4 == 0 ? "VIA BURO" : ""));
+        r.setField(Field::MQSL, i % 3 == 0 ? "ENVOYEE" : "");
+        r.setField(Field::SQSL, i % 5 == 0 ? "RECUE" : "");
+        r.setField(Field::MLOC, config.stationLocator);
+        file.appendContact(r, config.stationLocator);
+    }
+    return dataRoot;
+}
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+bool save(QWidget *widget, const QDir &folder, const QString &name)
+{
+    settle();
+    const QString path = folder.filePath(name);
+    if (!widget->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+bool mainWindowShot(const QString &root, const QSize &size, const QDir &folder, const QString &name)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    window.resize(size);
+    QEventLoop wait;
+    QObject::connect(&window, &MainWindow::startupFinished, &wait, &QEventLoop::quit);
+    QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+    window.show();
+    wait.exec();
+    return save(&window, folder, name);
+}
+
+void pressEnter(QWidget *widget)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: ondelog_screenshots <folder>\n");
+        return 2;
+    }
+    QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    setPauseMilliseconds(0);
+    QTemporaryDir temp;
+    bool ok = true;
+
+    const QString empty = temp.filePath(QStringLiteral("empty"));
+    makeStation(empty, 0);
+    ok &= mainWindowShot(empty, QSize(1280, 800), folder, QStringLiteral("mainwindow-empty.png"));
+
+    const QString full = temp.filePath(QStringLiteral("sixty"));
+    makeStation(full, 60);
+    ok &= mainWindowShot(full, QSize(1280, 800), folder, QStringLiteral("mainwindow-60.png"));
+    ok &= mainWindowShot(full, QSize(1024, 768), folder,
+                         QStringLiteral("mainwindow-60-1024x768.png"));
+
+    {
+        const QString fresh = temp.filePath(QStringLiteral("fresh"));
+        FirstRunDialog dialog(std::filesystem::path(fresh.toStdString()));
+        dialog.show();
+        settle();
+        save(&dialog, folder, QStringLiteral("firstrun.png"));
+        auto *call = dialog.findChild<QLineEdit *>(QStringLiteral("Dlg1Fra2Text1"));
+        auto *locator = dialog.findChild<QLineEdit *>(QStringLiteral("Dlg1Fra2Text2"));
+        call->setText(QStringLiteral("F6XYZ"));
+        pressEnter(call);
+        locator->setText(QStringLiteral("JN18EU"));
+        pressEnter(locator);
+        ok &= save(&dialog, folder, QStringLiteral("firstrun-filled.png"));
+    }
+    {
+        LocatorDialog dialog("JN18EU");
+        dialog.show();
+        ok &= save(&dialog, folder, QStringLiteral("locatordialog.png"));
+    }
+    return ok ? 0 : 1;
+}
