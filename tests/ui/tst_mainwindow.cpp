@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -121,6 +122,70 @@ class MainWindowTest : public QObject
     void initTestCase() { initWindowTests(); }
     void cleanup() { cancelModalWatches(); }
     void init() { m_clock = std::make_unique<FixedClock>(kNow); }
+
+    void beforeStartingEverythingIsInPlace()
+    {
+        DataRoot root;
+        MainWindow window(root.root(), *m_clock);
+        QCOMPARE(window.windowTitle(), QStringLiteral("      Saisie des données"));
+        QCOMPARE(child<QLabel>(&window, "OndelogLab03")->text(), QStringLiteral(" Bonjour "));
+        QCOMPARE(window.startupState(), 4);
+        for (const char *name :
+             {"PictFeuilleQSL", "PictCtrlImpression", "PictEnrs", "PictContacts", "PictClasser",
+              "FraMsgFiche", "PictChangLocator", "PJumelage", "BtActiveRech"})
+            QVERIFY2(child<QWidget>(&window, name)->isHidden(), name);
+        for (int i = 1; i <= 17; ++i) {
+            auto *field = window.findChild<QLineEdit *>(QStringLiteral("TxtField%1").arg(i));
+            QVERIFY(field);
+            QCOMPARE(field->maxLength(), i == 13 || i == 17 ? 15 : int(fieldLayout(i).width));
+        }
+    }
+
+    void menusCarryTheirCaptions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        const char *const rows[][2] = {
+            {"NmuFilect", "    Fichier    "},
+            {"MnuCourantF", "    Ouvrir Fichier courant  "},
+            {"MnuAutreF", "  Ouvrir Autre Fichier.Ham  "},
+            {"MnuJumeler", " Jumeler deux Fichiers.Ham"},
+            {"MnuQuitter", "  Fermer Fichier  et  Quitter"},
+            {"MnuLister", "      Liste        "},
+            {"MnuCreateMDB", "    Réaliser  fichier.mdb"},
+            {"MnuCopieSurDisque", "Copier sur CD ou disquette"},
+            {"MnuClasser", "      Classer  le Fichier   "},
+            {"MnuDoublons", "  Chercher les doublons"},
+            {"MnuSauver", "        Sauvegarder "},
+            {"MnuImprim", "    Imprimer    "},
+            {"MnuConfigImp", "Configurer imprimante  "},
+            {"MnuImpPage", "Imprimer Page affichée  "},
+            {"MnuImpPageVierge", "Imprimer page vierge  "},
+            {"MnuLocator", "    Locator   "},
+            {"MnuEditLocator", "    Editer Locator"},
+            {"MnuChangerLocator", " Changer de Locator"},
+            {"MnuServiceQSL", "   Service QSL  "},
+            {"MnuVirginTags", " Imprimer étiquettes vierges à coller"},
+            {"MnuGestionFeuilleQSL", "   Gestion feuille 16 étiquettes "},
+            {"MnuInfos", "   Infos "},
+            {"MnuVoir", "  Infos à propos de Ondelog"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
+    }
+    void menusCarryTheirCaptions()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        DataRoot root;
+        MainWindow window(root.root(), *m_clock);
+        if (auto *menu = window.findChild<QMenu *>(name))
+            QCOMPARE(menu->title(), caption);
+        else if (auto *action = window.findChild<QAction *>(name))
+            QCOMPARE(action->text(), caption);
+        else
+            QFAIL("no such menu or item");
+    }
 
     void firstRunCreatesTheStationThenARestartOpensIt()
     {

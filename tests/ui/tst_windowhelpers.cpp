@@ -1,0 +1,169 @@
+// The pause, the file dialog and the one-Ondelog-per-folder lock.
+
+#include "ui/helpers/uitest.h"
+
+#include "ui/filedialog.h"
+#include "ui/instancelock.h"
+#include "ui/pause.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+using namespace ondelog;
+using namespace ondelog::test;
+
+namespace {
+
+bool isFileDialog(QWidget *w)
+{
+    return qobject_cast<QFileDialog *>(w) != nullptr;
+}
+
+// Types `name` into the dialog as an operator would choose it and confirms.
+void chooseName(QWidget *w, const QString &name)
+{
+    auto *dialog = static_cast<QFileDialog *>(w);
+    dialog->selectFile(name);
+    QMetaObject::invokeMethod(dialog, "accept");
+}
+
+} // namespace
+
+class WindowHelpersTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString folder() const { return m_dir.path(); }
+    QString file(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
+
+    FileDialogRequest request(FileDialogMode mode) const
+    {
+        FileDialogRequest r;
+        r.mode = mode;
+        r.initialFolder = folder();
+        r.defaultSuffix = QStringLiteral("Ham");
+        r.filter = QStringLiteral("Fichier (*.Ham)");
+        return r;
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        initWindowTests();
+        writeBytes(file(QStringLiteral("F6XYZ.Ham")).toStdString(), std::string(165, ' '));
+    }
+    void cleanup() { cancelModalWatches(); }
+
+    void pauseLetsTheWindowsWork()
+    {
+        setPauseMilliseconds(40);
+        bool ticked = false;
+        QTimer::singleShot(5, [&] { ticked = true; });
+        QElapsedTimer clock;
+        clock.start();
+        pauseSeconds(2);
+        const qint64 elapsed = clock.elapsed();
+        setPauseMilliseconds(5);
+        QVERIFY(ticked);
+        QVERIFY2(elapsed >= 75, qPrintable(QString::number(elapsed)));
+    }
+
+    void openReturnsAnExistingFile()
+    {
+        whenModal(isFileDialog, [](QWidget *w) {
+            auto *dialog = static_cast<QFileDialog *>(w);
+            QCOMPARE(dialog->objectName(), QStringLiteral("AskFileName"));
+            QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+            QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("Fichier (*.Ham)")});
+            chooseName(w, QStringLiteral("F6XYZ"));
+        });
+        QCOMPARE(askFileName(nullptr, request(FileDialogMode::Open)),
+                 file(QStringLiteral("F6XYZ.Ham")));
+    }
+
+    void openRefusesAMissingFile()
+    {
+        bool warned = false;
+        whenModal(isFileDialog, [&](QWidget *w) {
+            // The dialog says the file is not there and stays open.
+            whenModal([](QWidget *m) { return qobject_cast<QMessageBox *>(m) != nullptr; },
+                      [&](QWidget *m) {
+                          warned = true;
+                          static_cast<QMessageBox *>(m)->buttons().first()->click();
+                          QTimer::singleShot(0, w, [w] { static_cast<QDialog *>(w)->reject(); });
+                      });
+            chooseName(w, QStringLiteral("ABSENT.Ham"));
+        });
+        QCOMPARE(askFileName(nullptr, request(FileDialogMode::Open)), QString());
+        QVERIFY(warned);
+    }
+
+    void cancelGivesNothing()
+    {
+        whenModal(isFileDialog, [](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+        QCOMPARE(askFileName(nullptr, request(FileDialogMode::Save)), QString());
+    }
+
+    void saveProposesANameAndAddsTheSuffix()
+    {
+        FileDialogRequest r = request(FileDialogMode::Save);
+        r.proposedName = QStringLiteral("COPIE.Ham");
+        QString proposed;
+        whenModal(isFileDialog, [&](QWidget *w) {
+            proposed = static_cast<QFileDialog *>(w)->selectedFiles().value(0);
+            chooseName(w, QStringLiteral("NOUVEAU"));
+        });
+        QCOMPARE(askFileName(nullptr, r), file(QStringLiteral("NOUVEAU.Ham")));
+        QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("COPIE.Ham"));
+    }
+
+    void saveAsksBeforeOverwriting_data()
+    {
+        QTest::addColumn<bool>("agree");
+        QTest::newRow("overwrite") << true;
+        QTest::newRow("keep") << false;
+    }
+    void saveAsksBeforeOverwriting()
+    {
+        QFETCH(bool, agree);
+        bool asked = false;
+        whenModal(isFileDialog, [&](QWidget *w) {
+            whenModal([](QWidget *m) { return qobject_cast<QMessageBox *>(m) != nullptr; },
+                      [&, w](QWidget *m) {
+                          asked = true;
+                          auto *box = static_cast<QMessageBox *>(m);
+                          box->button(agree ? QMessageBox::Yes : QMessageBox::No)->click();
+                          if (!agree) // back in the dialog, which is still open
+                              QTimer::singleShot(0, w,
+                                                 [w] { static_cast<QDialog *>(w)->reject(); });
+                      });
+            chooseName(w, QStringLiteral("F6XYZ.Ham"));
+        });
+        const QString chosen = askFileName(nullptr, request(FileDialogMode::Save));
+        QVERIFY(asked);
+        QCOMPARE(chosen, agree ? file(QStringLiteral("F6XYZ.Ham")) : QString());
+    }
+
+    void oneOndelogPerFolder()
+    {
+        const QString programFolder = file(QStringLiteral("Ondelog"));
+        std::unique_ptr<QLockFile> first = lockProgramFolder(programFolder);
+        QVERIFY(first);
+        QVERIFY(!lockProgramFolder(programFolder));
+        QVERIFY(lockProgramFolder(file(QStringLiteral("Autre"))));
+        first.reset();
+        QVERIFY(lockProgramFolder(programFolder));
+        QVERIFY(alreadyRunningMessage(programFolder).contains(QStringLiteral("déjà ouvert")));
+    }
+};
+
+QTEST_MAIN(WindowHelpersTest)
+#include "tst_windowhelpers.moc"
