@@ -613,6 +613,20 @@ class MainWindowTest : public QObject
         QVERIFY(!std::filesystem::exists(root.configPath()));
     }
 
+    void theLocatorDialogOpensOnTheStationLocator()
+    {
+        DataRoot root;
+        writeStation(root, 0, "F6XYZ", "IN98GC");
+        auto window = start(root);
+        QString shown;
+        whenModalNamed(QStringLiteral("Dlg2"), [&](QWidget *dialog) {
+            shown = child<QLineEdit>(dialog, "Fr1TextLocator")->text();
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        child<QAction>(window.get(), "MnuEditLocator")->trigger();
+        QCOMPARE(shown, QStringLiteral("IN98GC"));
+    }
+
     void theAboutBoxTellsTheVersions()
     {
         DataRoot root;
