@@ -628,6 +628,8 @@ void MainWindow::showPage(std::int32_t page)
         m_list->setFocus(Qt::OtherFocusReason);
     m_pager.pageShown(page);
     setPagingButtons();
+    // A log of one page has nowhere to scroll to.
+    m_scroll->setEnabled(m_pager.pageCount() > 1);
 }
 
 void MainWindow::setPagingButtons()
