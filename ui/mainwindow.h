@@ -76,7 +76,14 @@ class MainWindow : public QMainWindow
     LogFile &logFile() { return m_log; }
     Pager &pager() { return m_pager; }
     RecordPanel *recordPanel() const { return m_recordPanel; }
-    QListWidget *logList() const { return m_list; }
+    QListWidget *logList() const { return m_list; }              ///< ListeLog
+    QFrame *listPanel() const { return m_listPanel; }            ///< PictListe
+    QFrame *menuPanel() const { return m_menuPanel; }            ///< PictMenu
+    QPushButton *newQsoButton() const { return m_newQsoButton; } ///< BtNewQSO
+    QPushButton *deleteButton() const { return m_deleteButton; } ///< BtKillFiche
+    QFrame *searchPanel() const { return m_searchPanel; }        ///< PictRech
+    QPushButton *searchButton() const { return m_searchButton; } ///< BtActiveRech
+    QFrame *contactsPanel() const { return m_contactsPanel; }    ///< PictContacts
 
     // --- Operations ----------------------------------------------------------
     /** Reads the configuration and opens the own log (or opens the first-run window). */
