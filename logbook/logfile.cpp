@@ -232,6 +232,10 @@ LogStatus LogFile::writeBytes(std::int64_t offset, const char *data, std::size_t
     };
     if (::fstat(m_fd, &st) != 0)
         return statusFromErrno(errno);
+    // A log removed while open still takes writes, into a file nobody will see
+    // again: the contact would look stored and be lost.
+    if (st.st_nlink == 0)
+        return LogStatus::NotFound;
 
     std::size_t done = 0;
     while (done < size) {

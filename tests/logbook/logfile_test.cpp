@@ -314,6 +314,17 @@ TEST_F(LogFileTest, FileWithoutWritePermissionOpensReadOnly)
     expectWritesRefused(log, path);
 }
 
+TEST_F(LogFileTest, ALogRemovedWhileOpenRefusesWrites)
+{
+    const auto path = logWith(3);
+    LogFile log;
+    ASSERT_EQ(log.open(path), LogStatus::Ok);
+    std::filesystem::remove(path);
+    EXPECT_EQ(log.appendContact(makeContact(4), kLocator), LogStatus::NotFound);
+    EXPECT_EQ(log.writeRecord(1, makeContact(9)), LogStatus::NotFound);
+    EXPECT_EQ(log.deleteRecord(1, kLocator), LogStatus::NotFound);
+}
+
 TEST_F(LogFileTest, FailuresToOpenAreReported)
 {
     LogFile log;
