@@ -6,6 +6,7 @@
 #include "setup/dataroot.h"
 #include "ui/aboutdialog.h"
 #include "ui/changelocatorpanel.h"
+#include "ui/contacteditor.h"
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
 #include "ui/locatordialog.h"
@@ -22,6 +23,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -93,6 +95,7 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
 
     buildMenu();
     buildCentralArea();
+    m_editor = new ContactEditor(*this);
 
     m_clockTimer.setInterval(1000);
     connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::refreshClock);
@@ -153,8 +156,9 @@ void MainWindow::buildMenu()
     QAction *about = addItem(infos, "MnuVoir", QStringLiteral("  Infos à propos de Ondelog"));
 
     connect(m_openOwn, &QAction::triggered, this, [this] {
-        // Reloading the log under a contact being typed would lose its place.
-        if (!m_entrySession)
+        // Reloading the log under a contact being typed would lose its place,
+        // and under a pending question "&Oui" would act on the wrong log.
+        if (!m_entrySession && m_recordPanel->confirmFrame()->isHidden())
             readConfigAndOpen();
     });
     connect(m_openOther, &QAction::triggered, this, &MainWindow::openAnotherLog);
@@ -386,12 +390,8 @@ QWidget *MainWindow::buildSearchPanel()
     m_searchText->setObjectName(QStringLiteral("RechText"));
     m_searchText->setMaxLength(static_cast<int>(fieldLayout(Field::CSGN).width));
     m_searchText->setPlaceholderText(QStringLiteral("indicatif ou date jj/mm/aa"));
-    m_searchButton =
-        button(QStringLiteral("Voir contacts réalisés"), "BtActiveRech", m_searchPanel);
-    m_searchButton->hide();
     row->addWidget(label);
     row->addWidget(m_searchText, 1);
-    row->addWidget(m_searchButton);
     return m_searchPanel;
 }
 
@@ -419,6 +419,7 @@ void MainWindow::buildCentralArea()
     auto *right = new QVBoxLayout;
     right->setSpacing(10);
     m_recordPanel = new RecordPanel(m_log, this);
+    m_searchButton = m_recordPanel->searchButton();
     right->addWidget(m_recordPanel);
     m_locatorPanel = new ChangeLocatorPanel(this);
     right->addWidget(m_locatorPanel);
@@ -574,10 +575,7 @@ void MainWindow::loadLog()
         m_searchPanel->hide();
         setPagingButtons();
     }
-    // Contacts are only created and deleted in the station's own log.
-    const bool writable = m_logOpen && m_ownLog && !m_log.isReadOnly();
-    m_newQsoButton->setEnabled(writable);
-    m_deleteButton->setEnabled(writable && n > 0);
+    updateRecordButtons();
     m_closeButton->setEnabled(true);
 
     finishStartup();
@@ -658,13 +656,27 @@ void MainWindow::showLastPage()
 {
     if (!m_log.isOpen())
         return;
-    m_pager.setRecordCount(m_log.countRecords());
+    m_log.countRecords();
+    showCountedPage(computePageCount(m_log.recordCount()));
+}
+
+void MainWindow::showCountedPage(std::int32_t page)
+{
+    m_pager.setRecordCount(m_log.recordCount());
     {
         const QSignalBlocker blocker(m_scroll);
         m_scroll->setRange(0, m_pager.recordCount());
     }
-    showPage(m_pager.pageCount());
+    showPage(std::clamp(page, 1, m_pager.pageCount()));
     selectLine(LineChoice::Last);
+}
+
+void MainWindow::updateRecordButtons()
+{
+    // Contacts are only created and deleted in the station's own log.
+    const bool writable = m_logOpen && m_ownLog && m_log.isOpen() && !m_log.isReadOnly();
+    m_newQsoButton->setEnabled(writable);
+    m_deleteButton->setEnabled(writable && m_log.recordCount() > 0);
 }
 
 void MainWindow::goToPage(std::int32_t page, LineChoice line)
@@ -760,6 +772,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::setEntrySession(bool on)
 {
     m_entrySession = on;
+    // The change of station locator belongs to the entry: it must not outlive it
+    // and later write its locator over the own-locator field of a shown record.
+    if (!on && m_locatorPanel->isVisible())
+        m_locatorPanel->cancelButton()->click();
     setPagingButtons();
 }
 
@@ -767,7 +783,7 @@ void MainWindow::setEntrySession(bool on)
 
 void MainWindow::openAnotherLog()
 {
-    if (m_entrySession)
+    if (m_entrySession || !m_recordPanel->confirmFrame()->isHidden())
         return;
     const std::filesystem::path previousPath = m_logPath;
     const bool wasOpen = m_logOpen;

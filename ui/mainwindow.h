@@ -35,6 +35,7 @@ class QToolButton;
 namespace ondelog {
 
 class ChangeLocatorPanel;
+class ContactEditor;
 class FirstRunDialog;
 class RecordPanel;
 
@@ -84,6 +85,8 @@ class MainWindow : public QMainWindow
     QFrame *searchPanel() const { return m_searchPanel; }        ///< PictRech
     QPushButton *searchButton() const { return m_searchButton; } ///< BtActiveRech
     QFrame *contactsPanel() const { return m_contactsPanel; }    ///< PictContacts
+    /** New contacts and changes to stored ones, typed into the record view. */
+    ContactEditor *contactEditor() const { return m_editor; }
 
     // --- Operations ----------------------------------------------------------
     /** Reads the configuration and opens the own log (or opens the first-run window). */
@@ -96,6 +99,12 @@ class MainWindow : public QMainWindow
     void selectLine(LineChoice line);
     /** Counts the log again, shows its last page and selects its last line. */
     void showLastPage();
+    /** The log was just counted: the scroll range and page count follow, then page
+     *  `page` (the last page when it lies beyond) is shown with its last line selected. */
+    void showCountedPage(std::int32_t page);
+    /** "&Nouveau QSO" and "&Supprimer" follow the log: only the station's own
+     *  log, writable, and for deletion holding a contact. */
+    void updateRecordButtons();
     /** Chooses another log file and opens it (inert during entry). */
     void openAnotherLog();
     /** Shows the change-locator panel; only during an entry session. */
@@ -205,6 +214,7 @@ class MainWindow : public QMainWindow
     QPushButton *m_searchButton = nullptr;
     QFrame *m_contactsPanel = nullptr;
     ChangeLocatorPanel *m_locatorPanel = nullptr;
+    ContactEditor *m_editor = nullptr;
 };
 
 } // namespace ondelog

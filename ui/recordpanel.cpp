@@ -111,7 +111,16 @@ RecordPanel::RecordPanel(LogFile &log, QWidget *parent) : QFrame(parent), m_log(
     headingFont.setBold(true);
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.15);
     m_recordNumber->setFont(headingFont);
-    outer->addWidget(m_recordNumber);
+    // The contacts already made with the station shown are asked for from the
+    // record itself, during entry as in the record view: the button sits by it.
+    m_searchButton = new QPushButton(QStringLiteral("Voir contacts réalisés"), this);
+    m_searchButton->setObjectName(QStringLiteral("BtActiveRech"));
+    m_searchButton->setAutoDefault(false);
+    m_searchButton->hide();
+    auto *heading = new QHBoxLayout;
+    heading->addWidget(m_recordNumber, 1);
+    heading->addWidget(m_searchButton);
+    outer->addLayout(heading);
 
     buildFields();
     buildEntryPanel();

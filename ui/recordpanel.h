@@ -66,6 +66,8 @@ class RecordPanel : public QFrame
     QLabel *azimuthLabel() const { return m_azimuth; }           ///< LabAzim
     QLabel *departementLabel() const { return m_departement; }   ///< LabDept
     DistanceAzimuth &distanceAzimuth() { return m_distanceAzimuth; }
+    /** "Voir contacts réalisés" (BtActiveRech), hidden until a call sign is shown. */
+    QPushButton *searchButton() const { return m_searchButton; }
 
     // The entry panel (PictEnrs), hidden until a contact is entered.
     QWidget *entryPanel() const { return m_entryPanel; }
@@ -101,6 +103,7 @@ class RecordPanel : public QFrame
     QLabel *m_distance = nullptr;
     QLabel *m_azimuth = nullptr;
     QLabel *m_departement = nullptr;
+    QPushButton *m_searchButton = nullptr;
 
     QWidget *m_entryPanel = nullptr;
     QRadioButton *m_realTime = nullptr;

@@ -50,6 +50,19 @@ bool showActive(QWidget *window)
     return QTest::qWaitForWindowActive(window);
 }
 
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(widget, c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        }
+    }
+}
+
 DataRoot::DataRoot()
 {
     if (!m_dir.isValid())

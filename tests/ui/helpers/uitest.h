@@ -24,6 +24,10 @@ void initWindowTests();
  *  as it would on a desktop. False when it never became active. */
 bool showActive(QWidget *window);
 
+/** Types `text` into `widget` key by key, as QTest::keyClicks does, but also
+ *  for characters beyond ASCII (accented letters, which keyClicks refuses). */
+void typeText(QWidget *widget, const QString &text);
+
 /** A data root in a temporary folder, removed with the object. */
 class DataRoot
 {

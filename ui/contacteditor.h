@@ -1,0 +1,100 @@
+#pragma once
+// New contacts and changes to stored ones, both typed into the seventeen fields
+// of the record view. What a key, Enter or a focus change means is decided by
+// the core (the key filter, EntrySession for new contacts, RecordEdit for a
+// stored one); this object forwards the fields' events and the buttons' clicks
+// to it, shows what it answers and writes what it hands back into the open log.
+//
+// A write that fails never loses what the operator typed: the contact (or the
+// changed record) stays on screen with a message, and can be stored again.
+
+#include "logbook/entrysession.h"
+#include "logbook/recordedit.h"
+
+#include <QObject>
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+
+namespace ondelog {
+
+class MainWindow;
+class RecordPanel;
+
+class ContactEditor : public QObject
+{
+    Q_OBJECT
+
+  public:
+    /** Wires the fields and buttons of `window`'s record view; lives as long as it. */
+    explicit ContactEditor(MainWindow &window);
+    ~ContactEditor() override;
+
+    /** "&Nouveau QSO": the button bar goes, the entry session starts. */
+    void startEntry();
+    /** Empties the fields for the next contact (also "Annuler" and after "Suivant"). */
+    void prepareNewEntry();
+    /** "Suivant": stores the contact when it is complete, then the next one. */
+    void storeAndContinue();
+    /** "Terminer": stores the contact when it is complete, back to the list. */
+    void finishEntry();
+
+    /** "&Supprimer": asks whether the shown record is to be deleted. */
+    void askDeletion();
+    /** "&Oui": writes the changes, or deletes the record. */
+    void confirm();
+    /** "&Non": drops the changes (the record shows as stored), or keeps the record. */
+    void dropChanges();
+
+    /** A stored record is being changed: Enter in a field changes it. */
+    bool isModifyMode() const { return m_modifyMode; }
+    /** The field showing "ERREUR" for its second, 0 when none. */
+    int errorField() const { return m_errorField; }
+    const EntrySession &entrySession() const { return m_session; }
+    const RecordEdit &recordEdit() const { return m_edit; }
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    int fieldIndex(const QObject *object) const;
+    QLineEdit *field(int i) const;
+    std::string shownText(int i) const;
+    bool isEntry() const;
+
+    void onEnter(int i);
+    /** False when the focus was sent on to another field at once. */
+    bool onFocusIn(int i);
+    void onFocusOut(int i);
+    void onMousePress(int i);
+    void enterNewContact(int i);
+    void enterChange(int i);
+    void showError(int i);
+    void cancelError();
+
+    bool storeContact();
+    void updateEntryButtons();
+    void onRecordDisplayed(std::int32_t n);
+    void showConfirmation();
+    void hideConfirmation();
+    void writeChanges();
+    void deleteShown();
+    void resetFieldColours();
+    void warn(const QString &text);
+
+    MainWindow &m_window;
+    RecordPanel &m_panel;
+    EntrySession m_session;
+    RecordEdit m_edit;
+    bool m_modifyMode = false;
+    // Fields whose new value waits for "&Oui": they stay light red until then.
+    std::bitset<18> m_changed;
+    int m_errorField = 0;
+    int m_errorMaxLength = 0; // the width of that field, given back after the error
+};
+
+} // namespace ondelog
