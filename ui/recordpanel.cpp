@@ -256,19 +256,43 @@ void RecordPanel::buildConfirmFrame()
 {
     m_confirmFrame = new QGroupBox(this);
     m_confirmFrame->setObjectName(QStringLiteral("FraMsgFiche"));
+    // A question waits for its answer: the frame must catch the eye, in the
+    // light orange of a contact not yet stored.
+    QFont titleFont = m_confirmFrame->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
+    m_confirmFrame->setFont(titleFont);
+    m_confirmFrame->setAutoFillBackground(true);
+    QPalette warm = m_confirmFrame->palette();
+    warm.setColor(QPalette::Window, QColor(0xFF, 0xF1, 0xDE));
+    m_confirmFrame->setPalette(warm);
+
     auto *row = new QHBoxLayout(m_confirmFrame);
+    row->setContentsMargins(12, 6, 12, 8);
+    QFont plain = font();
+    plain.setBold(false); // explicitly: the frame's bold title must not reach its contents
+    auto *recordCaption = new QLabel(QStringLiteral("Fiche N°"), m_confirmFrame);
+    recordCaption->setObjectName(QStringLiteral("FraMsgFicheTexte"));
+    recordCaption->setFont(plain);
     m_confirmRecord = new QLabel(m_confirmFrame);
     m_confirmRecord->setObjectName(QStringLiteral("FraLab01"));
     m_confirmCall = new QLabel(m_confirmFrame);
     m_confirmCall->setObjectName(QStringLiteral("FraLab02"));
-    QFont bold = m_confirmCall->font();
+    QFont bold = plain;
     bold.setBold(true);
+    m_confirmRecord->setFont(bold);
     m_confirmCall->setFont(bold);
     m_yes = new QPushButton(QStringLiteral("&Oui"), m_confirmFrame);
     m_yes->setObjectName(QStringLiteral("FraCmdOui"));
     m_no = new QPushButton(QStringLiteral("&Non"), m_confirmFrame);
     m_no->setObjectName(QStringLiteral("FraCmdNon"));
+    for (QPushButton *b : {m_yes, m_no}) {
+        b->setFont(plain);
+        b->setMinimumWidth(90);
+    }
+    row->addWidget(recordCaption);
     row->addWidget(m_confirmRecord);
+    row->addSpacing(16);
     row->addWidget(m_confirmCall);
     row->addStretch(1);
     row->addWidget(m_yes);

@@ -5,17 +5,22 @@
 #include "logbook/logfile.h"
 #include "setup/config.h"
 #include "setup/dataroot.h"
+#include "ui/contacteditor.h"
 #include "ui/firstrundialog.h"
 #include "ui/locatordialog.h"
 #include "ui/mainwindow.h"
 #include "ui/pause.h"
 #include "ui/qtext.h"
+#include "ui/recordpanel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -123,6 +128,99 @@ void pressEnter(QWidget *widget)
     QApplication::sendEvent(widget, &press);
 }
 
+// Types `text` key by key into the widget that has the focus.
+void typeKeys(const QString &text)
+{
+    QWidget *widget = QApplication::focusWidget();
+    if (!widget)
+        return;
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+// Types `text` into the field that has the focus and confirms it with Enter.
+void typeEnter(const QString &text)
+{
+    typeKeys(text);
+    if (QWidget *widget = QApplication::focusWidget())
+        pressEnter(widget);
+    settle();
+}
+
+void pressMouse(QWidget *widget)
+{
+    // A synthetic press does not move the focus as a real one does.
+    widget->setFocus(Qt::MouseFocusReason);
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+    settle();
+}
+
+bool startWindow(MainWindow &window, const QSize &size)
+{
+    window.resize(size);
+    QEventLoop wait;
+    QObject::connect(&window, &MainWindow::startupFinished, &wait, &QEventLoop::quit);
+    QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+    window.show();
+    window.activateWindow();
+    wait.exec();
+    return window.startupState() == 0;
+}
+
+// A contact being typed: call sign confirmed, the distance measured, the
+// remarks half typed in the field that has the focus.
+bool entryShot(const QString &root, const QSize &size, const QDir &folder, const QString &name)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, size))
+        return false;
+    window.newQsoButton()->click();
+    settle();
+    typeEnter(QStringLiteral("f5lgj"));
+    typeEnter(QStringLiteral("144.300"));
+    typeEnter(QStringLiteral("ssb"));
+    typeEnter(QString());
+    typeEnter(QString());
+    typeEnter(QStringLiteral("jean-michel"));
+    typeEnter(QStringLiteral("nantes"));
+    typeEnter(QStringLiteral("44"));
+    typeEnter(QStringLiteral("in97wf"));
+    typeKeys(QStringLiteral("tropo"));
+    return save(&window, folder, name);
+}
+
+// A stored contact whose first name was changed: the question "Modifier la
+// fiche"; then, after "&Non", the question of its deletion.
+bool confirmationShots(const QString &root, const QDir &folder)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1280, 800)))
+        return false;
+    RecordPanel *panel = window.recordPanel();
+    pressMouse(panel->field(12));
+    panel->field(12)->selectAll();
+    typeEnter(QStringLiteral("pierre-yves"));
+    bool ok = save(&window, folder, QStringLiteral("record-modify.png"));
+    panel->noButton()->click();
+    settle();
+    window.deleteButton()->click();
+    ok &= save(&window, folder, QStringLiteral("record-delete.png"));
+    panel->noButton()->click();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -150,6 +248,9 @@ int main(int argc, char *argv[])
     ok &= mainWindowShot(full, QSize(1280, 800), folder, QStringLiteral("mainwindow-60.png"));
     ok &= mainWindowShot(full, QSize(1024, 768), folder,
                          QStringLiteral("mainwindow-60-1024x768.png"));
+    ok &= entryShot(full, QSize(1280, 800), folder, QStringLiteral("entry-in-use.png"));
+    ok &= entryShot(full, QSize(1024, 768), folder, QStringLiteral("entry-in-use-1024x768.png"));
+    ok &= confirmationShots(full, folder);
 
     {
         const QString fresh = temp.filePath(QStringLiteral("fresh"));
