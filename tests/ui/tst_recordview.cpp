@@ -143,16 +143,10 @@ class RecordViewTest : public QObject
             {"date", 2, "01/02/25", "01/02/25", 2, "01/02/25"},
             {"start time", 3, "07:05", "07:05", 3, "07:05"},
             {"frequency", 5, "7.050", "7.050", 5, "7.050"},
-            {"report received", 8, "+10", "+10", 8, "+10"},
             {"QTH emptied", 9, "", "", 9, ""},
-            {"locator", 10, "jn03ro", "JN03RO", 10, "JN03RO"},
             {"département padded", 11, "5", "05", 11, "05"},
             {"first name", 12, "marie-CLAIRE", "Marie-Claire", 12, "Marie-Claire"},
             {"remarks emptied", 13, "", "", 13, QByteArray(15, ' ') + "VIA BURO       "},
-            {"manager", 17, "f5xyz", "F5XYZ", 13, "MERCI          F5XYZ          "},
-            {"own QSL state", 14, "envoyée", "envoyée", 14,
-             "envoy\xE9"
-             "e"},
             {"own locator", 16, "jn19aa", "JN19AA", 16, "JN19AA"},
         };
         for (const Row &row : rows) {
@@ -258,12 +252,8 @@ class RecordViewTest : public QObject
         QTest::addColumn<QString>("right");
         QTest::newRow("département 96") << 11 << "96"
                                         << "971";
-        QTest::newRow("département 975") << 11 << "975"
-                                         << "974";
         QTest::newRow("locator") << 10 << "ZZ99ZZ"
                                  << "JN03RO";
-        QTest::newRow("own locator") << 16 << "JN1"
-                                     << "JN19AA";
         QTest::newRow("call sign that would end the log") << 1 << "\\"
                                                           << "F1ABC";
     }
