@@ -1,18 +1,19 @@
 #include "logbook/logfile.h"
 
+#include "common/filesizelimit.h"
+
 #include "logfixture.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <random>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 using namespace ondelog;
 using ondelog::test::fileBytes;
+using ondelog::test::FileSizeLimit;
 using ondelog::test::makeContact;
 using ondelog::test::recordBytes;
 using ondelog::test::TempDir;
@@ -374,35 +375,6 @@ TEST_F(LogFileTest, CallSignThatWouldEndTheLogIsRefused)
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_EQ(log.recordCount(), 2);
 }
-
-namespace {
-
-/** Caps the size a file of this process may reach, as a full disk would. */
-class FileSizeLimit
-{
-  public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // else the process is killed
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_ok = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool ok() const { return m_ok; }
-
-  private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_ok = false;
-};
-
-} // namespace
 
 TEST_F(LogFileTest, FullDiskLeavesTheLogAsItWas)
 {

@@ -22,14 +22,6 @@ using namespace ondelog::test;
 
 namespace {
 
-template <typename T> T *child(QWidget *parent, const char *name)
-{
-    auto *widget = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no child %s", name);
-    return widget;
-}
-
 const std::string kConfig = "\"F6XYZ\",\"F6XYZ.Ham\",\"JN18EU\"\r\n";
 
 } // namespace

@@ -1,6 +1,7 @@
 // The entry of new contacts, driven key by key through the named fields and
 // buttons as an operator would, and checked in the log file byte by byte.
 
+#include "common/filesizelimit.h"
 #include "ui/helpers/uitest.h"
 
 #include "geo/calendar.h"
@@ -20,22 +21,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace ondelog;
 using namespace ondelog::test;
 
 namespace {
-
-template <typename T> T *child(QWidget *parent, const QString &name)
-{
-    auto *widget = parent->findChild<T *>(name);
-    if (!widget)
-        qFatal("no child %s", qPrintable(name));
-    return widget;
-}
 
 std::string recordOf(const std::string &bytes, int n)
 {
@@ -52,56 +43,11 @@ const QColor kGreen(0x00, 0xFF, 0x00);
 const QColor kLightGreen(0xC0, 0xFF, 0xC0);
 const QColor kLightYellow(0xFF, 0xFF, 0xC0);
 
-// Caps the size of the files this process writes, as a full disk would.
-class FileSizeLimit
-{
-  public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // else the process is killed
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-  private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
 } // namespace
 
-class EntryTest : public QObject
+class EntryTest : public StationWindowTest
 {
     Q_OBJECT
-
-    FixedClock m_clock{makeDateTime(2024, 3, 14, 18, 42, 7)};
-    std::unique_ptr<DataRoot> m_root;
-    std::unique_ptr<MainWindow> m_window;
-
-    void start(int contacts)
-    {
-        writeStation(*m_root, contacts);
-        m_window = std::make_unique<MainWindow>(m_root->root(), m_clock);
-        m_window->resize(1280, 800);
-        showActive(m_window.get());
-        QVERIFY(QTest::qWaitFor([&] { return m_window->startupState() == 0; }, 5000));
-    }
-
-    template <typename T = QWidget> T *get(const QString &name)
-    {
-        return child<T>(m_window.get(), name);
-    }
-    QLineEdit *field(int i) { return get<QLineEdit>(QStringLiteral("TxtField%1").arg(i)); }
-    QPushButton *button(const char *name) { return get<QPushButton>(QString::fromLatin1(name)); }
-    QString label(const char *name) { return get<QLabel>(QString::fromLatin1(name))->text(); }
-    std::string logBytes() { return readBytes(m_root->logPath()); }
 
     // The field that has the focus, or -1 ("Suivant") or 0 (anything else).
     int focusedField()

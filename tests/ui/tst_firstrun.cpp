@@ -20,14 +20,6 @@ using namespace ondelog::test;
 
 namespace {
 
-template <typename T> T *child(QWidget *parent, const char *name)
-{
-    auto *widget = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no child %s", name);
-    return widget;
-}
-
 QString native(const std::filesystem::path &path)
 {
     return QDir::toNativeSeparators(QString::fromStdString(path.string()));

@@ -31,14 +31,6 @@ using namespace ondelog::test;
 
 namespace {
 
-template <typename T> T *child(QWidget *parent, const char *name)
-{
-    auto *widget = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no child %s", name);
-    return widget;
-}
-
 const LocalDateTime kNow = makeDateTime(2024, 3, 14, 18, 42, 7);
 
 struct Buttons

@@ -27,14 +27,6 @@ using namespace ondelog::test;
 
 namespace {
 
-template <typename T> T *child(QWidget *parent, const QString &name)
-{
-    auto *widget = parent->findChild<T *>(name);
-    if (!widget)
-        qFatal("no child %s", qPrintable(name));
-    return widget;
-}
-
 std::string recordOf(const std::string &bytes, int n)
 {
     return bytes.substr(static_cast<std::size_t>(n - 1) * kRecordSize, kRecordSize);
@@ -54,33 +46,12 @@ QColor windowColour()
 
 } // namespace
 
-class RecordViewTest : public QObject
+class RecordViewTest : public StationWindowTest
 {
     Q_OBJECT
 
-    FixedClock m_clock{makeDateTime(2024, 3, 14, 18, 42, 7)};
-    std::unique_ptr<DataRoot> m_root;
-    std::unique_ptr<MainWindow> m_window;
-
-    void start(int contacts)
-    {
-        writeStation(*m_root, contacts);
-        m_window = std::make_unique<MainWindow>(m_root->root(), m_clock);
-        m_window->resize(1280, 800);
-        showActive(m_window.get());
-        QVERIFY(QTest::qWaitFor([&] { return m_window->startupState() == 0; }, 5000));
-    }
-
-    template <typename T = QWidget> T *get(const QString &name)
-    {
-        return child<T>(m_window.get(), name);
-    }
-    QLineEdit *field(int i) { return get<QLineEdit>(QStringLiteral("TxtField%1").arg(i)); }
-    QPushButton *button(const char *name) { return get<QPushButton>(QString::fromLatin1(name)); }
-    QString label(const char *name) { return get<QLabel>(QString::fromLatin1(name))->text(); }
     QGroupBox *frame() { return get<QGroupBox>(QStringLiteral("FraMsgFiche")); }
     QListWidget *list() { return get<QListWidget>(QStringLiteral("ListeLog")); }
-    std::string logBytes() { return readBytes(m_root->logPath()); }
 
     // Shows record n as an operator would: its page, then a click on its line.
     void showRecord(int n)

@@ -8,8 +8,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -214,6 +217,35 @@ void answerNextMessageBox(QString *title, QString *text, bool *answered)
                       *answered = true;
                   box->buttons().first()->click();
               });
+}
+
+void StationWindowTest::start(int contacts)
+{
+    writeStation(*m_root, contacts);
+    m_window = std::make_unique<MainWindow>(m_root->root(), m_clock);
+    m_window->resize(1280, 800);
+    showActive(m_window.get());
+    QVERIFY(QTest::qWaitFor([&] { return m_window->startupState() == 0; }, 5000));
+}
+
+QLineEdit *StationWindowTest::field(int i)
+{
+    return get<QLineEdit>(QStringLiteral("TxtField%1").arg(i));
+}
+
+QPushButton *StationWindowTest::button(const char *name)
+{
+    return get<QPushButton>(QString::fromLatin1(name));
+}
+
+QString StationWindowTest::label(const char *name)
+{
+    return get<QLabel>(QString::fromLatin1(name))->text();
+}
+
+std::string StationWindowTest::logBytes() const
+{
+    return readBytes(m_root->logPath());
 }
 
 } // namespace ondelog::test

@@ -3,19 +3,32 @@
 // it, contacts whose every field is known, and the answering of modal windows
 // (which block the test until someone closes them).
 
+#include "geo/calendar.h"
 #include "logbook/record.h"
+#include "ui/mainwindow.h"
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
+#include <QtGlobal>
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-class QWidget;
-
 namespace ondelog::test {
+
+/** The child of `parent` with that objectName; the test stops when there is none,
+ *  so a renamed control fails loudly instead of crashing on a null pointer. */
+template <typename T = QWidget> T *child(QObject *parent, const QString &name)
+{
+    auto *found = parent->findChild<T *>(name);
+    if (!found)
+        qFatal("no child %s", qPrintable(name));
+    return found;
+}
 
 /** Shortens every pause and fixes what the tests must not inherit from the machine. */
 void initWindowTests();
@@ -75,5 +88,27 @@ void whenModalNamed(const QString &objectName, std::function<void(QWidget *)> ac
  *  first button. `answered` (if given) is set once done. */
 void answerNextMessageBox(QString *title = nullptr, QString *text = nullptr,
                           bool *answered = nullptr);
+
+/** Base of the tests that drive a station's main window: a temporary data root
+ *  (made by the test's init()), a fixed clock and the named controls. */
+class StationWindowTest : public QObject
+{
+  protected:
+    FixedClock m_clock{makeDateTime(2024, 3, 14, 18, 42, 7)};
+    std::unique_ptr<DataRoot> m_root;
+    std::unique_ptr<MainWindow> m_window;
+
+    /** Writes a station with `contacts` contacts and starts its main window at 1280x800. */
+    void start(int contacts);
+
+    template <typename T = QWidget> T *get(const QString &name)
+    {
+        return child<T>(m_window.get(), name);
+    }
+    QLineEdit *field(int i);
+    QPushButton *button(const char *name);
+    QString label(const char *name);
+    std::string logBytes() const;
+};
 
 } // namespace ondelog::test
