@@ -5,6 +5,7 @@
 #include "logbook/logfile.h"
 #include "setup/config.h"
 #include "setup/dataroot.h"
+#include "ui/aboutdialog.h"
 #include "ui/contacteditor.h"
 #include "ui/firstrundialog.h"
 #include "ui/locatordialog.h"
@@ -270,6 +271,12 @@ int main(int argc, char *argv[])
         LocatorDialog dialog("JN18EU");
         dialog.show();
         ok &= save(&dialog, folder, QStringLiteral("locatordialog.png"));
+    }
+    {
+        AboutDialog dialog(std::filesystem::path(temp.path().toStdString()));
+        dialog.show();
+        settle();
+        ok &= save(&dialog, folder, QStringLiteral("about.png"));
     }
     return ok ? 0 : 1;
 }
