@@ -315,6 +315,7 @@ void LocatorCalculator::editLocator(std::string_view text)
 {
     m_mode = EntryMode::Locator;
     setDialogLocator(text);
+    m_locatorTyped = true;
 }
 
 bool LocatorCalculator::enterLocator()
@@ -324,19 +325,24 @@ bool LocatorCalculator::enterLocator()
     // Enter in this field means the locator is what counts, even when the
     // operator reached it without a click.
     m_mode = EntryMode::Locator;
+    m_locatorTyped = false;
     locatorToAll();
     return true;
 }
 
 LocatorCalculator::LeaveOutcome LocatorCalculator::leaveLocator(std::string_view text)
 {
+    const bool typed = m_locatorTyped;
+    m_locatorTyped = false;
     if (trim(text).size() < 6) {
         m_mode = EntryMode::Locator;
         setDialogLocator(m_lastValidLocator);
         locatorToAll();
         return LeaveOutcome::Restored;
     }
-    if (m_mode == EntryMode::Locator && isLocatorValid(m_dialogLocator)) {
+    // Only a locator the operator typed moves the other forms: merely passing
+    // through the field must not snap a typed position to its square's centre.
+    if (typed && m_mode == EntryMode::Locator && isLocatorValid(m_dialogLocator)) {
         locatorToAll();
         return LeaveOutcome::Applied;
     }
@@ -352,6 +358,7 @@ void LocatorCalculator::setDialogLocator(std::string_view text)
 
 void LocatorCalculator::locatorFromCentesimal()
 {
+    m_locatorTyped = false;
     setDialogLocator(coordsToLocator(m_latitude, m_longitude));
 }
 

@@ -151,7 +151,7 @@ class LocatorCalculator
     {
         Unchanged, ///< nothing to do
         Restored,  ///< the field was incomplete: it shows the last valid locator again
-        Applied,   ///< a typed valid locator: the other forms followed it
+        Applied,   ///< a valid locator typed since the last conversion: the other forms followed it
     };
     /** The focus leaves the locator field holding `text`. */
     LeaveOutcome leaveLocator(std::string_view text);
@@ -168,6 +168,7 @@ class LocatorCalculator
     float m_longitude = 0;
     std::string m_dialogLocator = std::string(kDefaultLocator);
     std::string m_lastValidLocator = std::string(kDefaultLocator);
+    bool m_locatorTyped = false; // typed into the locator field since the last conversion
 };
 
 } // namespace ondelog

@@ -259,6 +259,12 @@ TEST(LocatorCalculator, LocatorFieldRestoresTheLastValidLocator)
     EXPECT_EQ(calc.leaveLocator("ZZ99ZZ"), LocatorCalculator::LeaveOutcome::Unchanged);
     EXPECT_EQ(calc.dialogLocator(), "ZZ99ZZ");
     EXPECT_EQ(calc.lastValidLocator(), "KP20LE");
+
+    // Entered from another form and passed through untouched: what was typed stays.
+    EXPECT_TRUE(calc.editCentesimal(false, "45.1"));
+    calc.setMode(EntryMode::Locator);
+    EXPECT_EQ(calc.leaveLocator(calc.dialogLocator()), LocatorCalculator::LeaveOutcome::Unchanged);
+    EXPECT_EQ(calc.centesimalText(false), "45.1000");
 }
 
 TEST(LocatorCalculator, EveryLocatorSurvivesTheRoundTripThroughItsCoordinates)

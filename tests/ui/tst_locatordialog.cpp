@@ -294,6 +294,28 @@ class TestLocatorDialog : public QObject
         QCOMPARE(dialog->dialogLocator(), std::string("JN15EC"));
     }
 
+    void passingThroughTheLocatorKeepsTheTypedPosition()
+    {
+        // Clicking into the locator (to copy it, say) and out again must not
+        // snap the position just typed to the centre of its square.
+        auto dialog = openDialog();
+        QVERIFY(dialog);
+        QWidget *d = dialog.get();
+
+        click(d, "Fr1LatCent");
+        QTest::keyClicks(field(d, "Fr1LatCent"), QStringLiteral("45.1"));
+        click(d, "Fr1TextLocator");
+        click(d, "Fr1LonCent");
+        QCOMPARE(text(d, "Fr1LatCent"), QStringLiteral("45.1"));
+        QCOMPARE(sexagesimal(d), QStringLiteral("45 06 00 N | 002 22 30 E"));
+
+        // A locator typed there and left without Enter still counts.
+        click(d, "Fr1TextLocator");
+        QTest::keyClicks(field(d, "Fr1TextLocator"), QStringLiteral("io91wm"));
+        click(d, "Fr1LatCent");
+        QCOMPARE(text(d, "Fr1LatCent"), QStringLiteral("51.5208"));
+    }
+
     void typingWithoutAClickStillConverts()
     {
         // Reached with Tab rather than the mouse, a field must not silently
