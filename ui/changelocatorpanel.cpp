@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -19,6 +20,18 @@
 #include <QVBoxLayout>
 
 namespace ondelog {
+
+namespace {
+
+// The focus coming back from another window or from the field's own context
+// menu is not the operator entering the field: what was typed stays (a paste
+// from that menu would otherwise land on the station locator).
+bool isOperatorFocus(Qt::FocusReason reason)
+{
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+} // namespace
 
 ChangeLocatorPanel::ChangeLocatorPanel(QWidget *parent) : QFrame(parent)
 {
@@ -113,7 +126,8 @@ bool ChangeLocatorPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_text)
         return QFrame::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusIn && !m_showingError) {
+    if (event->type() == QEvent::FocusIn && !m_showingError &&
+        isOperatorFocus(static_cast<QFocusEvent *>(event)->reason())) {
         m_text->setText(toQString(m_stationLocator));
         // After a click the caret lands where the mouse was; select afterwards.
         QTimer::singleShot(0, m_text, [text = m_text] { text->selectAll(); });

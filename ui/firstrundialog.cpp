@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -42,6 +44,13 @@ bool isEnter(const QEvent *event)
         return false;
     const int key = static_cast<const QKeyEvent *>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Another window or the field's context menu taking the focus for a moment is
+// not the operator leaving the field: what is being typed stays.
+bool isOperatorFocus(Qt::FocusReason reason)
+{
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 QPushButton *plainButton(const QString &text, const char *name, QWidget *parent)
@@ -194,10 +203,12 @@ bool FirstRunDialog::eventFilter(QObject *watched, QEvent *event)
             takeCallSign();
             return true;
         }
-        if (event->type() == QEvent::FocusOut) {
+        if (event->type() == QEvent::FocusOut &&
+            isOperatorFocus(static_cast<QFocusEvent *>(event)->reason())) {
             // Only a call sign confirmed with Enter counts.
             m_callSignEdit->setText(toQString(m_callSign));
-        } else if (event->type() == QEvent::MouseButtonPress) {
+        } else if (event->type() == QEvent::MouseButtonPress &&
+                   static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
             m_confirm->hide();
             m_callSignEdit->clear();
         }

@@ -7,7 +7,9 @@
 #include "ui/mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,6 +136,20 @@ class ChangeLocatorTest : public QObject
         QTest::keyClick(text(), Qt::Key_Backspace);
         QVERIFY(validate()->isHidden());
         QCOMPARE(m_window->stationLocator(), std::string("JN18EU"));
+    }
+
+    void comingBackToTheWindowKeepsWhatIsTyped()
+    {
+        openPanel();
+        text()->selectAll();
+        QTest::keyClicks(text(), QStringLiteral("jn1"));
+        for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+            QFocusEvent out(QEvent::FocusOut, reason);
+            QApplication::sendEvent(text(), &out);
+            QFocusEvent in(QEvent::FocusIn, reason);
+            QApplication::sendEvent(text(), &in);
+            QCOMPARE(text()->text(), QStringLiteral("JN1"));
+        }
     }
 
     void cancelChangesNothing()

@@ -5,7 +5,9 @@
 #include "logbook/record.h"
 #include "ui/firstrundialog.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -188,8 +190,16 @@ class FirstRunTest : public QObject
         QTest::mouseClick(call, Qt::LeftButton);
         QCOMPARE(call->text(), QString());
         QVERIFY(child<QFrame>(&dialog, "Dlg1Fra3")->isHidden());
+        // Another window, or the field's context menu, is not leaving the field.
+        QTest::keyClicks(call, QStringLiteral("F1A"));
+        for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+            QFocusEvent out(QEvent::FocusOut, reason);
+            QApplication::sendEvent(call, &out);
+        }
+        QTest::mouseClick(call, Qt::RightButton);
+        QCOMPARE(call->text(), QStringLiteral("F1A"));
         // Left without Enter: the call sign confirmed before shows again.
-        QTest::keyClicks(call, QStringLiteral("F1ABC"));
+        QTest::keyClicks(call, QStringLiteral("BC"));
         child<QLineEdit>(&dialog, "Dlg1Fra2Text2")->setFocus();
         QCOMPARE(call->text(), QStringLiteral("F6XYZ"));
     }
