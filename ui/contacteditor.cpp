@@ -188,6 +188,10 @@ bool ContactEditor::eventFilter(QObject *watched, QEvent *event)
             onEnter(i);
             return true;
         }
+        if (i == m_errorField) {
+            typeDuringError(*key);
+            return true;
+        }
         QLineEdit *edit = field(i);
         if (edit->isReadOnly())
             break;
@@ -261,7 +265,7 @@ void ContactEditor::onFocusOut(int i)
 {
     // Text typed without Enter was never taken: the field shows what was.
     field(i)->setText(toQString(shownText(i)));
-    const bool modifying = !isEntry() && (m_modifyMode || m_changed.test(i));
+    const bool modifying = !isEntry() && m_modifyMode;
     m_panel.setFieldColour(i, colourStateOnFocusLost(i, modifying, m_edit.pendingChanges()));
 }
 
@@ -332,7 +336,6 @@ void ContactEditor::enterChange(int i)
     switch (r.outcome) {
     case EditOutcome::Taken:
         field(i)->setText(toQString(m_edit.shownText(i)));
-        m_changed.set(static_cast<std::size_t>(i));
         m_modifyMode = false;
         break;
     case EditOutcome::Unchanged:
@@ -357,22 +360,30 @@ void ContactEditor::showError(int i)
 {
     QLineEdit *edit = field(i);
     m_errorField = i;
-    // Read-only for the second: keys typed meanwhile cannot slip into the field
-    // under "ERREUR" and be taken with it afterwards.
+    // Read-only for the second: keys typed meanwhile cannot mix with "ERREUR";
+    // they are kept aside (typeDuringError) and put into the field after it.
     edit->setReadOnly(true);
     // The département field is narrower than the word: it shows it all the same.
     m_errorMaxLength = edit->maxLength();
     edit->setMaxLength(std::max(m_errorMaxLength, static_cast<int>(std::strlen(kErrorText))));
     edit->setText(QString::fromLatin1(kErrorText));
+    m_typedDuringError.clear();
     QPointer<ContactEditor> self(this);
     pauseSeconds(1);
     if (!self || m_errorField != i)
         return; // the contact or the record changed meanwhile, which ended the error
+    const QString typed = m_typedDuringError;
     cancelError();
+    // Enter pressed during the second took nothing: the next one confirms this
+    // text, so a value is never taken twice. Text whose field lost the focus
+    // meanwhile was left without Enter, and is dropped as ever.
+    if (!typed.isEmpty() && edit->hasFocus() && (isEntry() || m_modifyMode))
+        edit->insert(typed);
 }
 
 void ContactEditor::cancelError()
 {
+    m_typedDuringError.clear();
     if (m_errorField == 0)
         return;
     QLineEdit *edit = field(m_errorField);
@@ -381,6 +392,36 @@ void ContactEditor::cancelError()
     if (edit->text() == QLatin1String(kErrorText))
         edit->clear();
     edit->setMaxLength(m_errorMaxLength);
+}
+
+void ContactEditor::typeDuringError(const QKeyEvent &key)
+{
+    if (key.key() == Qt::Key_Backspace) {
+        m_typedDuringError.chop(1);
+        return;
+    }
+    if (key.matches(QKeySequence::Paste)) {
+        const std::u32string pasted = QGuiApplication::clipboard()->text().toStdU32String();
+        m_typedDuringError += toQString(filterText(m_errorField, pasted));
+        m_typedDuringError.truncate(m_errorMaxLength);
+        return;
+    }
+    const QString text = key.text();
+    QString replacement;
+    switch (judgeKey(m_errorField, text, replacement)) {
+    case KeyVerdict::Refused:
+        return;
+    case KeyVerdict::AsTyped:
+        // Editing keys (arrows, Ctrl+A) have no text: nothing to keep.
+        if (text.isEmpty() || text.at(0).unicode() < 0x20 || text.at(0).unicode() == 0x7F)
+            return;
+        replacement = text;
+        break;
+    case KeyVerdict::Replaced:
+        break;
+    }
+    m_typedDuringError += replacement;
+    m_typedDuringError.truncate(m_errorMaxLength);
 }
 
 // --- Entry session -------------------------------------------------------------------
@@ -400,7 +441,6 @@ void ContactEditor::prepareNewEntry()
 {
     cancelError();
     m_modifyMode = false;
-    m_changed.reset();
     m_window.searchPanel()->hide();
     m_window.contactsPanel()->hide();
     // Shown before the list moves to its last line, so that the record there
@@ -486,7 +526,6 @@ void ContactEditor::onRecordDisplayed(std::int32_t n)
 {
     cancelError();
     m_modifyMode = false;
-    m_changed.reset();
     if (const std::optional<QsoRecord> stored = m_window.logFile().readRecord(n))
         m_edit.load(n, *stored);
 }
@@ -609,7 +648,6 @@ void ContactEditor::resetFieldColours()
 {
     for (int i = 1; i <= RecordPanel::kFieldCount; ++i)
         m_panel.setFieldColour(i, FieldColour::Window);
-    m_changed.reset();
 }
 
 void ContactEditor::warn(const QString &text)

@@ -12,11 +12,12 @@
 #include "logbook/recordedit.h"
 
 #include <QObject>
+#include <QString>
 
-#include <bitset>
 #include <cstdint>
 #include <string>
 
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -74,7 +75,10 @@ class ContactEditor : public QObject
     void enterNewContact(int i);
     void enterChange(int i);
     void showError(int i);
+    /** Ends the second of "ERREUR" at once; what was typed meanwhile is dropped
+     *  with the contact or record it was meant for. */
     void cancelError();
+    void typeDuringError(const QKeyEvent &key);
 
     bool storeContact();
     void updateEntryButtons();
@@ -91,10 +95,11 @@ class ContactEditor : public QObject
     EntrySession m_session;
     RecordEdit m_edit;
     bool m_modifyMode = false;
-    // Fields whose new value waits for "&Oui": they stay light red until then.
-    std::bitset<18> m_changed;
     int m_errorField = 0;
     int m_errorMaxLength = 0; // the width of that field, given back after the error
+    // What the operator typed into that field while it showed "ERREUR": it is
+    // the value being typed again, and goes into the field once the word goes.
+    QString m_typedDuringError;
 };
 
 } // namespace ondelog

@@ -5,8 +5,10 @@
 #include "ui/helpers/uitest.h"
 
 #include "geo/calendar.h"
+#include "geo/locator.h"
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
+#include "logbook/recordedit.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"
 
@@ -118,6 +120,7 @@ class RecordViewTest : public StationWindowTest
             {"département padded", 11, "5", "05", 11, "05"},
             {"first name", 12, "marie-CLAIRE", "Marie-Claire", 12, "Marie-Claire"},
             {"remarks emptied", 13, "", "", 13, QByteArray(15, ' ') + "VIA BURO       "},
+            {"other locator", 10, "jn03ro", "JN03RO", 10, "JN03RO"},
             {"own locator", 16, "jn19aa", "JN19AA", 16, "JN19AA"},
         };
         for (const Row &row : rows) {
@@ -171,6 +174,11 @@ class RecordViewTest : public StationWindowTest
         QCOMPARE(after.substr(27 * kRecordSize), before.substr(27 * kRecordSize));
         // Both show the record as the file now holds it, its list line too.
         expectShownAsStored(expected);
+        // The distance follows the locators as stored, not as first shown.
+        DistanceAzimuth calculator;
+        const RecordDisplay shownAgain = displayRecord(27, expected, calculator);
+        QCOMPARE(label("LabDist"), toQString(shownAgain.labels.distance));
+        QCOMPARE(label("LabAzim"), toQString(shownAgain.labels.azimuth));
         QCOMPARE(list()->item(1)->text(), toQString(listLine(27, expected)));
         QCOMPARE(label("NoFicheLab"), QStringLiteral(" Fiche N°27 "));
         QVERIFY(list()->hasFocus());
@@ -182,6 +190,14 @@ class RecordViewTest : public StationWindowTest
         showRecord(2);
         change(1, QStringLiteral("F9AA"));
         change(6, QStringLiteral("cw"));
+        // A field left once its change is taken looks like any field left; one
+        // left in the middle of a change, with others waiting, stays light red.
+        QCOMPARE(field(1)->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xC0));
+        QTest::mouseClick(field(12), Qt::LeftButton);
+        QCOMPARE(field(6)->palette().color(QPalette::Base), windowColour());
+        QTest::keyClick(field(12), Qt::Key_Tab);
+        QCOMPARE(field(12)->palette().color(QPalette::Base), kLightRed);
+        QCOMPARE(field(12)->text(), QStringLiteral("Yves"));
         change(3, QStringLiteral("23:59"));
         QTest::mouseClick(button("FraCmdOui"), Qt::LeftButton);
         QsoRecord expected = testContact(2);
