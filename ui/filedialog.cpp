@@ -1,13 +1,44 @@
 #include "ui/filedialog.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 namespace ondelog {
 
 namespace {
+
 QString g_defaultFolder;
-}
+
+// Qt's own dialog takes a name typed into a folder that does not exist; the
+// caller would only fail later, when writing. Refuse it here and keep the
+// dialog open, as it refuses a missing file to open.
+class FileDialog : public QFileDialog
+{
+  public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        if (acceptMode() == QFileDialog::AcceptSave) {
+            const QStringList files = selectedFiles();
+            if (!files.isEmpty()) {
+                const QFileInfo info(files.first());
+                if (!info.isDir() && !info.absoluteDir().exists()) {
+                    QMessageBox::warning(this, windowTitle(),
+                                         QStringLiteral("Le dossier %1 n'existe pas.")
+                                             .arg(QDir::toNativeSeparators(info.absolutePath())));
+                    return;
+                }
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
 
 void setDefaultFileFolder(const QString &folder)
 {
@@ -16,7 +47,7 @@ void setDefaultFileFolder(const QString &folder)
 
 QString askFileName(QWidget *parent, const FileDialogRequest &request)
 {
-    QFileDialog dialog(parent, request.title);
+    FileDialog dialog(parent, request.title);
     dialog.setObjectName(QStringLiteral("AskFileName"));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::ReadOnly, false);

@@ -125,6 +125,22 @@ class WindowHelpersTest : public QObject
         QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("COPIE.Ham"));
     }
 
+    void saveRefusesAMissingFolder()
+    {
+        bool warned = false;
+        whenModal(isFileDialog, [&](QWidget *w) {
+            whenModal([](QWidget *m) { return qobject_cast<QMessageBox *>(m) != nullptr; },
+                      [&](QWidget *m) {
+                          warned = true;
+                          static_cast<QMessageBox *>(m)->buttons().first()->click();
+                          QTimer::singleShot(0, w, [w] { static_cast<QDialog *>(w)->reject(); });
+                      });
+            chooseName(w, file(QStringLiteral("ABSENT/NOUVEAU.Ham")));
+        });
+        QCOMPARE(askFileName(nullptr, request(FileDialogMode::Save)), QString());
+        QVERIFY(warned);
+    }
+
     void saveAsksBeforeOverwriting_data()
     {
         QTest::addColumn<bool>("agree");
