@@ -76,7 +76,6 @@ QLabel *captionLabel(int field, const char *text, QWidget *parent)
 {
     auto *label = new QLabel(QString::fromUtf8(text), parent);
     label->setObjectName(QStringLiteral("FieldLab%1").arg(field));
-    // Ignored width: the caption takes the width of its field, never the reverse.
     // Ignored width: the caption takes the width of its field, never the reverse;
     // but the words before the trailing underscores always show.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
