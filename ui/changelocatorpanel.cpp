@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -156,15 +155,7 @@ void ChangeLocatorPanel::takeTypedLocator()
         m_validate->setFocus(Qt::OtherFocusReason);
         return;
     }
-    m_showingError = true;
-    m_text->setText(QStringLiteral("ERREUR"));
-    QPointer<ChangeLocatorPanel> self(this);
-    pauseSeconds(1);
-    if (!self)
-        return;
-    m_showingError = false;
-    m_text->clear();
-    m_text->setFocus(Qt::OtherFocusReason);
+    showErrorForOneSecond(m_text, m_showingError);
 }
 
 void ChangeLocatorPanel::validate()

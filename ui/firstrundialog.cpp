@@ -23,7 +23,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -240,7 +239,7 @@ void FirstRunDialog::takeLocator()
         return;
     const std::string typed = toCp1252(m_locatorEdit->text());
     if (typed.size() != 6 || !isLocatorValid(typed)) {
-        showError(m_locatorEdit);
+        showErrorForOneSecond(m_locatorEdit, m_showingError);
         return;
     }
     m_stationLocator = typed;
@@ -252,19 +251,6 @@ void FirstRunDialog::takeLocator()
                                                 : QStringLiteral(" va être créé ")));
     m_confirm->show();
     m_validate->setFocus(Qt::OtherFocusReason);
-}
-
-void FirstRunDialog::showError(QLineEdit *edit)
-{
-    m_showingError = true;
-    edit->setText(QStringLiteral("ERREUR"));
-    QPointer<FirstRunDialog> self(this);
-    pauseSeconds(1);
-    if (!self)
-        return;
-    m_showingError = false;
-    edit->clear();
-    edit->setFocus(Qt::OtherFocusReason);
 }
 
 void FirstRunDialog::openLocatorDialog()

@@ -46,7 +46,6 @@ class FirstRunDialog : public QDialog
   private:
     void takeCallSign();
     void takeLocator();
-    void showError(QLineEdit *edit);
     void openLocatorDialog();
     void validate();
     std::filesystem::path logPath() const;

@@ -1,6 +1,10 @@
 #include "ui/pause.h"
 
+#include "logbook/entryfields.h"
+
 #include <QEventLoop>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 
 namespace ondelog {
@@ -32,6 +36,20 @@ void pauseSeconds(int seconds)
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(seconds * g_msPerSecond);
     loop.exec();
+}
+
+bool showErrorForOneSecond(QLineEdit *edit, bool &showingError)
+{
+    QPointer<QLineEdit> field(edit);
+    showingError = true;
+    edit->setText(QString::fromLatin1(kErrorText));
+    pauseSeconds(1);
+    if (!field)
+        return false;
+    showingError = false;
+    field->clear();
+    field->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 } // namespace ondelog

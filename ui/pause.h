@@ -3,6 +3,8 @@
 // the greeting before closing. The event loop runs during the wait, so the
 // window paints and the clock ticks; nothing spins the processor.
 
+class QLineEdit;
+
 namespace ondelog {
 
 /** Waits n seconds while window events run, then returns. */
@@ -13,5 +15,12 @@ void pauseSeconds(int seconds);
  *  event loop. Process-wide. */
 void setPauseMilliseconds(int msPerSecond);
 int pauseMilliseconds();
+
+/** Shows "ERREUR" in `edit` for one second (pauseSeconds), then empties it and
+ *  gives it the focus back. `showingError` is true during that second, so the
+ *  owner's key handling can ignore the field meanwhile. False when the field
+ *  was destroyed during the second (its window closed): the owner went with it,
+ *  so neither the flag nor the field is touched. */
+bool showErrorForOneSecond(QLineEdit *edit, bool &showingError);
 
 } // namespace ondelog
