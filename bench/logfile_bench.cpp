@@ -6,6 +6,7 @@
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
 #include "logbook/record.h"
+#include "tests/logbook/logfixture.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +14,6 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,29 +25,6 @@ using namespace ondelog;
 namespace fs = std::filesystem;
 
 constexpr const char *kLocator = "JN18EU";
-
-QsoRecord contact(std::int64_t i)
-{
-    QsoRecord r;
-    // Built by appending: "F" + to_string() trips a false -Wrestrict of g++ 12 at -O3.
-    std::string call = "F";
-    call += std::to_string(i);
-    r.setField(Field::CSGN, call);
-    r.setField(Field::DQSO, "01/02/03");
-    r.setField(Field::HDEB, "09:05");
-    r.setField(Field::HFIN, "09:30");
-    r.setField(Field::FREQ, "14.205");
-    r.setField(Field::MODE, "SSB");
-    r.setField(Field::SRST, "59");
-    r.setField(Field::MRST, "57");
-    r.setField(Field::SQTH, "Saint-\xC9tienne");
-    r.setField(Field::SLOC, "JN25RK");
-    r.setField(Field::DEPT, "042");
-    r.setField(Field::SNOM, "Fran\xE7ois");
-    r.setField(Field::INFO, buildInfo("Merci", "F5XYZ"));
-    r.setField(Field::MLOC, kLocator);
-    return r;
-}
 
 /** The logs, built once per run by writing the file directly, removed at exit. */
 class Logs
@@ -64,16 +41,8 @@ class Logs
     {
         auto it = m_logs.find(n);
         if (it == m_logs.end()) {
-            const fs::path path = m_dir / ("log" + std::to_string(n) + ".Ham");
-            std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            std::string chunk;
-            for (std::int64_t i = 1; i <= n; ++i) {
-                const QsoRecord record = contact(i);
-                chunk.append(record.bytes().begin(), record.bytes().end());
-            }
-            const QsoRecord marker = QsoRecord::endMarker(kLocator);
-            chunk.append(marker.bytes().begin(), marker.bytes().end());
-            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            const fs::path path = m_dir.file("log" + std::to_string(n) + ".Ham");
+            test::writeLog(path, n, kLocator);
             it = m_logs.emplace(n, path).first;
         }
         return it->second;
@@ -82,23 +51,13 @@ class Logs
     /** A fresh copy of the log of n contacts, for the benchmarks that change it. */
     fs::path workingCopy(std::int64_t n)
     {
-        const fs::path copy = m_dir / ("work" + std::to_string(n) + ".Ham");
+        const fs::path copy = m_dir.file("work" + std::to_string(n) + ".Ham");
         fs::copy_file(original(n), copy, fs::copy_options::overwrite_existing);
         return copy;
     }
 
   private:
-    Logs() : m_dir(fs::temp_directory_path() / ("ondelog-bench-" + std::to_string(::getpid())))
-    {
-        fs::create_directories(m_dir);
-    }
-    ~Logs()
-    {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-
-    fs::path m_dir;
+    test::TempDir m_dir;
     std::map<std::int64_t, fs::path> m_logs;
 };
 
@@ -190,7 +149,7 @@ void BM_Append1000(benchmark::State &state)
         log.open(Logs::instance().workingCopy(n));
         state.ResumeTiming();
         for (int i = 1; i <= 1000; ++i) {
-            if (log.appendContact(contact(n + i), kLocator) != LogStatus::Ok)
+            if (log.appendContact(test::makeContact(n + i), kLocator) != LogStatus::Ok)
                 state.SkipWithError("append failed");
         }
     }
