@@ -1,5 +1,6 @@
 #include "logbook/logfile.h"
 
+#include "logbook/safefile.h"
 #include "logbook/text.h"
 
 #include <algorithm>
@@ -21,28 +22,6 @@ constexpr std::size_t kChunkBytes = kChunkRecords * kRecordSize;
 
 // Record n + 2 must still be numbered: appending writes the end marker there.
 constexpr std::int64_t kMaxRecordCount = std::numeric_limits<std::int32_t>::max() - 2;
-
-LogStatus statusFromErrno(int error)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return LogStatus::NotFound;
-    case EACCES:
-    case EPERM:
-    case EAGAIN: // a mandatory lock held by another program
-    case ETXTBSY:
-        return LogStatus::AccessDenied;
-    case EROFS:
-        return LogStatus::ReadOnly;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return LogStatus::DiskFull;
-    default:
-        return LogStatus::IoError;
-    }
-}
 
 std::int64_t offsetOf(std::int32_t n)
 {

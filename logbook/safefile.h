@@ -1,0 +1,49 @@
+#pragma once
+// One way for every bulk rewrite of a file (deletion, sort, merge, import) to
+// replace it whole without ever leaving it half-written: the new content goes
+// to a temporary file in the same folder, is synced, then renamed over the
+// target, and the folder is synced so that the rename itself survives a crash.
+
+#include "logbook/logfile.h"
+
+#include <cstddef>
+#include <filesystem>
+
+namespace ondelog {
+
+/** Maps an errno value to the log's failure kinds. */
+LogStatus statusFromErrno(int error);
+
+class SafeFileWriter
+{
+  public:
+    /** Prepares to replace `target` (which may not exist yet). Nothing is written
+     *  before open(). */
+    explicit SafeFileWriter(std::filesystem::path target);
+    /** Removes the temporary file unless commit() succeeded: the target is then
+     *  exactly as before. */
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter &) = delete;
+    SafeFileWriter &operator=(const SafeFileWriter &) = delete;
+
+    /** Creates the temporary file beside the target, with the target's
+     *  permissions when it exists. */
+    LogStatus open();
+    /** Appends bytes to the temporary file. */
+    LogStatus write(const char *data, std::size_t size);
+    /** Syncs the temporary file, renames it over the target and syncs the
+     *  folder. After a failure the target is untouched. */
+    LogStatus commit();
+
+    const std::filesystem::path &temporaryPath() const { return m_temporary; }
+
+  private:
+    void discard();
+
+    std::filesystem::path m_target;
+    std::filesystem::path m_temporary;
+    int m_fd = -1;
+    bool m_committed = false;
+};
+
+} // namespace ondelog

@@ -1,0 +1,85 @@
+#include "logbook/safefile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+using namespace ondelog;
+
+namespace {
+
+std::string slurp(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+class SafeFileTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("safefile-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        m_target = m_dir / "F1ABC.Ham";
+        std::ofstream(m_target, std::ios::binary) << "old";
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::size_t entries() const
+    {
+        return std::distance(fs::directory_iterator(m_dir), fs::directory_iterator());
+    }
+
+    fs::path m_dir;
+    fs::path m_target;
+};
+
+} // namespace
+
+TEST_F(SafeFileTest, TargetChangesOnlyAtCommitAndNoTemporaryIsLeft)
+{
+    {
+        SafeFileWriter writer(m_target);
+        ASSERT_EQ(writer.open(), LogStatus::Ok);
+        ASSERT_EQ(writer.write("new content", 11), LogStatus::Ok);
+        EXPECT_EQ(slurp(m_target), "old");
+        EXPECT_EQ(writer.temporaryPath().parent_path(), m_dir);
+        ASSERT_EQ(writer.commit(), LogStatus::Ok);
+    }
+    EXPECT_EQ(slurp(m_target), "new content");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(SafeFileTest, AbandonedRewriteLeavesTargetAsBefore)
+{
+    {
+        SafeFileWriter writer(m_target);
+        ASSERT_EQ(writer.open(), LogStatus::Ok);
+        ASSERT_EQ(writer.write("half", 4), LogStatus::Ok);
+    }
+    EXPECT_EQ(slurp(m_target), "old");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(SafeFileTest, KeepsPermissionsAndReportsMissingFolder)
+{
+    fs::permissions(m_target,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    SafeFileWriter writer(m_target);
+    ASSERT_EQ(writer.open(), LogStatus::Ok);
+    ASSERT_EQ(writer.commit(), LogStatus::Ok);
+    EXPECT_EQ(fs::status(m_target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    SafeFileWriter nowhere(m_dir / "absent" / "X.Ham");
+    EXPECT_EQ(nowhere.open(), LogStatus::NotFound);
+    EXPECT_EQ(nowhere.write("x", 1), LogStatus::NotOpen);
+}
