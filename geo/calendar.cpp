@@ -174,6 +174,26 @@ std::optional<std::string> checkDate(std::string_view text)
     return twoDigits(*day) + "/" + twoDigits(*month) + "/" + twoDigits(*yy);
 }
 
+TypedDate checkTypedDate(std::string_view text)
+{
+    constexpr std::size_t kShort = 8;
+    constexpr std::size_t kLong = 10;
+    std::string shortText;
+    if (text.size() == kLong) {
+        const auto year = wholeValue(piece(text, 6, 4), 1960, 2059);
+        if (!year)
+            return {TypedDate::Verdict::OutOfRange, {}};
+        shortText = std::string(text.substr(0, 6)) + std::string(text.substr(8, 2));
+    } else if (text.size() == kShort) {
+        shortText = std::string(text);
+    } else {
+        return {};
+    }
+    if (auto date = checkDate(shortText))
+        return {TypedDate::Verdict::Valid, *date};
+    return {};
+}
+
 std::optional<std::string> checkTime(std::string_view text)
 {
     const auto hours = wholeValue(piece(text, 0, 2), 0, 23);

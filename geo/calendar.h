@@ -62,6 +62,23 @@ int yearFromTwoDigits(std::uint8_t twoDigitYear);
 /** The date normalised to dd/mm/yy, or nothing when it is not a valid date. Day
  *  from characters 1-2, month from 4-5, year from the last two characters. */
 std::optional<std::string> checkDate(std::string_view text);
+/** What a date field makes of the text typed into it. */
+struct TypedDate
+{
+    enum class Verdict
+    {
+        Valid,      ///< `date` holds it as dd/mm/yy
+        Invalid,    ///< not a date (or not of a date's length): not taken, no error shown
+        OutOfRange, ///< dd/mm/yyyy whose year two digits cannot name: an error to show
+    };
+    Verdict verdict = Verdict::Invalid;
+    std::string date;
+};
+/** dd/mm/yy checked as checkDate() does; dd/mm/yyyy (the way most people write a
+ *  year) is taken as dd/mm/yy when the year lies in 1960..2059, the years the
+ *  log's two digits stand for, and is out of range otherwise. */
+TypedDate checkTypedDate(std::string_view text);
+
 /** The time normalised to hh:mm, or nothing ("0905", "9:05" -> "09:05"; "12" -> "12:12"). */
 std::optional<std::string> checkTime(std::string_view text);
 

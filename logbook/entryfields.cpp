@@ -7,6 +7,8 @@ namespace ondelog {
 
 namespace {
 
+constexpr std::size_t kTypedDateWidth = 10; // dd/mm/yyyy
+
 enum class KeyRule
 {
     UpperCase,
@@ -63,6 +65,9 @@ std::size_t entryFieldWidth(int field)
     if (field == kRemarksField || field == kManagerField) {
         return kInfoPartWidth;
     }
+    if (field == static_cast<int>(Field::DQSO)) {
+        return kTypedDateWidth;
+    }
     return fieldLayout(field).width;
 }
 
@@ -78,6 +83,10 @@ std::optional<char> filterKey(int field, char32_t codePoint)
     }
     switch (keyRule(field)) {
     case KeyRule::DateTimeNumber:
+        // A French keyboard writes 14,205 for 14.205 MHz.
+        if (codePoint == U',' && field == static_cast<int>(Field::FREQ)) {
+            return '.';
+        }
         if (!isDateTimeNumberChar(codePoint)) {
             return std::nullopt;
         }

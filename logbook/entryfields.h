@@ -27,7 +27,8 @@ inline constexpr const char *kErrorText = "ERREUR";
 bool isEntryField(int field);
 
 /** How many characters entry field `field` (1..17) takes: its record field's
- *  width, 15 for the remarks (13) and the QSL manager (17); 0 for any other number. */
+ *  width, 15 for the remarks (13) and the QSL manager (17), 10 for the date (a
+ *  year typed with four digits is shortened on Enter); 0 for any other number. */
 std::size_t entryFieldWidth(int field);
 
 /**
@@ -35,7 +36,7 @@ std::size_t entryFieldWidth(int field);
  * byte, or nothing when the key is refused and must be discarded.
  *
  * - 1, 6, 9, 10, 13, 16, 17: any character, turned into upper case;
- * - 2, 3, 4, 5: only "." "/" "0"-"9" ":";
+ * - 2, 3, 4, 5: only "." "/" "0"-"9" ":" (and "," in 5, which becomes ".");
  * - 7, 8: those and "+";
  * - 11: digits only;
  * - 12, 14, 15: any character, unchanged.

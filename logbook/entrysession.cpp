@@ -14,7 +14,6 @@ namespace {
 // Reports nobody bothered to type are the usual readability 5, strength 9.
 constexpr const char *kDefaultReport = "59";
 
-constexpr std::size_t kDateLength = 8;
 constexpr std::size_t kTimeLength = 5;
 constexpr std::size_t kLocatorLength = 6;
 
@@ -113,7 +112,7 @@ EnterResult EntrySession::enter(int field, std::string_view typedText, const Clo
         }
         break;
 
-    case 2:
+    case 2: {
         // In real time the date comes from the clock; an old deferred date must
         // not replace it.
         if (realTime) {
@@ -124,14 +123,18 @@ EnterResult EntrySession::enter(int field, std::string_view typedText, const Clo
                 take(2, m_lastDate);
                 r.focus = FocusMove::toField(3);
             }
-        } else if (text.size() == kDateLength) {
-            if (auto date = checkDate(text)) {
-                m_lastDate = *date;
-                take(2, *date);
-                r.focus = FocusMove::toField(3);
-            }
+            break;
+        }
+        const TypedDate date = checkTypedDate(text);
+        if (date.verdict == TypedDate::Verdict::OutOfRange) {
+            r.outcome = EnterOutcome::Refused;
+        } else if (date.verdict == TypedDate::Verdict::Valid) {
+            m_lastDate = date.date;
+            take(2, date.date);
+            r.focus = FocusMove::toField(3);
         }
         break;
+    }
 
     case 3:
     case 4:
@@ -284,18 +287,18 @@ FocusGainResult EntrySession::focusGained(int field) const
     case 2:
         if (m_mode == Mode::Deferred && !m_lastDate.empty()) {
             r.proposedText = m_lastDate;
+            r.selectProposal = true;
         }
         break;
     case 5:
-        if (!m_lastFrequency.empty()) {
-            r.proposedText = m_lastFrequency;
+    case 6: {
+        const std::string &last = field == 5 ? m_lastFrequency : m_lastMode;
+        if (!last.empty()) {
+            r.proposedText = last;
+            r.selectProposal = true;
         }
         break;
-    case 6:
-        if (!m_lastMode.empty()) {
-            r.proposedText = m_lastMode;
-        }
-        break;
+    }
     case 7:
     case 8:
         r.proposedText = kDefaultReport;
@@ -304,6 +307,39 @@ FocusGainResult EntrySession::focusGained(int field) const
         break;
     }
     return r;
+}
+
+bool EntrySession::hasConfirmedInput() const
+{
+    for (int field = 1; field <= kEntryFieldCount; ++field) {
+        if (field != static_cast<int>(Field::MLOC) && !m_texts[field].empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EntrySession::isUnfinished() const
+{
+    return m_recordBegun && !m_nextEnabled && !m_texts[1].empty() &&
+           !m_texts[static_cast<int>(Field::FREQ)].empty() &&
+           !m_texts[static_cast<int>(Field::MODE)].empty();
+}
+
+std::optional<QsoRecord> EntrySession::completedRecordToStore(const Clock &clock)
+{
+    if (m_texts[1].empty()) {
+        return std::nullopt;
+    }
+    for (const Field report : {Field::SRST, Field::MRST}) {
+        std::string &text = m_texts[static_cast<int>(report)];
+        if (text.empty()) {
+            text = kDefaultReport;
+        }
+    }
+    m_recordBegun = true;
+    m_nextEnabled = true;
+    return recordToStore(clock);
 }
 
 std::optional<QsoRecord> EntrySession::recordToStore(const Clock &clock)

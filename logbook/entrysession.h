@@ -87,6 +87,10 @@ struct FocusGainResult
     bool backToCallSign = false;
     /** Text to put into the field, caret at its end (a proposed value). */
     std::optional<std::string> proposedText;
+    /** The proposed text is selected whole, so that typing replaces it and
+     *  Enter alone confirms it (the remembered date, frequency and mode). The
+     *  reports keep the caret after "59", so that "9" makes "599". */
+    bool selectProposal = false;
 };
 
 /** The entry of new contacts, from "&Nouveau QSO" to "Terminer". One object
@@ -143,6 +147,19 @@ class EntrySession
      * contact stays here, untouched but for that end time.
      */
     std::optional<QsoRecord> recordToStore(const Clock &clock);
+
+    /** Something was confirmed in the contact being typed (the own locator
+     *  aside): closing the program must not drop it without asking. */
+    bool hasConfirmedInput() const;
+    /** The contact has its call sign, frequency and mode but lacks its received
+     *  report, so "Terminer" would drop it: the operator is asked instead. */
+    bool isUnfinished() const;
+    /**
+     * The contact as stored when the operator answers that it is to be kept
+     * although unfinished: a report not confirmed gets the usual "59", as Enter
+     * in its empty field would give. Nothing without a call sign.
+     */
+    std::optional<QsoRecord> completedRecordToStore(const Clock &clock);
 
     /** "Suivant" is green and enabled (light orange and disabled otherwise). */
     bool isNextEnabled() const { return m_nextEnabled; }

@@ -12,7 +12,6 @@ namespace ondelog {
 
 namespace {
 
-constexpr std::size_t kDateLength = 8;
 constexpr std::size_t kTimeLength = 5;
 
 } // namespace
@@ -102,13 +101,15 @@ EditResult RecordEdit::enter(int field, std::string_view typedText)
         }
         break;
 
-    case 2:
-        if (text.size() == kDateLength) {
-            if (auto date = checkDate(text)) {
-                take(*date);
-            }
+    case 2: {
+        const TypedDate date = checkTypedDate(text);
+        if (date.verdict == TypedDate::Verdict::OutOfRange) {
+            refuse();
+        } else if (date.verdict == TypedDate::Verdict::Valid) {
+            take(date.date);
         }
         break;
+    }
 
     case 3:
     case 4:

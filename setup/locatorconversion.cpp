@@ -299,13 +299,22 @@ bool LocatorCalculator::editLetter(SexaField field, std::string_view text)
 
 bool LocatorCalculator::editCentesimal(bool longitude, std::string_view text)
 {
+    float &value = longitude ? m_longitude : m_latitude;
+    if (m_mode != EntryMode::Centesimal || !m_centesimalTyping || m_typingLongitude != longitude) {
+        m_centesimalTyping = true;
+        m_typingLongitude = longitude;
+        m_valueBeforeTyping = value;
+    }
     m_mode = EntryMode::Centesimal;
+    // The first digits of "91" already make a valid 9 degrees: a refused value,
+    // or a field emptied (or holding only a sign so far), gives back the value
+    // the field had before the operator began typing, never the equator.
+    const bool hasDigit =
+        std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     const double bound = longitude ? kLongitudeBound : kLatitudeBound;
-    double typed = numericValue(text);
-    const bool accepted = std::fabs(typed) < bound;
-    if (!accepted)
-        typed = 0; // the emptied field reads as nothing typed
-    (longitude ? m_longitude : m_latitude) = static_cast<float>(typed);
+    const double typed = hasDigit ? numericValue(text) : 0.0;
+    const bool accepted = !hasDigit || std::fabs(typed) < bound;
+    value = hasDigit && accepted ? static_cast<float>(typed) : m_valueBeforeTyping;
     locatorFromCentesimal();
     locatorToAll();
     return accepted;

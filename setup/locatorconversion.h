@@ -97,7 +97,11 @@ class LocatorCalculator
     void close();
 
     EntryMode mode() const { return m_mode; }
-    void setMode(EntryMode mode) { m_mode = mode; }
+    void setMode(EntryMode mode)
+    {
+        m_mode = mode;
+        m_centesimalTyping = false;
+    }
 
     int value(SexaField field) const;
     /** "N", "S", "E", "O", or "" while the operator has emptied the field. */
@@ -137,8 +141,10 @@ class LocatorCalculator
     bool editLetter(SexaField field, std::string_view text);
 
     /** The operator changed a centesimal field. A value inside ±90 (latitude) or
-     *  ±180 (longitude) is taken and the other forms follow; otherwise false:
-     *  the field is to be emptied, and reads as 0. */
+     *  ±180 (longitude) is taken and the other forms follow. A value outside
+     *  gives false: the field is to be emptied. That, and a field without a digit
+     *  (emptied, or a sign typed so far), puts back the value the field had
+     *  before this run of typing began, with its locator. */
     bool editCentesimal(bool longitude, std::string_view text);
 
     /** The operator changed the locator field: the dialog locator follows. */
@@ -169,6 +175,10 @@ class LocatorCalculator
     std::string m_dialogLocator = std::string(kDefaultLocator);
     std::string m_lastValidLocator = std::string(kDefaultLocator);
     bool m_locatorTyped = false; // typed into the locator field since the last conversion
+    // A run of typing into one centesimal field, and the value it started from.
+    bool m_centesimalTyping = false;
+    bool m_typingLongitude = false;
+    float m_valueBeforeTyping = 0;
 };
 
 } // namespace ondelog

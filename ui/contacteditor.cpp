@@ -256,8 +256,12 @@ bool ContactEditor::onFocusIn(int i)
         return false;
     }
     m_panel.setFieldColour(i, FieldColour::Green);
-    if (r.proposedText)
-        field(i)->setText(toQString(*r.proposedText)); // the caret goes after it
+    if (r.proposedText) {
+        QLineEdit *edit = field(i);
+        edit->setText(toQString(*r.proposedText)); // the caret goes after it
+        if (r.selectProposal)
+            edit->selectAll();
+    }
     return true;
 }
 
@@ -473,15 +477,21 @@ void ContactEditor::updateEntryButtons()
 
 bool ContactEditor::storeContact()
 {
-    const std::optional<QsoRecord> contact = m_session.recordToStore(m_window.clock());
+    return storeContact(m_session.recordToStore(m_window.clock()));
+}
+
+bool ContactEditor::storeContact(const std::optional<QsoRecord> &contact)
+{
     if (!contact)
         return true; // nothing complete to store
     const LogStatus status = m_window.logFile().appendContact(*contact, m_session.stationLocator());
     if (status == LogStatus::Ok)
         return true;
-    // The end time just read from the clock is part of the contact kept on screen.
-    field(static_cast<int>(Field::HFIN))
-        ->setText(toQString(m_session.shownText(static_cast<int>(Field::HFIN))));
+    // The end time just read from the clock, and reports completed on request,
+    // are part of the contact kept on screen.
+    for (const Field f : {Field::HFIN, Field::SRST, Field::MRST})
+        field(static_cast<int>(f))->setText(toQString(m_session.shownText(static_cast<int>(f))));
+    updateEntryButtons();
     warn(QStringLiteral("Le contact avec %1 n'a pas été enregistré dans le log.\n%2\n\n"
                         "Il reste affiché : vous pouvez essayer de l'enregistrer à nouveau.")
              .arg(toQString(m_session.fieldText(1)),
@@ -497,12 +507,84 @@ void ContactEditor::storeAndContinue()
         prepareNewEntry();
 }
 
+ContactEditor::KeepAnswer ContactEditor::askKeepContact(const QString &text, bool canStore)
+{
+    const QMessageBox::StandardButtons buttons =
+        canStore ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                 : QMessageBox::Yes | QMessageBox::No;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Ondelog"), text, buttons, &m_window);
+    box.setObjectName(QStringLiteral("OndelogQuestion"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+    if (canStore)
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("&Annuler"));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return KeepAnswer::Store;
+    case QMessageBox::No:
+        return canStore ? KeepAnswer::Drop : KeepAnswer::Back;
+    default:
+        return KeepAnswer::Back;
+    }
+}
+
+bool ContactEditor::settleEntryBeforeQuit()
+{
+    if (!isEntry() || !m_session.hasConfirmedInput())
+        return true;
+    cancelError();
+    const QString call = toQString(m_session.fieldText(1));
+    if (call.isEmpty()) {
+        // Without a call sign there is nothing that could be stored.
+        const KeepAnswer answer =
+            askKeepContact(QStringLiteral("Le contact en cours de saisie n'a pas d'indicatif : "
+                                          "il ne peut pas être enregistré.\n\n"
+                                          "Quitter quand même ?"),
+                           false);
+        return answer == KeepAnswer::Store;
+    }
+    switch (askKeepContact(QStringLiteral("Le contact avec %1 est en cours de saisie.\n\n"
+                                          "Faut-il l'enregistrer dans le log avant de quitter ?")
+                               .arg(call))) {
+    case KeepAnswer::Store:
+        return storeContact(m_session.completedRecordToStore(m_window.clock()));
+    case KeepAnswer::Drop:
+        return true;
+    case KeepAnswer::Back:
+        break;
+    }
+    return false;
+}
+
+void ContactEditor::storeBeforeForcedEnd()
+{
+    if (isEntry() && m_session.hasConfirmedInput())
+        storeContact(m_session.completedRecordToStore(m_window.clock()));
+}
+
 void ContactEditor::finishEntry()
 {
     if (!isEntry())
         return;
-    if (!storeContact())
+    if (m_session.isUnfinished()) {
+        cancelError();
+        switch (askKeepContact(QStringLiteral("Le contact avec %1 n'a pas de report validé.\n\n"
+                                              "Faut-il l'enregistrer dans le log, avec « 59 » "
+                                              "pour le report manquant ?")
+                                   .arg(toQString(m_session.fieldText(1))))) {
+        case KeepAnswer::Store:
+            if (!storeContact(m_session.completedRecordToStore(m_window.clock())))
+                return;
+            break;
+        case KeepAnswer::Drop:
+            break;
+        case KeepAnswer::Back:
+            return;
+        }
+    } else if (!storeContact()) {
         return; // the contact stays on screen, and the entry with it
+    }
     cancelError();
     m_panel.entryPanel()->hide();
     m_window.contactsPanel()->hide();

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QKeyEvent;
@@ -41,8 +42,15 @@ class ContactEditor : public QObject
     void prepareNewEntry();
     /** "Suivant": stores the contact when it is complete, then the next one. */
     void storeAndContinue();
-    /** "Terminer": stores the contact when it is complete, back to the list. */
+    /** "Terminer": stores the contact when it is complete, back to the list. A
+     *  contact lacking only its reports is not dropped without asking. */
     void finishEntry();
+    /** The program is about to close: asks whether a contact being typed is to
+     *  be stored. False when the operator goes back to it, or storing failed. */
+    bool settleEntryBeforeQuit();
+    /** The session ends without leave to ask: a contact with a call sign is
+     *  stored as it stands rather than lost. */
+    void storeBeforeForcedEnd();
 
     /** "&Supprimer": asks whether the shown record is to be deleted. */
     void askDeletion();
@@ -81,6 +89,15 @@ class ContactEditor : public QObject
     void typeDuringError(const QKeyEvent &key);
 
     bool storeContact();
+    bool storeContact(const std::optional<QsoRecord> &contact);
+    enum class KeepAnswer
+    {
+        Store,
+        Drop,
+        Back,
+    };
+    /** Oui, Non, Annuler; only Oui and Non (Non going back) when nothing can be stored. */
+    KeepAnswer askKeepContact(const QString &text, bool canStore = true);
     void updateEntryButtons();
     void onRecordDisplayed(std::int32_t n);
     void showConfirmation();

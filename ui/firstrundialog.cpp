@@ -4,6 +4,7 @@
 #include "logbook/logfile.h"
 #include "logbook/text.h"
 #include "setup/dataroot.h"
+#include "ui/keyboard.h"
 #include "ui/locatordialog.h"
 #include "ui/pause.h"
 #include "ui/qtext.h"
@@ -56,7 +57,8 @@ QPushButton *plainButton(const QString &text, const char *name, QWidget *parent)
 {
     auto *button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
-    // Enter belongs to the fields: it must never press a button behind their back.
+    // Enter belongs to the fields: it must never press a button behind their
+    // back. It presses a button only when the button itself has the focus.
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
@@ -77,6 +79,7 @@ QStringList FirstRunDialog::noticeLines()
 FirstRunDialog::FirstRunDialog(const std::filesystem::path &dataRoot, QWidget *parent)
     : QDialog(parent), m_dataRoot(dataRoot), m_programFolder(programFolder(dataRoot))
 {
+    enableKeyboardConventions();
     setObjectName(QStringLiteral("Dlg1"));
     setWindowTitle(QStringLiteral(" Création du cahier de trafic"));
     setModal(true);
@@ -204,8 +207,9 @@ bool FirstRunDialog::eventFilter(QObject *watched, QEvent *event)
         }
         if (event->type() == QEvent::FocusOut &&
             isOperatorFocus(static_cast<QFocusEvent *>(event)->reason())) {
-            // Only a call sign confirmed with Enter counts.
-            m_callSignEdit->setText(toQString(m_callSign));
+            // Leaving the field with Tab or the mouse keeps what was typed, as
+            // Enter would; an emptied field gives back the call sign taken before.
+            keepTypedCallSign();
         } else if (event->type() == QEvent::MouseButtonPress &&
                    static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
             m_confirm->hide();
@@ -218,6 +222,14 @@ bool FirstRunDialog::eventFilter(QObject *watched, QEvent *event)
         }
         if (m_showingError && event->type() == QEvent::KeyPress)
             return true; // the field is only showing the error
+        if (event->type() == QEvent::FocusOut && !m_showingError &&
+            isOperatorFocus(static_cast<QFocusEvent *>(event)->reason())) {
+            const std::string typed = trim(toCp1252(m_locatorEdit->text()));
+            if (typed != m_stationLocator && typed.size() == 6 && isLocatorValid(typed)) {
+                m_stationLocator = typed;
+                showConfirmation();
+            }
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -233,6 +245,29 @@ void FirstRunDialog::takeCallSign()
     m_locatorEdit->setFocus(Qt::OtherFocusReason);
 }
 
+void FirstRunDialog::keepTypedCallSign()
+{
+    const std::string typed = toUpperCp1252(trim(toCp1252(m_callSignEdit->text())));
+    if (!typed.empty() && typed != m_callSign) {
+        m_callSign = typed;
+        // The file named in the frame follows the call sign.
+        if (m_confirm->isVisible())
+            showConfirmation();
+    }
+    m_callSignEdit->setText(toQString(m_callSign));
+}
+
+void FirstRunDialog::showConfirmation()
+{
+    const std::filesystem::path log = logPath();
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(log, ec);
+    m_pathLabel->setText(nativePath(log) + (exists
+                                                ? QStringLiteral(" existe déjà : il sera conservé ")
+                                                : QStringLiteral(" va être créé ")));
+    m_confirm->show();
+}
+
 void FirstRunDialog::takeLocator()
 {
     if (m_showingError)
@@ -243,13 +278,7 @@ void FirstRunDialog::takeLocator()
         return;
     }
     m_stationLocator = typed;
-    const std::filesystem::path log = logPath();
-    std::error_code ec;
-    const bool exists = std::filesystem::exists(log, ec);
-    m_pathLabel->setText(nativePath(log) + (exists
-                                                ? QStringLiteral(" existe déjà : il sera conservé ")
-                                                : QStringLiteral(" va être créé ")));
-    m_confirm->show();
+    showConfirmation();
     m_validate->setFocus(Qt::OtherFocusReason);
 }
 
@@ -268,6 +297,28 @@ std::filesystem::path FirstRunDialog::logPath() const
 
 void FirstRunDialog::validate()
 {
+    if (m_showingError)
+        return;
+    keepTypedCallSign();
+    if (m_callSign.empty()) {
+        QMessageBox::warning(this, QStringLiteral("Ondelog"),
+                             QStringLiteral("Entrez d'abord votre indicatif : il donne son nom "
+                                            "au fichier de log."));
+        m_callSignEdit->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The locator field may hold something else than the locator taken, typed
+    // since: what is shown is what gets written, or nothing.
+    const std::string typedLocator = trim(toCp1252(m_locatorEdit->text()));
+    if (typedLocator.size() == 6 && isLocatorValid(typedLocator))
+        m_stationLocator = typedLocator;
+    if (typedLocator != m_stationLocator || !isLocatorValid(m_stationLocator)) {
+        QMessageBox::warning(this, QStringLiteral("Ondelog"),
+                             QStringLiteral("Entrez le locator de la station : six caractères, "
+                                            "par exemple JN03RO."));
+        m_locatorEdit->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     std::error_code ec;
     std::filesystem::create_directories(m_programFolder, ec);
     if (!std::filesystem::is_directory(m_programFolder, ec)) {
@@ -276,12 +327,6 @@ void FirstRunDialog::validate()
                                  .arg(nativePath(m_programFolder)));
         return;
     }
-    if (m_callSign.empty()) {
-        m_callSignEdit->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    if (!isLocatorValid(m_stationLocator))
-        return;
 
     const Configuration config = makeConfiguration(m_callSign, m_stationLocator);
     const std::filesystem::path log = m_programFolder / config.logFileName;

@@ -45,6 +45,8 @@ class FirstRunDialog : public QDialog
 
   private:
     void takeCallSign();
+    void keepTypedCallSign();
+    void showConfirmation();
     void takeLocator();
     void openLocatorDialog();
     void validate();

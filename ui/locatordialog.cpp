@@ -1,6 +1,7 @@
 #include "ui/locatordialog.h"
 
 #include "geo/locator.h"
+#include "ui/keyboard.h"
 #include "ui/qtext.h"
 
 #include <QFocusEvent>
@@ -114,6 +115,7 @@ QLabel *makeLabel(const QString &objectName, const QString &caption, QWidget *pa
 
 LocatorDialog::LocatorDialog(const std::string &defaultLocator, QWidget *parent) : QDialog(parent)
 {
+    enableKeyboardConventions();
     setObjectName(QStringLiteral("Dlg2"));
     setWindowTitle(QStringLiteral("Coordonnées et locator"));
     buildWindow();

@@ -9,6 +9,7 @@
 #include "ui/contacteditor.h"
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
+#include "ui/keyboard.h"
 #include "ui/locatordialog.h"
 #include "ui/pause.h"
 #include "ui/qtext.h"
@@ -35,6 +36,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSessionManager>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -89,6 +91,7 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
     : QMainWindow(parent), m_dataRoot(dataRoot), m_programFolder(ondelog::programFolder(dataRoot)),
       m_clock(clock)
 {
+    enableKeyboardConventions();
     setObjectName(QStringLiteral("Ondelog"));
     setWindowTitle(QStringLiteral("      Saisie des données"));
     setDefaultFileFolder(nativePath(m_programFolder));
@@ -96,6 +99,12 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
     buildMenu();
     buildCentralArea();
     m_editor = new ContactEditor(*this);
+    // A session that ends without leave to ask closes nothing itself: the
+    // contact on screen is stored rather than lost with the program.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        if (!manager.allowsInteraction())
+            m_editor->storeBeforeForcedEnd();
+    });
 
     m_clockTimer.setInterval(1000);
     connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::refreshClock);
@@ -929,6 +938,8 @@ void MainWindow::closeAndQuit()
 {
     if (m_ending || m_ended)
         return;
+    if (!m_editor->settleEntryBeforeQuit())
+        return;
     m_ending = true;
     m_log.close();
     m_greeting->setText(QStringLiteral(" Au revoir "));
@@ -951,6 +962,10 @@ void MainWindow::endProgram()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!m_ended && !m_ending && !m_editor->settleEntryBeforeQuit()) {
+        event->ignore();
+        return;
+    }
     if (!m_ended) {
         m_ended = true;
         m_log.close();

@@ -1,5 +1,6 @@
 #include "ui/recordpanel.h"
 
+#include "logbook/entryfields.h"
 #include "logbook/logfile.h"
 #include "logbook/recordedit.h"
 #include "logbook/text.h"
@@ -50,9 +51,7 @@ constexpr Caption kCaptions[] = {
 
 int fieldWidth(int i)
 {
-    if (i == 13 || i == 17)
-        return static_cast<int>(kInfoPartWidth);
-    return static_cast<int>(fieldLayout(i).width);
+    return static_cast<int>(entryFieldWidth(i));
 }
 
 QColor colourOf(FieldColour colour)

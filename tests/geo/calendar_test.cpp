@@ -66,6 +66,29 @@ TEST(Calendar, CheckDate)
         EXPECT_EQ(checkDate(c.text), c.result) << '"' << c.text << '"';
 }
 
+TEST(Calendar, TypedDatesTakeAFourDigitYearTwoDigitsCanName)
+{
+    using V = TypedDate::Verdict;
+    const struct
+    {
+        const char *typed;
+        V verdict;
+        const char *date;
+    } cases[] = {
+        {"05/01/24", V::Valid, "05/01/24"},   {"05/01/2024", V::Valid, "05/01/24"},
+        {"31/12/1960", V::Valid, "31/12/60"}, {"01/01/2059", V::Valid, "01/01/59"},
+        {"29/02/2024", V::Valid, "29/02/24"}, {"29/02/2023", V::Invalid, ""},
+        {"01/01/1959", V::OutOfRange, ""},    {"01/01/2060", V::OutOfRange, ""},
+        {"01/01/20x4", V::OutOfRange, ""},    {"05/01/2", V::Invalid, ""},
+        {"05/01/202", V::Invalid, ""},        {"", V::Invalid, ""},
+    };
+    for (const auto &c : cases) {
+        const TypedDate result = checkTypedDate(c.typed);
+        EXPECT_EQ(result.verdict, c.verdict) << c.typed;
+        EXPECT_EQ(result.date, c.date) << c.typed;
+    }
+}
+
 TEST(Calendar, CheckTime)
 {
     struct Case

@@ -39,7 +39,8 @@ TEST(EntryKeyFilter, EachFieldLetsThroughOnlyItsOwnKeys)
         {5, U'9', '9'},
         {2, U'-', std::nullopt},
         {3, U';', std::nullopt},
-        {5, U',', std::nullopt},
+        {5, U',', '.'}, // the decimal comma of a French keyboard
+        {2, U',', std::nullopt},
         {4, U'a', std::nullopt},
         {5, U'+', std::nullopt},
         // reports add "+"
@@ -79,7 +80,8 @@ TEST(EntryKeyFilter, EachFieldLetsThroughOnlyItsOwnKeys)
 
 TEST(EntryKeyFilter, WidthsFollowTheRecordWithFifteenForEachHalfOfInfo)
 {
-    const std::size_t widths[] = {0, 15, 8, 5, 5, 10, 5, 8, 8, 25, 6, 3, 15, 15, 8, 8, 6, 15};
+    // The date takes a four-digit year while it is typed.
+    const std::size_t widths[] = {0, 15, 10, 5, 5, 10, 5, 8, 8, 25, 6, 3, 15, 15, 8, 8, 6, 15};
     for (int field = 0; field <= 17; ++field) {
         EXPECT_EQ(entryFieldWidth(field), widths[field]) << "field " << field;
     }

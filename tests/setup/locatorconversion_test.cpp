@@ -218,15 +218,26 @@ TEST(LocatorCalculator, CentesimalEntryKeepsTheTypedValues)
     EXPECT_TRUE(calc.editCentesimal(false, "-33.9"));
     EXPECT_EQ(calc.letter(F::LatitudeLetter), "S");
 
-    // Out of range: refused, the field empties and counts as 0.
+    // Out of range: refused (the field empties); neither that nor a field
+    // without a digit yet sends the position to the equator, nor leaves it at
+    // the valid 9 degrees that the "9" of "95" made on its way.
+    calc.setMode(EntryMode::Centesimal); // a click into another field
+    const std::string before = calc.dialogLocator();
+    EXPECT_TRUE(calc.editCentesimal(false, "9"));
+    EXPECT_NE(calc.dialogLocator(), before);
     EXPECT_FALSE(calc.editCentesimal(false, "95"));
+    EXPECT_EQ(calc.dialogLocator(), before);
     EXPECT_FALSE(calc.editCentesimal(true, "-180"));
-    EXPECT_FLOAT_EQ(calc.centesimalLatitude(), 0.0f);
-    EXPECT_FLOAT_EQ(calc.centesimalLongitude(), 0.0f);
-    EXPECT_TRUE(isLocatorValid(calc.dialogLocator()));
+    for (const char *partial : {"", "-", ".", "-."}) {
+        EXPECT_TRUE(calc.editCentesimal(false, partial)) << partial;
+        EXPECT_TRUE(calc.editCentesimal(true, partial)) << partial;
+    }
+    EXPECT_FLOAT_EQ(calc.centesimalLatitude(), -33.9f);
+    EXPECT_FLOAT_EQ(calc.centesimalLongitude(), -2.375f);
+    EXPECT_EQ(calc.dialogLocator(), before);
 
     // Intermediate texts while typing never go wrong.
-    for (const char *partial : {"", "-", ".", "-.", "1/", "/"})
+    for (const char *partial : {"1/", "/"})
         EXPECT_TRUE(calc.editCentesimal(true, partial)) << partial;
 }
 

@@ -91,19 +91,27 @@ class ChangeLocatorTest : public QObject
     void aValidLocatorIsKeptForTheRunOrForGood_data()
     {
         QTest::addColumn<bool>("keep");
-        QTest::newRow("for the run") << false;
-        QTest::newRow("for good") << true;
+        QTest::addColumn<bool>("byEnter");
+        QTest::newRow("for the run") << false << false;
+        QTest::newRow("for good") << true << false;
+        QTest::newRow("for good, Enter on Valider") << true << true;
     }
     void aValidLocatorIsKeptForTheRunOrForGood()
     {
         QFETCH(bool, keep);
+        QFETCH(bool, byEnter);
         auto *callField = child<QLineEdit>(m_window.get(), "TxtField1");
         callField->setText(QStringLiteral("F1ABC"));
         openPanel();
         child<QCheckBox>(m_window.get(), "ChangLocChk")->setChecked(keep);
         type(QStringLiteral("jn19aa"));
         QVERIFY(validate()->isVisible());
-        QTest::mouseClick(validate(), Qt::LeftButton);
+        if (byEnter) {
+            QVERIFY(validate()->hasFocus());
+            QTest::keyClick(validate(), Qt::Key_Return);
+        } else {
+            QTest::mouseClick(validate(), Qt::LeftButton);
+        }
 
         QVERIFY(panel()->isHidden());
         QCOMPARE(m_window->stationLocator(), std::string("JN19AA"));

@@ -5,6 +5,7 @@
 #include "ui/helpers/uitest.h"
 
 #include "geo/calendar.h"
+#include "logbook/entryfields.h"
 #include "logbook/logfile.h"
 #include "ui/contacteditor.h"
 #include "ui/mainwindow.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -536,6 +538,142 @@ class EntryTest : public StationWindowTest
         QCOMPARE(field(16)->text(), QStringLiteral("JN19AA")); // record 2, as stored
         get<QAction>(QStringLiteral("MnuChangerLocator"))->trigger();
         QVERIFY(panel->isHidden());
+    }
+
+    // Typing over a proposed date, frequency or mode replaces it, as the French
+    // operator types it (decimal comma, four-digit year); Enter alone confirms it.
+    void typingReplacesWhatIsProposed()
+    {
+        start(0);
+        newQso();
+        QTest::mouseClick(get<QRadioButton>(QStringLiteral("OptionEnr2")), Qt::LeftButton);
+        typeEnter(QStringLiteral("F1ABC"));
+        typeEnter(QStringLiteral("30/04/24"));
+        typeEnter(QStringLiteral("10:00"));
+        typeEnter(QStringLiteral("10:05"));
+        typeEnter(QStringLiteral("14,205")); // a decimal comma is a point
+        QCOMPARE(field(5)->text(), QStringLiteral("14.205"));
+        typeEnter(QStringLiteral("SSB"));
+        typeEnter(QString(), false);
+        typeEnter(QString(), false);
+        QTest::mouseClick(button("BtEnrSuivant"), Qt::LeftButton);
+
+        struct Step
+        {
+            int field;
+            QString typed; // typed over the proposal, without clearing it first
+            QString shown;
+        };
+        const Step steps[] = {
+            {1, QStringLiteral("F2XYZ"), QStringLiteral("F2XYZ")},
+            {2, QStringLiteral("01/05/24"), QStringLiteral("01/05/24")},
+            {3, QStringLiteral("11:00"), QStringLiteral("11:00")},
+            {4, QStringLiteral("11:02"), QStringLiteral("11:02")},
+            {5, QStringLiteral("7.025"), QStringLiteral("7.025")},
+            {6, QStringLiteral("cw"), QStringLiteral("CW")},
+            {7, QStringLiteral("9"), QStringLiteral("599")}, // the report keeps its "59"
+            {8, QString(), QStringLiteral("59")},
+        };
+        for (const Step &step : steps) {
+            QCOMPARE(focusedField(), step.field);
+            typeEnter(step.typed, false);
+            QCOMPARE(field(step.field)->text(), step.shown);
+        }
+        QTest::mouseClick(button("BtEnrSuivant"), Qt::LeftButton);
+        std::string stored = recordOf(logBytes(), 2);
+        QCOMPARE(stored.substr(15, 8), std::string("01/05/24"));
+        QCOMPARE(stored.substr(33, 10), std::string("7.025     "));
+        QCOMPARE(stored.substr(43, 5), std::string("CW   "));
+        QCOMPARE(stored.substr(48, 4), std::string("599 "));
+
+        // Enter alone confirms the proposals; a four-digit year is shortened,
+        // one that two digits cannot name is an error.
+        typeEnter(QStringLiteral("F3AAA"), false);
+        QCOMPARE(field(2)->selectedText(), QStringLiteral("01/05/24"));
+        QString during;
+        QTimer::singleShot(1, m_window.get(), [&] { during = field(2)->text(); });
+        typeEnter(QStringLiteral("05/01/2099"), false);
+        QCOMPARE(during, QString::fromLatin1(kErrorText));
+        QCOMPARE(focusedField(), 2);
+        typeEnter(QStringLiteral("05/01/2024"), false);
+        QCOMPARE(field(2)->text(), QStringLiteral("05/01/24"));
+        typeEnter(QStringLiteral("12:00"));
+        typeEnter(QStringLiteral("12:01"));
+        typeEnter(QString(), false);
+        typeEnter(QString(), false);
+        QCOMPARE(field(5)->text(), QStringLiteral("7.025"));
+        QCOMPARE(field(6)->text(), QStringLiteral("CW"));
+    }
+
+    // A contact on screen is never dropped without asking: not by closing the
+    // program, nor by "Terminer" before its reports are confirmed.
+    void aContactBegunIsNotDroppedWithoutAsking_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<bool>("stillOpen");
+        for (const char *how : {"menu", "close box", "Terminer"}) {
+            QTest::addRow("%s, Oui", how) << how << int(QMessageBox::Yes) << true << false;
+            QTest::addRow("%s, Non", how) << how << int(QMessageBox::No) << false << false;
+            QTest::addRow("%s, Annuler", how) << how << int(QMessageBox::Cancel) << false << true;
+        }
+    }
+    void aContactBegunIsNotDroppedWithoutAsking()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        QFETCH(bool, stored);
+        QFETCH(bool, stillOpen);
+        start(3);
+        const std::string before = logBytes();
+        newQso();
+        typeEnter(QStringLiteral("F1ABC"));
+        typeEnter(QStringLiteral("14.205"));
+        typeEnter(QStringLiteral("SSB"));
+        QCOMPARE(focusedField(), 7);
+
+        QString question;
+        whenModal([](QWidget *w) { return qobject_cast<QMessageBox *>(w) != nullptr; },
+                  [&](QWidget *w) {
+                      auto *box = static_cast<QMessageBox *>(w);
+                      question = box->text();
+                      box->button(QMessageBox::StandardButton(answer))->click();
+                  });
+        if (how == QLatin1String("menu"))
+            get<QAction>(QStringLiteral("MnuQuitter"))->trigger();
+        else if (how == QLatin1String("close box"))
+            m_window->close();
+        else
+            QTest::mouseClick(button("BtEnrTerminer"), Qt::LeftButton);
+        QVERIFY2(question.contains(QStringLiteral("F1ABC")), qPrintable(question));
+
+        const std::string after = logBytes();
+        if (stored) {
+            QCOMPARE(after.size(), before.size() + kRecordSize);
+            const std::string contact = recordOf(after, 4);
+            QCOMPARE(contact.substr(0, 5), std::string("F1ABC"));
+            QCOMPARE(contact.substr(48, 16), std::string("59      59      "));
+        } else {
+            QCOMPARE(after, before);
+        }
+        if (how == QLatin1String("Terminer")) {
+            QCOMPARE(m_window->isEntrySession(), stillOpen);
+        } else {
+            QCOMPARE(m_window->hasEnded(), !stillOpen);
+            QCOMPARE(m_window->isVisible(), stillOpen);
+        }
+        if (stillOpen)
+            QCOMPARE(field(1)->text(), QStringLiteral("F1ABC"));
+    }
+
+    void closingWithNothingConfirmedAsksNothing()
+    {
+        start(3);
+        newQso();
+        QTest::keyClicks(field(1), QStringLiteral("F1AB")); // typed, never confirmed
+        m_window->close();
+        QVERIFY(m_window->hasEnded());
     }
 
     void aFailedWriteKeepsTheContactOnScreen_data()

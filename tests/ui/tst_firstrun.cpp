@@ -198,10 +198,58 @@ class FirstRunTest : public QObject
         }
         QTest::mouseClick(call, Qt::RightButton);
         QCOMPARE(call->text(), QStringLiteral("F1A"));
-        // Left without Enter: the call sign confirmed before shows again.
+        // Left without Enter, what was typed is kept all the same; emptied, the
+        // call sign taken before shows again.
         QTest::keyClicks(call, QStringLiteral("BC"));
         child<QLineEdit>(&dialog, "Dlg1Fra2Text2")->setFocus();
-        QCOMPARE(call->text(), QStringLiteral("F6XYZ"));
+        QCOMPARE(call->text(), QStringLiteral("F1ABC"));
+        call->setFocus();
+        call->clear();
+        child<QLineEdit>(&dialog, "Dlg1Fra2Text2")->setFocus();
+        QCOMPARE(call->text(), QStringLiteral("F1ABC"));
+    }
+
+    // The keyboard alone: Tab between the fields keeps what was typed, Enter on
+    // the focused "Valider" presses it; without a call sign it says so.
+    void tabAndEnterAlone_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<int>("enterKey");
+        QTest::newRow("Return") << QStringLiteral("f6xyz") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << QStringLiteral("f6xyz") << int(Qt::Key_Enter);
+        QTest::newRow("no call sign") << QString() << int(Qt::Key_Return);
+    }
+    void tabAndEnterAlone()
+    {
+        QFETCH(QString, call);
+        QFETCH(int, enterKey);
+        DataRoot root;
+        FirstRunDialog dialog(root.root());
+        QVERIFY(showActive(&dialog));
+        auto *callEdit = child<QLineEdit>(&dialog, "Dlg1Fra2Text1");
+        auto *locator = child<QLineEdit>(&dialog, "Dlg1Fra2Text2");
+        QVERIFY(callEdit->hasFocus());
+        QTest::keyClicks(callEdit, call);
+        QTest::keyClick(callEdit, Qt::Key_Tab);
+        QVERIFY(locator->hasFocus());
+        QTest::keyClicks(locator, QStringLiteral("jn18eu"));
+        QTest::keyClick(locator, Qt::Key(enterKey));
+        auto *validate = child<QPushButton>(&dialog, "Dlg1Fra3CmdValider");
+        QVERIFY(validate->hasFocus());
+        QString text;
+        answerNextMessageBox(nullptr, &text);
+        QTest::keyClick(validate, Qt::Key(enterKey));
+        if (call.isEmpty()) {
+            QVERIFY2(text.contains(QStringLiteral("indicatif")), qPrintable(text));
+            QVERIFY(dialog.isVisible());
+            QTRY_VERIFY(callEdit->hasFocus());
+            QVERIFY(!std::filesystem::exists(root.configPath()));
+            return;
+        }
+        QCOMPARE(callEdit->text(), QStringLiteral("F6XYZ"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(readBytes(root.configPath()),
+                 std::string("\"F6XYZ\",\"F6XYZ.Ham\",\"JN18EU\"\r\n"));
     }
 
     void stopEndsWithoutFiles()

@@ -1,4 +1,5 @@
 #include "ui/locatordialog.h"
+#include "ui/qtext.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -280,10 +281,16 @@ class TestLocatorDialog : public QObject
         QCOMPARE(text(d, "Fr1LonSgnText"), QStringLiteral("E"));
         QCOMPARE(text(d, "Fr1TextLocator").left(1), QStringLiteral("J"));
 
+        // A refused latitude empties the field, and the position stays where it was.
+        const QString before = text(d, "Fr1TextLocator");
+        const QString sexaBefore = sexagesimal(d);
         click(d, "Fr1LatCent");
         QTest::keyClicks(field(d, "Fr1LatCent"), QStringLiteral("95"));
         QCOMPARE(text(d, "Fr1LatCent"), QString());
         QCOMPARE(focusName(), QStringLiteral("Fr1LatCent"));
+        QCOMPARE(text(d, "Fr1TextLocator"), before);
+        QCOMPARE(sexagesimal(d), sexaBefore);
+        QCOMPARE(dialog->dialogLocator(), toCp1252(before));
         QTest::keyClicks(field(d, "Fr1LatCent"), QStringLiteral("45.1"));
         QCOMPARE(text(d, "Fr1LatCent"), QStringLiteral("45.1"));
         QCOMPARE(text(d, "Fr1LonCent"), QStringLiteral("-2.375"));

@@ -5,6 +5,7 @@
 
 #include "geo/calendar.h"
 #include "geo/departements.h"
+#include "logbook/entryfields.h"
 #include "logbook/loglist.h"
 #include "logbook/text.h"
 #include "ui/mainwindow.h"
@@ -129,7 +130,7 @@ class MainWindowTest : public QObject
         for (int i = 1; i <= 17; ++i) {
             auto *field = window.findChild<QLineEdit *>(QStringLiteral("TxtField%1").arg(i));
             QVERIFY(field);
-            QCOMPARE(field->maxLength(), i == 13 || i == 17 ? 15 : int(fieldLayout(i).width));
+            QCOMPARE(field->maxLength(), int(entryFieldWidth(i)));
         }
     }
 
