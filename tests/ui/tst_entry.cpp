@@ -665,6 +665,8 @@ class EntryTest : public StationWindowTest
         }
         if (stillOpen)
             QCOMPARE(field(1)->text(), QStringLiteral("F1ABC"));
+        if (stillOpen && how != QLatin1String("Terminer"))
+            QTRY_COMPARE(focusedField(), 7); // back to the report being typed
     }
 
     void closingWithNothingConfirmedAsksNothing()

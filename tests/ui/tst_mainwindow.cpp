@@ -620,6 +620,36 @@ class MainWindowTest : public QObject
         QCOMPARE(shown, QStringLiteral("IN98GC"));
     }
 
+    // Whatever modal window the list opens, the keys typed after it closes go
+    // to the list again.
+    void theKeyboardComesBackToTheListAfterADialog_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("locator dialog") << "MnuEditLocator"
+                                        << "Dlg2";
+        QTest::newRow("about box") << "MnuVoir"
+                                   << "AboutOndelog";
+        QTest::newRow("file dialog, cancelled") << "MnuAutreF" << QString();
+    }
+    void theKeyboardComesBackToTheListAfterADialog()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, dialog);
+        DataRoot root;
+        writeStation(root, 30);
+        auto window = start(root);
+        auto *list = child<QListWidget>(window.get(), "ListeLog");
+        list->setFocus();
+        QVERIFY(list->hasFocus());
+        if (dialog.isEmpty())
+            chooseFile({});
+        else
+            whenModalNamed(dialog, [](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+        child<QAction>(window.get(), action)->trigger();
+        QTRY_VERIFY(list->hasFocus());
+    }
+
     void theAboutBoxTellsTheVersions()
     {
         DataRoot root;
