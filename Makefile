@@ -1,9 +1,10 @@
 # Ondelog: the two everyday commands are `make run` and `make test`.
 BUILD     ?= build
+PREFIX    ?= /usr/local
 BENCHDIR  ?= build-bench
 JOBS      ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench screenshots clean format
+.PHONY: all deps configure build test run bench screenshots install package clean format
 
 all: build
 
@@ -27,6 +28,14 @@ bench: deps
 	  -DONDELOG_BUILD_BENCH=ON -DONDELOG_BUILD_TESTS=OFF -DONDELOG_BUILD_UI=OFF >/dev/null
 	@cmake --build $(BENCHDIR) -j $(JOBS) --target ondelog_bench
 	@$(BENCHDIR)/bench/ondelog_bench --benchmark_counters_tabular=true
+
+# DESTDIR=... lays the tree out under another folder, as packagers do.
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/*.deb
 
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bin/ondelog_screenshots $(BUILD)/screenshots

@@ -3,6 +3,7 @@
 
 #include "geo/calendar.h"
 #include "setup/dataroot.h"
+#include "ui/application.h"
 #include "ui/instancelock.h"
 #include "ui/mainwindow.h"
 
@@ -16,11 +17,23 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ondelog"));
-    QApplication::setApplicationVersion(QStringLiteral(ONDELOG_VERSION));
-
     std::vector<const char *> args(argv, argv + argc);
+    const ondelog::ProgramDescription description{
+        "ondelog",
+        "Ondelog",
+        "cahier de trafic pour station radioamateur",
+        ONDELOG_VERSION,
+        {{"root", "DOSSIER",
+          "racine des données : Ondelog y range son dossier Ondelog "
+          "(sinon $ONDELOG_ROOT, sinon le dossier personnel)"}}};
+    if (const std::optional<int> status =
+            ondelog::answerCommandLine(description, argc, args.data()))
+        return *status;
+
+    QApplication app(argc, argv);
+    ondelog::setUpSuiteApplication(app, QStringLiteral("Ondelog"), QStringLiteral("ondelog"),
+                                   QStringLiteral("org.ondelog.Ondelog"));
+
     const std::filesystem::path dataRoot = ondelog::dataRootFromEnvironment(argc, args.data());
     const QString folder =
         QDir::toNativeSeparators(QString::fromStdString(ondelog::programFolder(dataRoot).string()));

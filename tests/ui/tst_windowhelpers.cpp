@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QTest>
@@ -104,6 +105,25 @@ class WindowHelpersTest : public QObject
         });
         QCOMPARE(askFileName(nullptr, request(FileDialogMode::Open)), QString());
         QVERIFY(warned);
+    }
+
+    // Qt's own dialogs read in French, as in the programs.
+    void standardDialogsSpeakFrench()
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Ondelog"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')),
+                 QStringLiteral("Annuler"));
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')),
+                 QStringLiteral("Oui"));
+        QString lookIn;
+        whenModal(isFileDialog, [&](QWidget *w) {
+            if (auto *label = w->findChild<QLabel *>(QStringLiteral("lookInLabel")))
+                lookIn = label->text();
+            static_cast<QDialog *>(w)->reject();
+        });
+        askFileName(nullptr, request(FileDialogMode::Open));
+        QCOMPARE(lookIn.remove(QLatin1Char('&')), QStringLiteral("Voir dans :"));
     }
 
     void cancelGivesNothing()

@@ -3,6 +3,7 @@
 #include "logbook/logfile.h"
 #include "setup/config.h"
 #include "setup/dataroot.h"
+#include "ui/application.h"
 #include "ui/pause.h"
 
 #include <QAbstractButton>
@@ -42,6 +43,9 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
 
 void initWindowTests()
 {
+    // As the programs do: Qt's own dialogs in French.
+    if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
+        loadFrenchTranslation(*app);
     setPauseMilliseconds(5);
     g_previousHandler = qInstallMessageHandler(quietHandler);
 }

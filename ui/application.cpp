@@ -1,0 +1,55 @@
+#include "ui/application.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace ondelog {
+
+std::optional<int> answerCommandLine(const ProgramDescription &program, int argc,
+                                     const char *const *argv)
+{
+    const CommandLineVerdict verdict = checkCommandLine(program, argc, argv);
+    std::fputs(verdict.output.c_str(), stdout);
+    std::fputs(verdict.error.c_str(), stderr);
+    if (verdict.run)
+        return std::nullopt;
+    return verdict.exitCode;
+}
+
+bool loadFrenchTranslation(QApplication &app)
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), folder)) {
+        delete translator;
+        std::fprintf(stderr,
+                     "Traduction française de Qt introuvable dans %s "
+                     "(paquet qt6-translations-l10n) : les boîtes de dialogue "
+                     "standard resteront en anglais.\n",
+                     qPrintable(folder));
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
+void setUpSuiteApplication(QApplication &app, const QString &title, const QString &iconName,
+                           const QString &desktopId)
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    loadFrenchTranslation(app);
+    QApplication::setApplicationName(title);
+    QApplication::setApplicationDisplayName(title);
+    QApplication::setApplicationVersion(QStringLiteral(ONDELOG_VERSION));
+    QGuiApplication::setDesktopFileName(desktopId);
+    const QIcon builtIn(QStringLiteral(":/icons/%1.svg").arg(iconName));
+    QApplication::setWindowIcon(QIcon::fromTheme(iconName, builtIn));
+}
+
+} // namespace ondelog
