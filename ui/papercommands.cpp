@@ -18,18 +18,18 @@ namespace ondelog {
 
 void MainWindow::buildPaperCommands()
 {
+    // The sheet and its print check take the places kept for them beside the list.
+    auto *keptSheet = centralWidget()->findChild<QFrame *>(QStringLiteral("PictFeuilleQSL"));
+    auto *keptCheck = centralWidget()->findChild<QFrame *>(QStringLiteral("PictCtrlImpression"));
     m_printJob = new PrintJob(this);
-    m_labelSheet = new LabelSheetPanel(*this, *m_printJob, this);
-    // The sheet and its print check take the place kept for them beside the list.
-    if (auto *kept = findChild<QFrame *>(QStringLiteral("PictFeuilleQSL"));
-        kept && kept != m_labelSheet) {
-        delete centralWidget()->layout()->replaceWidget(kept, m_labelSheet);
-        delete kept;
+    m_labelSheet = new LabelSheetPanel(*this, *m_printJob, centralWidget());
+    if (keptSheet) {
+        delete centralWidget()->layout()->replaceWidget(keptSheet, m_labelSheet);
+        delete keptSheet;
     }
-    if (auto *kept = findChild<QFrame *>(QStringLiteral("PictCtrlImpression"));
-        kept && kept != m_labelSheet->checkPanel()) {
-        centralWidget()->layout()->removeWidget(kept);
-        delete kept;
+    if (keptCheck) {
+        centralWidget()->layout()->removeWidget(keptCheck);
+        delete keptCheck;
     }
 
     auto item = [this](const char *name) {

@@ -120,6 +120,8 @@ class LabelSheetTest : public StationWindowTest
         showRecord(5);
         QTest::mouseClick(field(14), Qt::LeftButton);
         QVERIFY(sheet()->isVisible());
+        // In its place beside the list, not a stray child of the window.
+        QTRY_VERIFY(sheet()->height() > 300);
         QVERIFY(!m_window->recordPanel()->isVisible());
         QVERIFY(!m_window->listPanel()->isEnabled());
         const QStringList expected = {"F0005", "06/01/24", "05:05", "14.205", "SSB", "59",
