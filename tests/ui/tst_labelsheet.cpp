@@ -14,10 +14,14 @@
 #include "ui/recordpanel.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 
@@ -283,6 +287,53 @@ class LabelSheetTest : public StationWindowTest
         m_window->setEntrySession(false);
         trigger("MnuVirginTags");
         QCOMPARE(m_printer.page.texts(" F6XYZ   Confirming QSO with").size(), std::size_t(16));
+    }
+
+    // The real preview, printing to a PDF file: from it, or closed unprinted.
+    void previewAndPdf_data()
+    {
+        QTest::addColumn<bool>("print");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("printed to PDF") << true << true << true;
+        QTest::newRow("PDF not writable") << true << false << false;
+        QTest::newRow("preview closed") << false << true << false;
+    }
+    void previewAndPdf()
+    {
+        QFETCH(bool, print);
+        QFETCH(bool, writable);
+        QFETCH(bool, checked);
+        PrintJob::setRunnerForTests({});
+        start(10);
+        labelContact(2);
+        trigger("MnuGestionFeuilleQSL");
+        const QString pdf = QString::fromStdString(
+            (m_root->root() / (writable ? "" : "absent") / "qsl.pdf").string());
+        QPrinter &printer = m_window->printJob()->printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+
+        bool previewed = false;
+        whenModalNamed(QStringLiteral("ApercuImpression"), [&](QWidget *w) {
+            previewed = true;
+            auto *dialog = static_cast<QDialog *>(w);
+            if (!print) {
+                dialog->reject();
+                return;
+            }
+            w->findChild<QPrintPreviewWidget *>()->print();
+            dialog->accept();
+        });
+        bool warned = false;
+        if (!writable)
+            answerNextMessageBox(nullptr, nullptr, &warned);
+        button("BtPrintQSL")->click();
+        QVERIFY(previewed);
+        QCOMPARE(warned, !writable);
+        QCOMPARE(QFileInfo(pdf).size() > 1000, print && writable);
+        QCOMPARE(get<QFrame>(QStringLiteral("PictCtrlImpression"))->isVisible(), checked);
+        QCOMPARE(button("BtPrintQSL")->isVisible(), !checked);
     }
 };
 
