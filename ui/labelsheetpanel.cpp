@@ -367,7 +367,10 @@ void LabelSheetPanel::showSheet()
 {
     m_window.listPanel()->setEnabled(false);
     m_window.recordPanel()->hide();
-    m_window.searchButton()->hide();
+    // A contact entered or deleted under the sheet would leave it on a log it
+    // no longer shows.
+    m_window.newQsoButton()->setEnabled(false);
+    m_window.deleteButton()->setEnabled(false);
     m_valid->hide();
     show();
 }
@@ -378,6 +381,7 @@ void LabelSheetPanel::closeSheet()
     QCoreApplication::processEvents();
     m_window.listPanel()->setEnabled(true);
     m_window.recordPanel()->show();
+    m_window.updateRecordButtons();
 }
 
 void LabelSheetPanel::clearBoxes(int last)
@@ -514,6 +518,8 @@ void LabelSheetPanel::startFromShownRecord()
 
 void LabelSheetPanel::validate()
 {
+    if (!canUse(true))
+        return;
     if (m_direct->isChecked())
         m_boxes[9]->setText(QStringLiteral("DIRECT"));
     else if (m_bureau->isChecked())
@@ -550,6 +556,8 @@ void LabelSheetPanel::validate()
 
 void LabelSheetPanel::removeLabel()
 {
+    if (!canUse(true))
+        return;
     const int n = m_current;
     const std::optional<LabelRecord> label = m_sheet.read(n);
     QCoreApplication::processEvents();
@@ -707,6 +715,8 @@ void LabelSheetPanel::printBlank()
 
 void LabelSheetPanel::confirmPerfect()
 {
+    if (!canUse(true))
+        return;
     WaitCursor wait;
     const std::string date = shortDateText(m_window.clock().now());
     const std::vector<LabelSheet::ConfirmedLabel> done =

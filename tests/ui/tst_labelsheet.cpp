@@ -128,6 +128,7 @@ class LabelSheetTest : public StationWindowTest
         QTRY_VERIFY(sheet()->height() > 300);
         QVERIFY(!m_window->recordPanel()->isVisible());
         QVERIFY(!m_window->listPanel()->isEnabled());
+        QVERIFY(!m_window->newQsoButton()->isEnabled());
         const QStringList expected = {"F0005", "06/01/24", "05:05", "14.205", "SSB", "59",
                                       "F6XYZ", "VIA BURO", "",      "F0005",  "5"};
         for (int i = 1; i <= 11; ++i)
@@ -142,6 +143,7 @@ class LabelSheetTest : public StationWindowTest
         QCOMPARE(colour(choice(1)), QColor(255, 255, 0));
         QVERIFY(m_window->recordPanel()->isVisible());
         QVERIFY(m_window->listPanel()->isEnabled());
+        QVERIFY(m_window->newQsoButton()->isEnabled());
 
         // A contact already on a label starts no other: the press changes the field.
         QTest::mouseClick(field(14), Qt::LeftButton);
