@@ -120,7 +120,8 @@ LabelSheetPanel::LabelSheetPanel(MainWindow &window, PrintJob &printJob, QWidget
 
     // Installed after the record view's own filter, so a press that starts a
     // label is not also taken as the start of a change to the contact.
-    window.recordPanel()->field(static_cast<int>(Field::MQSL))->installEventFilter(this);
+    m_mqsl = window.recordPanel()->field(static_cast<int>(Field::MQSL));
+    m_mqsl->installEventFilter(this);
 }
 
 // --- Building --------------------------------------------------------------------
@@ -797,8 +798,8 @@ void LabelSheetPanel::warn(const QString &text)
 
 bool LabelSheetPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    QLineEdit *mqsl = m_window.recordPanel()->field(static_cast<int>(Field::MQSL));
-    if (watched == mqsl) {
+    if (watched == m_mqsl.data()) {
+        QLineEdit *mqsl = m_mqsl;
         // Another station's log keeps the usual change of the field.
         if (event->type() == QEvent::MouseButtonPress && mqsl->text().trimmed().isEmpty() &&
             m_window.isLogOpen() && m_window.isOwnLog() && !m_window.isEntrySession() &&

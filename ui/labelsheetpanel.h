@@ -8,6 +8,7 @@
 #include "printing/labelsheet.h"
 
 #include <QFrame>
+#include <QPointer>
 
 #include <array>
 #include <optional>
@@ -92,6 +93,7 @@ class LabelSheetPanel : public QFrame
     std::string m_fromCall;
     std::optional<LabelRecord> m_lastRecord;
 
+    QPointer<QLineEdit> m_mqsl; // the record view's MQSL field, which starts labels
     QLabel *m_number = nullptr; // NrTag
     QFrame *m_editor = nullptr; // PictTag
     QWidget *m_body = nullptr;
