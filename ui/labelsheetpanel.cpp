@@ -150,6 +150,11 @@ QWidget *LabelSheetPanel::buildEditor()
     }
     m_boxes[10]->setReadOnly(true);
     m_boxes[10]->setFocusPolicy(Qt::NoFocus);
+    // The header's copy of the call sign: what the label will print.
+    connect(m_boxes[1], &QLineEdit::textChanged, m_boxes[10], [this](const QString &text) {
+        if (text.trimmed() != QLatin1String(kFreeLabelMark))
+            m_boxes[10]->setText(text);
+    });
     for (int i : {1, 2, 3, 4, kRstBox, kModeBox})
         m_boxes[std::size_t(i)]->setAlignment(Qt::AlignCenter);
 
