@@ -1,6 +1,7 @@
 #include "ui/labelsheetpanel.h"
 
 #include "geo/calendar.h"
+#include "logbook/loglist.h"
 #include "logbook/text.h"
 #include "printing/labelprint.h"
 #include "setup/dataroot.h"
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -753,9 +755,15 @@ void LabelSheetPanel::confirmPerfect()
     m_body->setEnabled(true);
     m_restore->hide();
     closeSheet();
-    m_window.showPage(m_window.pager().currentPage());
-    if (m_window.recordPanel()->displayedRecord() > 0)
-        m_window.recordPanel()->displayRecord(m_window.recordPanel()->displayedRecord());
+    // The list is drawn again with the contact that was shown still selected.
+    const std::int32_t shown = m_window.recordPanel()->displayedRecord();
+    const std::int32_t page = m_window.pager().currentPage();
+    m_window.showPage(page);
+    const PageRange range = pageRange(page, m_window.logFile().recordCount());
+    if (shown >= range.first && shown <= range.last)
+        m_window.logList()->setCurrentRow(shown - range.first);
+    else if (shown > 0)
+        m_window.recordPanel()->displayRecord(shown);
     if (!problems.isEmpty())
         warn(QStringLiteral("Confirmation des QSL :\n") + problems.join(QLatin1Char('\n')));
 }

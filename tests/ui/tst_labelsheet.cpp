@@ -263,6 +263,8 @@ class LabelSheetTest : public StationWindowTest
             QCOMPARE(tag(n)->text(), QStringLiteral("Etiquette  [%1] libre").arg(n));
         }
         QCOMPARE(choice(3)->text(), QStringLiteral("Libérer"));
+        QCOMPARE(field(14)->text(), QStringLiteral("14/03/24"));
+        QCOMPARE(get<QListWidget>(QStringLiteral("ListeLog"))->currentRow(), 6);
         QVERIFY(!sheet()->isVisible());
         QVERIFY(m_window->listPanel()->isEnabled());
     }
