@@ -99,6 +99,7 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
     buildMenu();
     buildCentralArea();
     m_editor = new ContactEditor(*this);
+    buildPaperCommands();
     // A session that ends without leave to ask closes nothing itself: the
     // contact on screen is stored rather than lost with the program.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {

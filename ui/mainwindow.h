@@ -37,6 +37,8 @@ namespace ondelog {
 class ChangeLocatorPanel;
 class ContactEditor;
 class FirstRunDialog;
+class LabelSheetPanel;
+class PrintJob;
 class RecordPanel;
 
 class MainWindow : public QMainWindow
@@ -87,6 +89,10 @@ class MainWindow : public QMainWindow
     QFrame *contactsPanel() const { return m_contactsPanel; }    ///< PictContacts
     /** New contacts and changes to stored ones, typed into the record view. */
     ContactEditor *contactEditor() const { return m_editor; }
+    /** The sheet of 16 QSL labels (PictFeuilleQSL). */
+    LabelSheetPanel *labelSheetPanel() const { return m_labelSheet; }
+    /** The printer every paper command uses. */
+    PrintJob *printJob() const { return m_printJob; }
 
     // --- Operations ----------------------------------------------------------
     /** Reads the configuration and opens the own log (or opens the first-run window). */
@@ -113,6 +119,8 @@ class MainWindow : public QMainWindow
     void closeAndQuit();
     void showAbout();
     void showLocatorDialog();
+    /** "Imprimer Page affichée" (`blank` false) or "Imprimer page vierge". */
+    void printLogPage(bool blank);
 
   signals:
     /** The start-up has run to its end (startupState() is 0). */
@@ -137,6 +145,7 @@ class MainWindow : public QMainWindow
     QWidget *buildListPanel();
     QWidget *buildSearchPanel();
     QFrame *buildPlaceholder(const char *name);
+    void buildPaperCommands();
 
     void runStartup();
     void openFirstRun(const QString &reason);
@@ -215,6 +224,8 @@ class MainWindow : public QMainWindow
     QFrame *m_contactsPanel = nullptr;
     ChangeLocatorPanel *m_locatorPanel = nullptr;
     ContactEditor *m_editor = nullptr;
+    PrintJob *m_printJob = nullptr;
+    LabelSheetPanel *m_labelSheet = nullptr;
 };
 
 } // namespace ondelog

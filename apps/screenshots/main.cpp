@@ -3,13 +3,18 @@
 
 #include "geo/calendar.h"
 #include "logbook/logfile.h"
+#include "logbook/loglist.h"
+#include "printing/labelprint.h"
+#include "printing/logpage.h"
 #include "setup/config.h"
 #include "setup/dataroot.h"
 #include "ui/aboutdialog.h"
 #include "ui/contacteditor.h"
 #include "ui/firstrundialog.h"
+#include "ui/labelsheetpanel.h"
 #include "ui/locatordialog.h"
 #include "ui/mainwindow.h"
+#include "ui/paintersurface.h"
 #include "ui/pause.h"
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
@@ -22,11 +27,13 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace {
@@ -222,6 +229,68 @@ bool confirmationShots(const QString &root, const QDir &folder)
     return ok;
 }
 
+bool savePage(const std::function<void(PrintSurface &)> &layout, const QDir &folder,
+              const QString &name)
+{
+    // 150 dpi: enough to read the smallest print as it comes out on paper.
+    const QString path = folder.filePath(name);
+    if (!renderPage(layout, 150).save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The QSL cycle under way: four contacts on labels, a torn label withdrawn and
+// a fifth label being composed; then the pages as the printer gets them.
+bool paperShots(const QString &root, const QDir &folder)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1280, 800)))
+        return false;
+    LabelSheetPanel *sheet = window.labelSheetPanel();
+    RecordPanel *panel = window.recordPanel();
+    auto startLabel = [&](std::int32_t n) {
+        window.showPage(computePageCount(n));
+        window.logList()->setCurrentRow((n - 1) % kLinesPerPage);
+        settle();
+        pressMouse(panel->field(static_cast<int>(Field::MQSL)));
+    };
+    for (std::int32_t n : {60, 59, 57, 56}) {
+        startLabel(n);
+        sheet->findChild<QPushButton *>(QStringLiteral("BtValidQSL"))->click();
+        settle();
+    }
+    startLabel(54);
+    sheet->choiceButton(6)->click();
+    sheet->findChild<QRadioButton *>(QStringLiteral("OptDirect"))->click();
+    sheet->box(9)->setText(QStringLiteral("DIRECT"));
+    bool ok = save(&window, folder, QStringLiteral("labelsheet-in-use.png"));
+
+    SheetLabels labels;
+    for (int n = 1; n <= kLabelCount; ++n)
+        if (sheet->sheet().state(n) == SlotState::Occupied)
+            labels[std::size_t(n)] = sheet->sheet().read(n);
+    ok &= savePage([&](PrintSurface &s) { printSheetLabels(s, labels); }, folder,
+                   QStringLiteral("print-labels.png"));
+    ok &= savePage([&](PrintSurface &s) { printBlankLabels(s, window.stationCall()); }, folder,
+                   QStringLiteral("print-blank-labels.png"));
+
+    LogPageRequest page;
+    page.stationCall = window.stationCall();
+    page.firstRecord = 26;
+    page.pageNumber = 2;
+    page.read = [&window](std::int32_t n) { return window.logFile().readRecord(n); };
+    ok &= savePage([&](PrintSurface &s) { printLogPage(s, page); }, folder,
+                   QStringLiteral("print-logpage.png"));
+    page.firstRecord = 0;
+    ok &= savePage([&](PrintSurface &s) { printLogPage(s, page); }, folder,
+                   QStringLiteral("print-blank-sheet.png"));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -252,6 +321,7 @@ int main(int argc, char *argv[])
     ok &= entryShot(full, QSize(1280, 800), folder, QStringLiteral("entry-in-use.png"));
     ok &= entryShot(full, QSize(1024, 768), folder, QStringLiteral("entry-in-use-1024x768.png"));
     ok &= confirmationShots(full, folder);
+    ok &= paperShots(full, folder);
 
     {
         const QString fresh = temp.filePath(QStringLiteral("fresh"));

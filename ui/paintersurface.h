@@ -1,0 +1,50 @@
+#pragma once
+// The paper layouts drawn with QPainter: on a printer, a PDF file, the print
+// preview or an image. Twips become device pixels at the device's resolution,
+// so every device shows the same page; fonts asked for by their old names fall
+// back to the nearest the system has.
+
+#include "printing/printsurface.h"
+
+#include <QFont>
+#include <QImage>
+
+#include <functional>
+
+class QPainter;
+
+namespace ondelog {
+
+class PainterSurface : public PrintSurface
+{
+  public:
+    /** `dotsPerInch`: the resolution of the painter's device. */
+    PainterSurface(QPainter &painter, double dotsPerInch);
+
+    void setFontName(std::string_view name) override;
+    void setFontSize(double points) override;
+    void setBold(bool bold) override;
+    double textWidth(std::string_view text) const override;
+    void line(double x1, double y1, double x2, double y2) override;
+    void rectangle(double x1, double y1, double x2, double y2) override;
+    void endDocument() override {}
+
+  protected:
+    void drawText(double x, double y, std::string_view text) override;
+
+  private:
+    double toDevice(double twips) const { return twips * m_dotsPerInch / 1440.0; }
+
+    QPainter &m_painter;
+    double m_dotsPerInch;
+    QFont m_font;
+};
+
+/** The families tried, in order, for a font a layout names. */
+QStringList fontFamilies(const QString &name);
+
+/** An A4 page drawn on a white image at `dotsPerInch`, with the quarter-inch
+ *  margin a printer leaves around its printable area. */
+QImage renderPage(const std::function<void(PrintSurface &)> &layout, int dotsPerInch);
+
+} // namespace ondelog
