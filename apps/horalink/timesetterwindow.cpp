@@ -218,7 +218,10 @@ void TimeSetterWindow::refused(const SntpRefusal &refusal, bool final)
 {
     if (!m_connecting && !m_ready)
         return;
-    m_state->setText(fromUtf8(refusalText(refusal)));
+    QString why = fromUtf8(refusalText(refusal));
+    if (refusal.fault == SntpFault::UnknownServer)
+        why += QStringLiteral(" : ") + fromUtf8(m_server.host);
+    m_state->setText(why);
     if (!final)
         return;
     // Nothing else changes: the labels run on from the last good answer.
