@@ -8,6 +8,8 @@
 #include "printing/logpage.h"
 #include "setup/config.h"
 #include "setup/dataroot.h"
+#include "timesetter/clocktime.h"
+#include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
 #include "ui/contacteditor.h"
 #include "ui/firstrundialog.h"
@@ -26,10 +28,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QNetworkDatagram>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUdpSocket>
 
 #include <cstdio>
 #include <filesystem>
@@ -291,6 +295,70 @@ bool paperShots(const QString &root, const QDir &folder)
     return ok;
 }
 
+// A time server on 127.0.0.1 that answers every question with `time`.
+class LoopbackTimeServer : public QObject
+{
+  public:
+    explicit LoopbackTimeServer(UtcTime time) : m_time(time)
+    {
+        m_socket.bind(QHostAddress::LocalHost, 0);
+        connect(&m_socket, &QUdpSocket::readyRead, this, [this] {
+            while (m_socket.hasPendingDatagrams()) {
+                const QNetworkDatagram query = m_socket.receiveDatagram();
+                QByteArray reply(48, '\0');
+                reply[0] = char((4 << 3) | 4);
+                reply[1] = 2;
+                reply.replace(24, 8, query.data().mid(40, 8));
+                const NtpTimestamp t = toNtp(m_time);
+                for (int at : {32, 40})
+                    for (int i = 0; i < 4; ++i) {
+                        reply[at + i] = char(t.seconds >> (24 - 8 * i));
+                        reply[at + 4 + i] = char(t.fraction >> (24 - 8 * i));
+                    }
+                m_socket.writeDatagram(reply, query.senderAddress(), query.senderPort());
+            }
+        });
+    }
+    quint16 port() const { return m_socket.localPort(); }
+
+  private:
+    UtcTime m_time;
+    QUdpSocket m_socket;
+};
+
+// Horalink connected on a summer evening, the computer's clock a little late.
+bool horalinkShot(const QDir &folder)
+{
+    using namespace std::chrono;
+    class StillClock : public ComputerClock
+    {
+      public:
+        UtcTime now() const override { return UtcTime(sys_days(2024y / 6 / 14) + 18h + 40min); }
+        Steady steadyNow() const override { return {}; }
+    } clock;
+    class NoSetter : public ClockSetter
+    {
+      public:
+        ClockSetResult set(UtcTime) override { return {ClockSetStatus::Failed, 0}; }
+    } setter;
+    const SystemZone zone;
+    LoopbackTimeServer server(clock.now() + 2min + 7s + 500ms);
+    TimeSetterWindow window(TimeSetterParts{TimeServer{"127.0.0.1", server.port()}, clock, setter,
+                                            zone, false, QString()});
+    window.show();
+    window.findChild<QPushButton *>(QStringLiteral("BtonConnect"))->click();
+    QEventLoop wait;
+    QTimer::singleShot(3000, &wait, &QEventLoop::quit);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+        if (!window.isAsking())
+            wait.quit();
+    });
+    poll.start(20);
+    wait.exec();
+    return save(&window, folder, QStringLiteral("horalink.png"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -348,5 +416,6 @@ int main(int argc, char *argv[])
         settle();
         ok &= save(&dialog, folder, QStringLiteral("about.png"));
     }
+    ok &= horalinkShot(folder);
     return ok ? 0 : 1;
 }
