@@ -6,6 +6,7 @@
 #include "timesetter/clocktime.h"
 #include "timesetter/timeserver.h"
 #include "timesetterwindow.h"
+#include "ui/application.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -48,11 +49,22 @@ bool networkIsUp()
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Horalink"));
-    QApplication::setApplicationVersion(QStringLiteral(ONDELOG_VERSION));
-
     std::vector<const char *> args(argv, argv + argc);
+    const ondelog::ProgramDescription description{
+        "horalink",
+        "Horalink",
+        "mise à l'heure de l'ordinateur par un serveur de temps (suite Ondelog)",
+        ONDELOG_VERSION,
+        {{"server", "NOM[:PORT]",
+          "serveur de temps (sinon $HORALINK_SERVER, sinon pool.ntp.org:123)"}}};
+    if (const std::optional<int> status =
+            ondelog::answerCommandLine(description, argc, args.data()))
+        return *status;
+
+    QApplication app(argc, argv);
+    ondelog::setUpSuiteApplication(app, QStringLiteral("Horalink"), QStringLiteral("horalink"),
+                                   QStringLiteral("org.ondelog.Horalink"));
+
     const std::optional<std::string> option = ondelog::serverOption(argc, args.data());
     std::optional<std::string> environment;
     if (const char *value = std::getenv("HORALINK_SERVER"))
