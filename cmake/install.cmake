@@ -30,6 +30,7 @@ Versabase (export du log vers une base de données SQLite).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+set(CPACK_STRIP_FILES ON)
 # The Qt libraries come from the programs' own links; what they only load at
 # run time is named here: the SQLite driver, the SVG icons, the French
 # translation of Qt's dialogs and the fonts the printed pages name.
