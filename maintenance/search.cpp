@@ -1,0 +1,142 @@
+#include "maintenance/search.h"
+
+#include "geo/calendar.h"
+#include "logbook/text.h"
+#include "maintenance/recordreader.h"
+
+#include <limits>
+
+namespace ondelog {
+
+namespace {
+
+bool isDateSeparator(char c)
+{
+    return c == '/' || c == '.' || c == ':' || c == ' ';
+}
+
+std::string_view fieldOf(const char *record, Field f)
+{
+    const FieldLayout &layout = fieldLayout(f);
+    return {record + layout.offset, layout.width};
+}
+
+} // namespace
+
+std::optional<std::string> searchDate(std::string_view text)
+{
+    if (text.size() < 6 || !isDateSeparator(text[2]) || !isDateSeparator(text[5]))
+        return std::nullopt;
+    return checkDate(text);
+}
+
+bool callSignMatches(std::string_view storedCallSign, std::string_view searched)
+{
+    const std::string c = toUpperCp1252(trim(storedCallSign));
+    const std::string s = toUpperCp1252(searched);
+    if (s.empty() || c.size() < s.size())
+        return false;
+    if (c.size() > s.size() && c[s.size()] != '/')
+        return false;
+    return c.find(s) != std::string::npos;
+}
+
+std::string contactsNumberField(std::int32_t recordNo)
+{
+    std::string number = " " + std::to_string(recordNo);
+    if (number.size() < kContactsNumberWidth)
+        number.resize(kContactsNumberWidth, ' ');
+    return number;
+}
+
+std::string contactsLine(std::int32_t recordNo, const QsoRecord &record)
+{
+    const std::string description = "Le " + record.field(Field::DQSO) + " \xE0 " +
+                                    record.field(Field::HDEB) + " sur " +
+                                    record.field(Field::FREQ) + " Mhz";
+    return contactsNumberField(recordNo) + fixedWidth(description, kContactsDescriptionWidth);
+}
+
+std::int32_t recordNoOfContactsLine(std::string_view line)
+{
+    std::size_t pos = 0;
+    while (pos < line.size() && line[pos] == ' ')
+        ++pos;
+    std::int64_t value = 0;
+    for (; pos < line.size() && line[pos] >= '0' && line[pos] <= '9'; ++pos) {
+        value = value * 10 + (line[pos] - '0');
+        if (value > std::numeric_limits<std::int32_t>::max())
+            return 0;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+ListPlace listPlaceOfRecord(std::int32_t recordNo)
+{
+    if (recordNo < 1)
+        return {};
+    ListPlace place;
+    place.page = (recordNo - 1) / 25 + 1;
+    place.row = (recordNo - 1) % 25;
+    return place;
+}
+
+std::string contactsCaptionUtf8(ContactsListKind kind, std::int64_t count)
+{
+    const bool one = count < 2;
+    switch (kind) {
+    case ContactsListKind::CallSign:
+        return one ? "Contact réalisé" : "Contacts réalisés";
+    case ContactsListKind::Date:
+        return one ? "Contact" : "Contacts";
+    case ContactsListKind::Duplicates:
+        return one ? "Doublon trouvé" : "Doublons trouvés";
+    }
+    return {};
+}
+
+SearchResult searchLog(const LogFile &log, std::string_view text)
+{
+    SearchResult result;
+    const std::string searched = trim(text);
+    if (searched.empty())
+        return result;
+    if (!log.isOpen()) {
+        result.status = LogStatus::NotOpen;
+        return result;
+    }
+    const std::int32_t n = log.recordCount();
+    if (n < 1)
+        return result;
+
+    RecordReader reader;
+    if (const LogStatus s = reader.open(log.path()); s != LogStatus::Ok) {
+        result.status = s;
+        return result;
+    }
+
+    auto addLine = [&](std::int32_t r, const char *bytes) {
+        QsoRecord record;
+        std::copy(bytes, bytes + kRecordSize, record.bytes().begin());
+        result.lines.push_back(contactsLine(r, record));
+    };
+
+    if (const std::optional<std::string> date = searchDate(searched)) {
+        result.kind = ContactsListKind::Date;
+        // Dates hold no letters: the stored date is compared as it stands.
+        result.status = reader.forEach(1, n, [&](std::int32_t r, const char *bytes) {
+            if (trim(fieldOf(bytes, Field::DQSO)) == *date)
+                addLine(r, bytes);
+        });
+    } else {
+        result.kind = ContactsListKind::CallSign;
+        const std::string upper = toUpperCp1252(searched);
+        result.status = reader.forEach(1, n, [&](std::int32_t r, const char *bytes) {
+            if (callSignMatches(fieldOf(bytes, Field::CSGN), upper))
+                addLine(r, bytes);
+        });
+    }
+    return result;
+}
+
+} // namespace ondelog
