@@ -7,6 +7,7 @@
 #include "ui/aboutdialog.h"
 #include "ui/changelocatorpanel.h"
 #include "ui/contacteditor.h"
+#include "ui/contactspanel.h"
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
 #include "ui/keyboard.h"
@@ -14,6 +15,7 @@
 #include "ui/pause.h"
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
+#include "ui/sortpanel.h"
 #include "ui/uppercase.h"
 #include "ui/waitcursor.h"
 
@@ -106,6 +108,9 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
         if (!manager.allowsInteraction())
             m_editor->storeBeforeForcedEnd();
     });
+    // After the editor: their handlers of the record view's buttons run after its own.
+    m_contacts = new ContactsPanel(*this);
+    m_sorter = new SortPanel(*this);
 
     m_clockTimer.setInterval(1000);
     connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::refreshClock);

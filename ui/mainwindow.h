@@ -36,10 +36,12 @@ namespace ondelog {
 
 class ChangeLocatorPanel;
 class ContactEditor;
+class ContactsPanel;
 class FirstRunDialog;
 class LabelSheetPanel;
 class PrintJob;
 class RecordPanel;
+class SortPanel;
 
 class MainWindow : public QMainWindow
 {
@@ -226,6 +228,8 @@ class MainWindow : public QMainWindow
     ContactEditor *m_editor = nullptr;
     PrintJob *m_printJob = nullptr;
     LabelSheetPanel *m_labelSheet = nullptr;
+    ContactsPanel *m_contacts = nullptr;
+    SortPanel *m_sorter = nullptr;
 };
 
 } // namespace ondelog

@@ -1,0 +1,139 @@
+#include "ui/sortpanel.h"
+
+#include "logbook/logfile.h"
+#include "maintenance/sort.h"
+#include "ui/mainwindow.h"
+#include "ui/pause.h"
+#include "ui/qtext.h"
+#include "ui/recordpanel.h"
+#include "ui/waitcursor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ondelog {
+
+SortPanel::SortPanel(MainWindow &window) : QObject(&window), m_window(window)
+{
+    setObjectName(QStringLiteral("SortPanel"));
+    auto *frame = m_window.findChild<QFrame *>(QStringLiteral("PictClasser"));
+    auto *layout = qobject_cast<QVBoxLayout *>(frame->layout());
+    layout->setContentsMargins(14, 8, 14, 10);
+    m_caption = new QLabel(QStringLiteral(" QRX ,Je classe !"), frame);
+    m_caption->setObjectName(QStringLiteral("ClasserLab"));
+    QFont bold = m_caption->font();
+    bold.setBold(true);
+    m_caption->setFont(bold);
+    layout->addWidget(m_caption);
+    auto *row = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        m_states[i] = new QLabel(frame);
+        m_states[i]->setObjectName(QStringLiteral("LabEtat%1").arg(i + 1));
+        m_states[i]->setMinimumWidth(
+            m_states[i]->fontMetrics().horizontalAdvance(QStringLiteral("Lecture des dates ")));
+        row->addWidget(m_states[i]);
+    }
+    layout->addLayout(row);
+
+    if (auto *action = m_window.findChild<QAction *>(QStringLiteral("MnuClasser")))
+        connect(action, &QAction::triggered, this, &SortPanel::sort);
+}
+
+void SortPanel::setPanelsEnabled(bool enabled)
+{
+    m_window.listPanel()->setEnabled(enabled);
+    m_window.recordPanel()->setEnabled(enabled);
+    // The menus and the buttons too: another command in the middle of the sort
+    // (a second sort, a search, closing the log) would act on a log being replaced.
+    m_window.menuBar()->setEnabled(enabled);
+    m_window.menuPanel()->setEnabled(enabled);
+}
+
+void SortPanel::sort()
+{
+    LogFile &log = m_window.logFile();
+    if (m_sorting || m_window.isEntrySession() || !log.isOpen() || log.recordCount() <= 1 ||
+        !m_window.recordPanel()->confirmFrame()->isHidden())
+        return;
+    m_sorting = true;
+    QPointer<MainWindow> window(&m_window);
+    auto *frame = m_window.findChild<QFrame *>(QStringLiteral("PictClasser"));
+
+    SortOutcome outcome;
+    {
+        WaitCursor wait;
+        setPanelsEnabled(false);
+        m_window.contactsPanel()->hide();
+        if (!m_window.recordPanel()->field(1)->text().trimmed().isEmpty())
+            m_window.searchButton()->show();
+        m_window.searchPanel()->show();
+        frame->show();
+        m_caption->setText(QStringLiteral(" QRX ,Je classe !"));
+        m_states[0]->setText(QString::number(log.recordCount()));
+        m_states[1]->clear();
+        m_states[2]->setText(QStringLiteral("1"));
+        QApplication::processEvents();
+
+        SortStage shown = SortStage::Reading;
+        bool named = false;
+        outcome =
+            sortLog(log, m_window.stationLocator(), [&](SortStage stage, std::int32_t position) {
+                if (!window)
+                    return;
+                if (!named || stage != shown) {
+                    m_states[1]->setText(QString::fromStdString(sortStageNameUtf8(stage)));
+                    shown = stage;
+                    named = true;
+                }
+                m_states[2]->setText(QString::number(position));
+                QApplication::processEvents();
+            });
+        if (!window)
+            return; // the window went with the program meanwhile
+        QApplication::processEvents();
+    }
+    if (!window || m_window.hasEnded()) {
+        if (window)
+            m_sorting = false;
+        return;
+    }
+
+    if (outcome.status != LogStatus::Ok) {
+        NormalCursor normal;
+        QMessageBox box(
+            QMessageBox::Warning, QStringLiteral("Ondelog"),
+            QStringLiteral("Le log n'a pas été classé : il est resté tel qu'il était.\n%1")
+                .arg(QString::fromStdString(statusMessageUtf8(outcome.status))),
+            QMessageBox::Ok, &m_window);
+        box.setObjectName(QStringLiteral("OndelogAlerte"));
+        box.exec();
+    }
+    if (!window)
+        return;
+    if (log.isOpen()) {
+        m_window.showLastPage();
+    }
+    if (outcome.status == LogStatus::Ok) {
+        m_caption->setText(QStringLiteral(" Terminé "));
+        pauseSeconds(1);
+        if (!window)
+            return;
+    }
+    frame->hide();
+    setPanelsEnabled(true);
+    m_sorting = false;
+    if (!log.isOpen())
+        m_window.loadLog(); // says why the log cannot be opened again
+}
+
+} // namespace ondelog

@@ -1,0 +1,38 @@
+#pragma once
+// "Classer le Fichier": puts the open log into chronological order while the
+// panel PictClasser shows the contacts' count, the stage and the position.
+// The order and the safe replacement of the file are the core's (sortLog);
+// this object guards the command, keeps the window alive and shows the log
+// again once sorted.
+
+#include <QObject>
+
+class QLabel;
+
+namespace ondelog {
+
+class MainWindow;
+
+class SortPanel : public QObject
+{
+    Q_OBJECT
+
+  public:
+    /** Fills the panel PictClasser of `window` and wires "Classer le Fichier". */
+    explicit SortPanel(MainWindow &window);
+
+    /** Sorts the open log; nothing during entry, with fewer than two contacts, or
+     *  while a change waits for confirmation. */
+    void sort();
+    bool isSorting() const { return m_sorting; }
+
+  private:
+    void setPanelsEnabled(bool enabled);
+
+    MainWindow &m_window;
+    QLabel *m_caption = nullptr; // ClasserLab
+    QLabel *m_states[3] = {};    // LabEtat1..3
+    bool m_sorting = false;
+};
+
+} // namespace ondelog
