@@ -15,6 +15,14 @@ bool isDateSeparator(char c)
     return c == '/' || c == '.' || c == ':' || c == ' ';
 }
 
+std::string_view trimmedView(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::string_view fieldOf(const char *record, Field f)
 {
     const FieldLayout &layout = fieldLayout(f);
@@ -32,13 +40,21 @@ std::optional<std::string> searchDate(std::string_view text)
 
 bool callSignMatches(std::string_view storedCallSign, std::string_view searched)
 {
-    const std::string c = toUpperCp1252(trim(storedCallSign));
-    const std::string s = toUpperCp1252(searched);
-    if (s.empty() || c.size() < s.size())
+    // Byte by byte, without building a string: this runs on every record.
+    const std::string_view c = trimmedView(storedCallSign);
+    const std::size_t len = searched.size();
+    if (len == 0 || c.size() < len)
         return false;
-    if (c.size() > s.size() && c[s.size()] != '/')
+    if (c.size() > len && c[len] != '/')
         return false;
-    return c.find(s) != std::string::npos;
+    for (std::size_t at = 0; at + len <= c.size(); ++at) {
+        std::size_t i = 0;
+        while (i < len && toUpperCp1252(c[at + i]) == toUpperCp1252(searched[i]))
+            ++i;
+        if (i == len)
+            return true;
+    }
+    return false;
 }
 
 std::string contactsNumberField(std::int32_t recordNo)
@@ -125,7 +141,7 @@ SearchResult searchLog(const LogFile &log, std::string_view text)
         result.kind = ContactsListKind::Date;
         // Dates hold no letters: the stored date is compared as it stands.
         result.status = reader.forEach(1, n, [&](std::int32_t r, const char *bytes) {
-            if (trim(fieldOf(bytes, Field::DQSO)) == *date)
+            if (trimmedView(fieldOf(bytes, Field::DQSO)) == *date)
                 addLine(r, bytes);
         });
     } else {

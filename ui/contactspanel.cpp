@@ -88,13 +88,18 @@ ContactsPanel::ContactsPanel(MainWindow &window) : QObject(&window), m_window(wi
                 m_entryField = now;
         }
     });
-    // A deletion confirmed while the duplicates are listed lists them again:
-    // the record numbers after the deleted one have moved. This runs after the
-    // record view's own handling of "&Oui", which was connected first.
+    // A deletion confirmed while a list is shown lists it again from the first
+    // record: the numbers after the deleted one have moved, and a click on an
+    // old line would go to another contact. This runs after the record view's
+    // own handling of "&Oui", which was connected first.
     connect(m_window.recordPanel()->yesButton(), &QPushButton::clicked, this, [this] {
-        if (m_kind == ContactsListKind::Duplicates && !m_window.contactsPanel()->isHidden() &&
-            m_window.logFile().recordCount() < m_countAtDuplicates)
+        if (m_window.contactsPanel()->isHidden() ||
+            m_window.logFile().recordCount() >= m_countAtList)
+            return;
+        if (m_kind == ContactsListKind::Duplicates)
             runDuplicates();
+        else
+            search(m_lastSearch);
     });
 }
 
@@ -153,6 +158,8 @@ void ContactsPanel::takeSearchText()
     search(text);
     m_window.searchPanel()->hide();
     m_window.contactsPanel()->show();
+    // The record shown by the first line is already listed.
+    m_window.searchButton()->hide();
 }
 
 void ContactsPanel::showContactHistory()
@@ -202,6 +209,8 @@ void ContactsPanel::search(const QString &text)
     SearchResult result;
     {
         WaitCursor wait;
+        m_lastSearch = text;
+        m_countAtList = m_window.logFile().recordCount();
         result = searchLog(m_window.logFile(), toCp1252(text));
     }
     if (result.kind == ContactsListKind::Date) {
@@ -236,7 +245,7 @@ void ContactsPanel::runDuplicates()
         QApplication::processEvents();
         m_list->hide();
         m_list->clear();
-        m_countAtDuplicates = m_window.logFile().recordCount();
+        m_countAtList = m_window.logFile().recordCount();
         result = findDuplicates(m_window.logFile());
     }
     m_list->show();

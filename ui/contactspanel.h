@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <cstdint>
 
@@ -64,10 +65,12 @@ class ContactsPanel : public QObject
     QListWidget *m_list = nullptr;  // ContactsListe
     QPushButton *m_close = nullptr; // BtContactsFermer
     ContactsListKind m_kind = ContactsListKind::CallSign;
-    // The entry field that had the focus before "Voir contacts réalisés", and
-    // the log's count when the duplicates were listed (a deletion lowers it).
+    // The entry field that had the focus before "Voir contacts réalisés"; the
+    // text last searched and the log's count when the list was made (a
+    // deletion lowers it).
     QPointer<QWidget> m_entryField;
-    std::int32_t m_countAtDuplicates = 0;
+    QString m_lastSearch;
+    std::int32_t m_countAtList = 0;
     bool m_going = false;
 };
 

@@ -114,10 +114,17 @@ class MaintenanceTest : public StationWindowTest
         QCOMPARE(label("NbreContacts"), QStringLiteral("3"));
         QCOMPARE(label("ContactsLab"), QStringLiteral("Contacts réalisés"));
         expectShown(3); // the first line is chosen at once
+        QVERIFY(button("BtActiveRech")->isHidden());
 
         QTest::mouseClick(results()->viewport(), Qt::LeftButton, {},
                           results()->visualItemRect(results()->item(2)).center());
         expectShown(41);
+
+        // Deleted: the list is made again, its numbers follow the log.
+        QTest::mouseClick(button("BtKillFiche"), Qt::LeftButton);
+        QTest::mouseClick(button("FraCmdOui"), Qt::LeftButton);
+        QCOMPARE(listedRecords(), (std::vector<int>{3, 40}));
+        expectShown(3);
 
         QTest::mouseClick(button("BtContactsFermer"), Qt::LeftButton);
         QVERIFY(panel("PictContacts")->isHidden());
