@@ -359,6 +359,29 @@ bool horalinkShot(const QDir &folder)
     return save(&window, folder, QStringLiteral("horalink.png"));
 }
 
+// The contacts made with F5ABC: found from the search field, then from the
+// entry of a new contact with "Voir contacts réalisés".
+bool searchShots(const QString &root, const QDir &folder)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1280, 800)))
+        return false;
+    auto *search = window.findChild<QLineEdit *>(QStringLiteral("RechText"));
+    pressMouse(search);
+    typeEnter(QStringLiteral("f5abc"));
+    bool ok = save(&window, folder, QStringLiteral("search-call.png"));
+    window.findChild<QPushButton *>(QStringLiteral("BtContactsFermer"))->click();
+    settle();
+    window.newQsoButton()->click();
+    settle();
+    typeEnter(QStringLiteral("f5abc"));
+    window.searchButton()->click();
+    settle();
+    ok &= save(&window, folder, QStringLiteral("entry-history.png"));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -389,6 +412,7 @@ int main(int argc, char *argv[])
     ok &= entryShot(full, QSize(1280, 800), folder, QStringLiteral("entry-in-use.png"));
     ok &= entryShot(full, QSize(1024, 768), folder, QStringLiteral("entry-in-use-1024x768.png"));
     ok &= confirmationShots(full, folder);
+    ok &= searchShots(full, folder);
     ok &= paperShots(full, folder);
 
     {
