@@ -70,6 +70,7 @@ ContactsPanel::ContactsPanel(MainWindow &window) : QObject(&window), m_window(wi
     m_closeLogButton = m_window.findChild<QPushButton *>(QStringLiteral("BtFermerLog"));
     makeUpperCase(m_searchText);
     m_searchText->installEventFilter(this);
+    frame->installEventFilter(this);
 
     connect(m_close, &QPushButton::clicked, this, &ContactsPanel::closePanel);
     connect(m_window.searchButton(), &QPushButton::clicked, this,
@@ -112,7 +113,13 @@ bool ContactsPanel::isBusy() const
 
 bool ContactsPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_searchText) {
+    if (watched == m_window.contactsPanel() && event->type() == QEvent::Hide) {
+        // The buttons a list took away come back with the list gone, whatever
+        // closed it (a sort, a new entry, the end of one), not only "Fermer".
+        m_window.updateRecordButtons();
+        if (m_closeLogButton)
+            m_closeLogButton->setEnabled(true);
+    } else if (watched == m_searchText) {
         switch (event->type()) {
         case QEvent::FocusIn: {
             // Coming back from another window or a context menu is no new search.

@@ -213,8 +213,13 @@ class MaintenanceTest : public StationWindowTest
         QCOMPARE(logBytes(), before);
         QTest::mouseClick(button("BtEnrTerminer"), Qt::LeftButton);
 
+        trigger("MnuDoublons"); // its list takes "&Nouveau QSO" and "Fermer le Log" away
+        QVERIFY(!button("BtNewQSO")->isEnabled());
         trigger("MnuClasser");
         QCOMPARE(logBytes(), sorted);
+        QVERIFY(panel("PictContacts")->isHidden());
+        QVERIFY(button("BtNewQSO")->isEnabled());
+        QVERIFY(button("BtFermerLog")->isEnabled());
         QCOMPARE(label("LabEtat1"), QStringLiteral("30"));
         QCOMPARE(label("ClasserLab"), QStringLiteral(" Terminé "));
         QVERIFY(panel("PictClasser")->isHidden());
