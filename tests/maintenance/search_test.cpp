@@ -117,27 +117,6 @@ TEST(Search, PlaceOfRecordInList)
     }
 }
 
-TEST(Search, Captions)
-{
-    struct Case
-    {
-        ContactsListKind kind;
-        std::int64_t count;
-        const char *caption;
-    };
-    const Case cases[] = {
-        {ContactsListKind::CallSign, 0, "Contact réalisé"},
-        {ContactsListKind::CallSign, 1, "Contact réalisé"},
-        {ContactsListKind::CallSign, 2, "Contacts réalisés"},
-        {ContactsListKind::Date, 1, "Contact"},
-        {ContactsListKind::Date, 2, "Contacts"},
-        {ContactsListKind::Duplicates, 0, "Doublon trouvé"},
-        {ContactsListKind::Duplicates, 3, "Doublons trouvés"},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(contactsCaptionUtf8(c.kind, c.count), c.caption);
-}
-
 class SearchLog : public ::testing::Test
 {
   protected:
@@ -180,15 +159,6 @@ TEST_F(SearchLog, ListsEveryMatchInOrder)
     EXPECT_EQ(found("12/05", ContactsListKind::CallSign), (V{4}));
     EXPECT_EQ(found("F1AAA", ContactsListKind::CallSign), V{});
     EXPECT_TRUE(searchLog(m_log, "   ").lines.empty());
-}
-
-TEST_F(SearchLog, LongLogAcrossReads)
-{
-    std::vector<QsoRecord> records;
-    for (int i = 1; i <= 1000; ++i)
-        records.push_back(contact(i % 400 == 0 ? "F5ABC" : "F6DEF"));
-    write(records);
-    EXPECT_EQ(found("F5ABC", ContactsListKind::CallSign), (std::vector<std::int32_t>{400, 800}));
 }
 
 } // namespace
