@@ -183,6 +183,8 @@ void ContactsPanel::showContactHistory()
         const QString call = m_window.recordPanel()->field(1)->text().trimmed();
         if (!call.isEmpty() && m_window.logFile().isOpen())
             search(call);
+        else
+            fill(ContactsListKind::CallSign, {}); // no list of an earlier search
         m_window.contactsPanel()->show();
         m_window.updateRecordButtons();
         m_window.newQsoButton()->setEnabled(false);
