@@ -5,6 +5,8 @@
 
 #include "ui/helpers/uitest.h"
 
+#include "common/filesizelimit.h"
+
 #include "logbook/logfile.h"
 #include "maintenance/search.h"
 #include "maintenance/sort.h"
@@ -216,6 +218,27 @@ class MaintenanceTest : public StationWindowTest
         QCOMPARE(get<QLineEdit>(QStringLiteral("PageText1"))->text(), QStringLiteral("2"));
         QCOMPARE(logList()->currentRow(), 4);
         QCOMPARE(m_window->logFile().selectedRecordNo(), 30);
+    }
+
+    void failedSortSaysSoAndKeepsTheLog()
+    {
+        std::vector<QsoRecord> records = contacts(400);
+        std::reverse(records.begin(), records.end());
+        startWith(records);
+        const std::string before = logBytes();
+        QString message;
+        answerNextMessageBox(nullptr, &message);
+        {
+            FileSizeLimit full(before.size() / 2);
+            QVERIFY(full.ok());
+            trigger("MnuClasser");
+        }
+        QVERIFY(message.startsWith(QStringLiteral("Le log n'a pas été classé")));
+        QVERIFY(message.contains(QStringLiteral("disque est plein")));
+        QCOMPARE(logBytes(), before);
+        QVERIFY(panel("PictClasser")->isHidden());
+        QVERIFY(panel("PictListe")->isEnabled());
+        QCOMPARE(m_window->logFile().recordCount(), 400);
     }
 
     void duplicatesListedAgainAfterADeletion()
