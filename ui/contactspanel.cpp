@@ -107,8 +107,10 @@ ContactsPanel::ContactsPanel(MainWindow &window) : QObject(&window), m_window(wi
 bool ContactsPanel::isBusy() const
 {
     // While a change or a deletion waits for "&Oui", showing another record
-    // would make the answer act on that one.
-    return !m_window.recordPanel()->confirmFrame()->isHidden();
+    // would make the answer act on that one; while the label sheet holds the
+    // record view's place, a record shown or deleted would change under it.
+    return !m_window.recordPanel()->confirmFrame()->isHidden() ||
+           m_window.recordPanel()->isHidden();
 }
 
 bool ContactsPanel::eventFilter(QObject *watched, QEvent *event)

@@ -62,8 +62,10 @@ void SortPanel::setPanelsEnabled(bool enabled)
 void SortPanel::sort()
 {
     LogFile &log = m_window.logFile();
+    // Nor while a change waits for "&Oui" or the label sheet is open: both
+    // name contacts by their record numbers, which the sort changes.
     if (m_sorting || m_window.isEntrySession() || !log.isOpen() || log.recordCount() <= 1 ||
-        !m_window.recordPanel()->confirmFrame()->isHidden())
+        !m_window.recordPanel()->confirmFrame()->isHidden() || m_window.recordPanel()->isHidden())
         return;
     m_sorting = true;
     QPointer<MainWindow> window(&m_window);

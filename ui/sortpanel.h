@@ -21,8 +21,8 @@ class SortPanel : public QObject
     /** Fills the panel PictClasser of `window` and wires "Classer le Fichier". */
     explicit SortPanel(MainWindow &window);
 
-    /** Sorts the open log; nothing during entry, with fewer than two contacts, or
-     *  while a change waits for confirmation. */
+    /** Sorts the open log; nothing during entry, with fewer than two contacts,
+     *  while a change waits for confirmation or while the label sheet is open. */
     void sort();
     bool isSorting() const { return m_sorting; }
 

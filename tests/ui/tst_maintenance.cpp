@@ -202,6 +202,14 @@ class MaintenanceTest : public StationWindowTest
         trigger("MnuClasser");
         QCOMPARE(logBytes(), before);
         QTest::mouseClick(button("BtEnrTerminer"), Qt::LeftButton);
+        // Nor under the label sheet, whose labels name contacts by number.
+        trigger("MnuGestionFeuilleQSL");
+        QVERIFY(panel("PictFeuilleQSL")->isVisible());
+        trigger("MnuClasser");
+        trigger("MnuDoublons");
+        QCOMPARE(logBytes(), before);
+        QVERIFY(panel("PictContacts")->isHidden());
+        button("BtQuitQSL")->click();
 
         trigger("MnuDoublons"); // its list takes "&Nouveau QSO" and "Fermer le Log" away
         QVERIFY(!button("BtNewQSO")->isEnabled());
