@@ -59,7 +59,9 @@ bool callSignMatches(std::string_view storedCallSign, std::string_view searched)
 
 std::string contactsNumberField(std::int32_t recordNo)
 {
-    std::string number = " " + std::to_string(recordNo);
+    // Appended rather than " " + to_string(): g++ 12 warns falsely on that at -O3.
+    std::string number = " ";
+    number += std::to_string(recordNo);
     if (number.size() < kContactsNumberWidth)
         number.resize(kContactsNumberWidth, ' ');
     return number;
