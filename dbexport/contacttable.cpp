@@ -18,18 +18,30 @@ std::array<TableColumn, kFieldCount> makeColumns()
     return columns;
 }
 
-void appendUtf8(std::string &out, char32_t c)
+struct Utf8Char
 {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+    unsigned char size;
+    char bytes[3];
+};
+
+// UTF-8 of each Windows-1252 byte, worked out once.
+std::array<Utf8Char, 256> makeUtf8Table()
+{
+    std::array<Utf8Char, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        const char32_t c = codePointFromCp1252(static_cast<char>(b));
+        Utf8Char &u = table[b];
+        if (c < 0x80) {
+            u = {1, {static_cast<char>(c), 0, 0}};
+        } else if (c < 0x800) {
+            u = {2, {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0}};
+        } else {
+            u = {3,
+                 {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                  static_cast<char>(0x80 | (c & 0x3F))}};
+        }
     }
+    return table;
 }
 
 } // namespace
@@ -42,20 +54,24 @@ const std::array<TableColumn, kFieldCount> &contactTableColumns()
 
 void RowValues::assign(const QsoRecord &record)
 {
-    m_text.clear();
+    static const std::array<Utf8Char, 256> utf8 = makeUtf8Table();
     const char *bytes = record.bytes().data();
+    char *out = m_text.data();
     for (int k = 0; k < kFieldCount; ++k) {
         const FieldLayout &f = fieldLayout(k + 1);
-        m_offsets[k] = static_cast<std::uint32_t>(m_text.size());
+        m_offsets[k] = static_cast<std::uint16_t>(out - m_text.data());
         for (std::size_t i = f.offset; i < f.offset + f.width; ++i) {
             const auto byte = static_cast<unsigned char>(bytes[i]);
-            if (byte < 0x80)
-                m_text += static_cast<char>(byte);
-            else
-                appendUtf8(m_text, codePointFromCp1252(static_cast<char>(byte)));
+            if (byte < 0x80) {
+                *out++ = static_cast<char>(byte);
+            } else {
+                const Utf8Char &u = utf8[byte];
+                for (unsigned j = 0; j < u.size; ++j)
+                    *out++ = u.bytes[j];
+            }
         }
     }
-    m_offsets[kFieldCount] = static_cast<std::uint32_t>(m_text.size());
+    m_offsets[kFieldCount] = static_cast<std::uint16_t>(out - m_text.data());
 }
 
 std::string logBaseName(std::string_view fileTitleUtf8)

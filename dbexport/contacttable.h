@@ -30,8 +30,7 @@ struct TableColumn
 const std::array<TableColumn, kFieldCount> &contactTableColumns();
 
 /** The sixteen values of one row, UTF-8: each record field as its full
- *  fixed-width text, trailing blanks kept, Windows-1252 decoded. The buffer is
- *  kept from one record to the next, so filling rows allocates nothing once warm. */
+ *  fixed-width text, trailing blanks kept, Windows-1252 decoded. */
 class RowValues
 {
   public:
@@ -39,13 +38,14 @@ class RowValues
     /** Value of column 0..15; valid until the next assign(). */
     std::string_view value(int column) const
     {
-        return std::string_view(m_text).substr(m_offsets[column],
-                                               m_offsets[column + 1] - m_offsets[column]);
+        return std::string_view(m_text.data() + m_offsets[column],
+                                m_offsets[column + 1] - m_offsets[column]);
     }
 
   private:
-    std::string m_text;
-    std::array<std::uint32_t, kFieldCount + 1> m_offsets{};
+    // A Windows-1252 character takes at most three bytes in UTF-8.
+    std::array<char, kRecordSize * 3> m_text{};
+    std::array<std::uint16_t, kFieldCount + 1> m_offsets{};
 };
 
 /** The log's base name: its file title (UTF-8) without the last four characters

@@ -175,6 +175,11 @@ ConversionResult convertLog(const std::filesystem::path &logPath, std::int32_t c
         }
         ++result.rows;
     }
+    if (!rows.flush()) {
+        rows.close();
+        database.rollback();
+        return writeFailed();
+    }
     rows.close();
     if (!database.commit()) {
         database.rollback();

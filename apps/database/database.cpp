@@ -20,6 +20,10 @@ namespace {
 
 const QString kDriver = QStringLiteral("QSQLITE");
 
+// Rows per INSERT statement: 32 rows of 16 values stay far below SQLite's
+// limit on parameters (999 in its oldest versions).
+constexpr int kGroupRows = 32;
+
 QString quoted(const QString &name)
 {
     QString text = name;
@@ -205,53 +209,105 @@ bool Recordset::open(const QString &table, const QStringList &columns)
         names << quoted(column);
         places << QStringLiteral("?");
     }
-    const QByteArray sql =
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(quoted(table), names.join(QLatin1Char(',')), places.join(QLatin1Char(',')))
-            .toUtf8();
-    if (sqlite3_prepare_v2(m_database.m_handle, sql.constData(), int(sql.size()), &m_insert,
-                           nullptr) != SQLITE_OK) {
-        m_insert = nullptr;
-        return m_database.failFromEngine();
-    }
+    const QString row = QLatin1Char('(') + places.join(QLatin1Char(',')) + QLatin1Char(')');
+    auto prepare = [&](int rows, sqlite3_stmt **statement) {
+        QStringList values;
+        for (int i = 0; i < rows; ++i)
+            values << row;
+        const QByteArray sql =
+            QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                .arg(quoted(table), names.join(QLatin1Char(',')), values.join(QLatin1Char(',')))
+                .toUtf8();
+        if (sqlite3_prepare_v2(m_database.m_handle, sql.constData(), int(sql.size()), statement,
+                               nullptr) == SQLITE_OK)
+            return true;
+        *statement = nullptr;
+        return false;
+    };
     m_columnCount = int(columns.size());
+    if (!prepare(1, &m_insertOne) || !prepare(kGroupRows, &m_insertGroup)) {
+        m_database.failFromEngine();
+        close();
+        return false;
+    }
     return true;
 }
 
 void Recordset::addNew()
 {
-    if (!m_insert)
-        return;
-    for (int i = 1; i <= m_columnCount; ++i)
-        sqlite3_bind_text(m_insert, i, "", 0, SQLITE_STATIC);
+    const std::size_t first = std::size_t(m_rows) * std::size_t(m_columnCount);
+    m_values.resize(first + std::size_t(m_columnCount));
+    for (std::size_t i = first; i < m_values.size(); ++i)
+        m_values[i] = {0, 0};
 }
 
 void Recordset::setValue(int column, std::string_view utf8)
 {
-    if (m_insert && column >= 0 && column < m_columnCount)
-        sqlite3_bind_text(m_insert, column + 1, utf8.data(), int(utf8.size()), SQLITE_STATIC);
+    const std::size_t i = std::size_t(m_rows) * std::size_t(m_columnCount) + std::size_t(column);
+    if (column < 0 || column >= m_columnCount || i >= m_values.size())
+        return;
+    m_values[i] = {m_text.size(), utf8.size()};
+    m_text.append(utf8);
 }
 
 bool Recordset::update()
 {
-    if (!m_insert)
+    if (!m_insertOne)
         return m_database.failFromEngine();
-    const int result = sqlite3_step(m_insert);
+    if (m_values.size() < std::size_t(m_rows + 1) * std::size_t(m_columnCount))
+        addNew();
+    ++m_rows;
+    return m_rows < kGroupRows || flush();
+}
+
+bool Recordset::step(sqlite3_stmt *statement, int firstRow, int rowCount)
+{
+    // The values are bound where they lie: nothing moves m_text before the step.
+    int parameter = 1;
+    const std::size_t first = std::size_t(firstRow) * std::size_t(m_columnCount);
+    const std::size_t end = first + std::size_t(rowCount) * std::size_t(m_columnCount);
+    for (std::size_t i = first; i < end; ++i) {
+        const auto [offset, size] = m_values[i];
+        sqlite3_bind_text(statement, parameter++, m_text.data() + offset, int(size), SQLITE_STATIC);
+    }
+    const int result = sqlite3_step(statement);
     if (result != SQLITE_DONE) {
         const QString text = QString::fromUtf8(sqlite3_errmsg(m_database.m_handle));
-        sqlite3_reset(m_insert);
+        sqlite3_reset(statement);
         return m_database.fail(result & 0xFF, text);
     }
-    sqlite3_reset(m_insert);
+    sqlite3_reset(statement);
     return true;
+}
+
+bool Recordset::flush()
+{
+    if (!m_insertOne)
+        return m_database.failFromEngine();
+    bool ok = true;
+    if (m_rows == kGroupRows) {
+        ok = step(m_insertGroup, 0, kGroupRows);
+    } else {
+        for (int r = 0; r < m_rows && ok; ++r)
+            ok = step(m_insertOne, r, 1);
+    }
+    m_rows = 0;
+    m_values.clear();
+    m_text.clear();
+    return ok;
 }
 
 void Recordset::close()
 {
-    if (m_insert)
-        sqlite3_finalize(m_insert);
-    m_insert = nullptr;
+    for (sqlite3_stmt **statement : {&m_insertOne, &m_insertGroup}) {
+        if (*statement)
+            sqlite3_finalize(*statement);
+        *statement = nullptr;
+    }
     m_columnCount = 0;
+    m_rows = 0;
+    m_values.clear();
+    m_text.clear();
 }
 
 } // namespace ondelog

@@ -12,7 +12,9 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -94,7 +96,10 @@ class Database
     DatabaseError m_error;
 };
 
-/** Rows appended to one table, column values given in the table's order. */
+/** Rows appended to one table, column values given in the table's order.
+ *  Rows are handed to the engine a group at a time (one statement for many
+ *  rows costs far less than one per row), so a failure may show at a later
+ *  update() or at flush(); use it inside a transaction and roll back on failure. */
 class Recordset
 {
   public:
@@ -107,16 +112,25 @@ class Recordset
     bool open(const QString &table, const QStringList &columns);
     /** Starts a new row with every value empty. */
     void addNew();
-    /** Value of column i (UTF-8). The text must stay valid until update(). */
+    /** Value of column i of the new row (UTF-8, copied). */
     void setValue(int column, std::string_view utf8);
-    /** Writes the row. */
+    /** Adds the new row. */
     bool update();
+    /** Writes the rows still waiting; call it before committing. */
+    bool flush();
+    /** Closes the table; rows not flushed are dropped. */
     void close();
 
   private:
+    bool step(sqlite3_stmt *statement, int firstRow, int rowCount);
+
     Database &m_database;
-    sqlite3_stmt *m_insert = nullptr;
+    sqlite3_stmt *m_insertOne = nullptr;
+    sqlite3_stmt *m_insertGroup = nullptr;
     int m_columnCount = 0;
+    std::string m_text;                                        ///< values of the waiting rows
+    std::vector<std::pair<std::size_t, std::size_t>> m_values; ///< offset, size per value
+    int m_rows = 0; ///< waiting rows, the new one excluded
 };
 
 } // namespace ondelog

@@ -147,6 +147,8 @@ QWidget *VersabaseWindow::buildFieldsPanel()
         field->setMinimumWidth(
             field->fontMetrics().horizontalAdvance(QString(columns[k].size + 1, QLatin1Char('M'))) /
             2);
+        // The column each value goes to, shown while the field is empty.
+        field->setPlaceholderText(QString::fromLatin1(columns[k].name));
         field->setToolTip(QString::fromLatin1(columns[k].name));
         m_fields[k] = field;
         if (k == 3) {

@@ -53,6 +53,15 @@ TEST(ContactTable, RowValuesAreTheFullFieldsDecoded)
     };
     for (const Case &c : cases)
         EXPECT_EQ(values.value(static_cast<int>(c.field) - 1), c.utf8) << static_cast<int>(c.field);
+
+    // Plain ASCII after accents: nothing of the previous row is left.
+    r.setField(Field::SQTH, "Rennes");
+    r.setField(Field::SNOM, "Yves");
+    values.assign(r);
+    EXPECT_EQ(values.value(0), "F5ABC          ");
+    EXPECT_EQ(values.value(8), "Rennes" + std::string(19, ' '));
+    EXPECT_EQ(values.value(11), "Yves" + std::string(11, ' '));
+    EXPECT_EQ(values.value(15), "JN18EU");
 }
 
 TEST(ContactTable, DatabaseNameFollowsTheLogsNameLetterCaseIncluded)
