@@ -4,7 +4,6 @@
 #include "dbexport/logreader.h"
 #include "logbook/safefile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>

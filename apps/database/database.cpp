@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
 

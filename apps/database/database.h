@@ -11,7 +11,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>

@@ -268,14 +268,12 @@ void VersabaseWindow::convert()
     if (result.outcome != ConversionResult::Outcome::Converted) {
         QMessageBox::warning(this, QCoreApplication::applicationName(),
                              conversionFailureMessage(result, title));
-        emit conversionEnded();
         return;
     }
     m_result1->setText(QStringLiteral("Le fichier %1 est créé.").arg(title));
     m_result2->setText(
         QStringLiteral("Il se trouve dans %1").arg(QDir::toNativeSeparators(chosen)));
     m_result->show();
-    emit conversionEnded();
 }
 
 } // namespace ondelog

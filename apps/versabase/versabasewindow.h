@@ -29,10 +29,6 @@ class VersabaseWindow : public QWidget
     bool isLogReady() const { return m_logReady; }
     std::int32_t recordCount() const { return m_recordCount; }
 
-  signals:
-    /** A conversion has ended, whatever its outcome (tests wait for it). */
-    void conversionEnded();
-
   private:
     QWidget *buildMenuPanel();
     QWidget *buildFieldsPanel();
