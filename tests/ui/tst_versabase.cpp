@@ -248,6 +248,18 @@ class VersabaseTest : public QObject
         QVERIFY(resultPanel()->isHidden());
     }
 
+    void aMissingDatabaseIsNeverCreated()
+    {
+        // The dialog asks for an existing file, but the file may go meanwhile:
+        // SQLite would then make an empty one, which is not the operator's base.
+        const QString missing = path("F1ABC.mdb");
+        const ConversionResult result =
+            convertLog(m_root->logPath("F6XYZ.Ham"), std::int32_t(m_records.size()), missing);
+        QCOMPARE(int(result.outcome), int(ConversionResult::Outcome::NotContactDatabase));
+        QCOMPARE(result.error.number, 14);
+        QVERIFY(!QFile::exists(missing));
+    }
+
     void programsStartOneAnother()
     {
         QStringList started;
