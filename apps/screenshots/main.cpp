@@ -362,7 +362,8 @@ bool horalinkShot(const QDir &folder)
     return save(&window, folder, QStringLiteral("horalink.png"));
 }
 
-// Answers the file dialogs to come, in turn, with these paths.
+// Answers the file dialogs to come, in turn, with these paths typed into their
+// name box (selectFile() alone leaves the box as it is while it has the focus).
 void answerFileDialogs(QStringList paths)
 {
     if (paths.isEmpty())
@@ -374,8 +375,11 @@ void answerFileDialogs(QStringList paths)
             return;
         }
         dialog->selectFile(paths.first());
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(paths.first());
         QMetaObject::invokeMethod(dialog, "accept");
-        answerFileDialogs(paths.mid(1));
+        // A dialog still open did not take the answer: try again.
+        answerFileDialogs(dialog->isVisible() ? paths : paths.mid(1));
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -16,6 +17,16 @@ using namespace ondelog;
 using namespace ondelog::test;
 
 namespace {
+
+// Types `path` into the dialog's name box, as an operator would, and confirms.
+// (selectFile() alone leaves the box as it is while the box has the focus.)
+void typeAndAccept(QFileDialog *dialog, const QString &path)
+{
+    dialog->selectFile(path);
+    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->setText(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+}
 
 // Answers the file dialog with `name` (empty: Cancel), then says yes to the
 // question about replacing a file, should it come.
@@ -33,8 +44,7 @@ void chooseDatabase(const QString &name)
                                 auto *box = static_cast<QMessageBox *>(m);
                                 box->button(QMessageBox::Yes)->click();
                             });
-                  dialog->selectFile(name);
-                  QMetaObject::invokeMethod(dialog, "accept");
+                  typeAndAccept(dialog, name);
               });
 }
 

@@ -23,6 +23,16 @@ using namespace ondelog::test;
 
 namespace {
 
+// Types `path` into the dialog's name box, as an operator would, and confirms.
+// (selectFile() alone leaves the box as it is while the box has the focus.)
+void typeAndAccept(QFileDialog *dialog, const QString &path)
+{
+    dialog->selectFile(path);
+    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->setText(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+}
+
 // Answers the coming file dialogs in turn with these paths (an empty one
 // cancels); `asked` counts the dialogs that came.
 void chooseFiles(QStringList paths, int *asked = nullptr)
@@ -37,8 +47,7 @@ void chooseFiles(QStringList paths, int *asked = nullptr)
                   if (paths.first().isEmpty()) {
                       dialog->reject();
                   } else {
-                      dialog->selectFile(paths.first());
-                      QMetaObject::invokeMethod(dialog, "accept");
+                      typeAndAccept(dialog, paths.first());
                   }
                   chooseFiles(paths.mid(1), asked);
               });
