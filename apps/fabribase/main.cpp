@@ -3,6 +3,7 @@
 
 #include "apps/fabribase/fabribasewindow.h"
 #include "setup/dataroot.h"
+#include "ui/application.h"
 
 #include <QApplication>
 
@@ -10,11 +11,23 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Fabribase"));
-    QApplication::setApplicationVersion(QStringLiteral(ONDELOG_VERSION));
-
     std::vector<const char *> args(argv, argv + argc);
+    const ondelog::ProgramDescription description{
+        "fabribase",
+        "Fabribase",
+        "création de la base de données des contacts (suite Ondelog)",
+        ONDELOG_VERSION,
+        {{"root", "DOSSIER",
+          "racine des données : la base se crée dans son dossier Ondelog "
+          "(sinon $ONDELOG_ROOT, sinon le dossier personnel)"}}};
+    if (const std::optional<int> status =
+            ondelog::answerCommandLine(description, argc, args.data()))
+        return *status;
+
+    QApplication app(argc, argv);
+    ondelog::setUpSuiteApplication(app, QStringLiteral("Fabribase"), QStringLiteral("fabribase"),
+                                   QStringLiteral("org.ondelog.Fabribase"));
+
     const std::filesystem::path dataRoot = ondelog::dataRootFromEnvironment(argc, args.data());
     ondelog::FabribaseWindow window(ondelog::programFolder(dataRoot));
     window.show();

@@ -3,6 +3,7 @@
 
 #include "apps/versabase/versabasewindow.h"
 #include "setup/dataroot.h"
+#include "ui/application.h"
 
 #include <QApplication>
 
@@ -10,11 +11,23 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Versabase"));
-    QApplication::setApplicationVersion(QStringLiteral(ONDELOG_VERSION));
-
     std::vector<const char *> args(argv, argv + argc);
+    const ondelog::ProgramDescription description{
+        "versabase",
+        "Versabase",
+        "conversion d'un log en base de données (suite Ondelog)",
+        ONDELOG_VERSION,
+        {{"root", "DOSSIER",
+          "racine des données : le log et la base sont dans son dossier Ondelog "
+          "(sinon $ONDELOG_ROOT, sinon le dossier personnel)"}}};
+    if (const std::optional<int> status =
+            ondelog::answerCommandLine(description, argc, args.data()))
+        return *status;
+
+    QApplication app(argc, argv);
+    ondelog::setUpSuiteApplication(app, QStringLiteral("Versabase"), QStringLiteral("versabase"),
+                                   QStringLiteral("org.ondelog.Versabase"));
+
     const std::filesystem::path dataRoot = ondelog::dataRootFromEnvironment(argc, args.data());
     ondelog::VersabaseWindow window(dataRoot);
     window.show();
