@@ -6,6 +6,7 @@
 #include "setup/dataroot.h"
 #include "ui/aboutdialog.h"
 #include "ui/changelocatorpanel.h"
+#include "ui/companion.h"
 #include "ui/contacteditor.h"
 #include "ui/contactspanel.h"
 #include "ui/filedialog.h"
@@ -147,7 +148,7 @@ void MainWindow::buildMenu()
     m_quit = addItem(m_fileMenu, "MnuQuitter", QStringLiteral("  Fermer Fichier  et  Quitter"));
 
     QMenu *list = addMenu("MnuLister", QStringLiteral("      Liste        "));
-    addItem(list, "MnuCreateMDB", QStringLiteral("    Réaliser  fichier.mdb"));
+    QAction *createMdb = addItem(list, "MnuCreateMDB", QStringLiteral("    Réaliser  fichier.mdb"));
     addItem(list, "MnuCopieSurDisque", QStringLiteral("Copier sur CD ou disquette"));
     addItem(list, "MnuClasser", QStringLiteral("      Classer  le Fichier   "));
     addItem(list, "MnuDoublons", QStringLiteral("  Chercher les doublons"));
@@ -181,6 +182,11 @@ void MainWindow::buildMenu()
     connect(editLocator, &QAction::triggered, this, &MainWindow::showLocatorDialog);
     connect(changeLocator, &QAction::triggered, this, &MainWindow::openChangeLocatorPanel);
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(createMdb, &QAction::triggered, this, [this] {
+        // Versabase asks for the log itself; an empty log has nothing to convert.
+        if (!m_entrySession && m_log.recordCount() != 0)
+            startCompanion(this, QStringLiteral("versabase"), m_dataRoot);
+    });
 }
 
 QToolButton *MainWindow::buildClockIcon()

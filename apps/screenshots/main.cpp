@@ -1,6 +1,8 @@
 // Renders Ondelog's windows to PNG files so that their look can be checked
 // without a desktop: ondelog_screenshots <folder>.
 
+#include "apps/fabribase/fabribasewindow.h"
+#include "apps/versabase/versabasewindow.h"
 #include "geo/calendar.h"
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
@@ -24,6 +26,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -382,6 +385,55 @@ bool searchShots(const QString &root, const QDir &folder)
     return ok;
 }
 
+// Answers the file dialogs to come, in turn, with these paths typed into their
+// name box (selectFile() alone leaves the box as it is while it has the focus).
+void answerFileDialogs(QStringList paths)
+{
+    if (paths.isEmpty())
+        return;
+    QTimer::singleShot(20, qApp, [paths] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            answerFileDialogs(paths);
+            return;
+        }
+        dialog->selectFile(paths.first());
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(paths.first());
+        QMetaObject::invokeMethod(dialog, "accept");
+        // A dialog still open did not take the answer: try again.
+        answerFileDialogs(dialog->isVisible() ? paths : paths.mid(1));
+    });
+}
+
+// Fabribase before and after creating the database of the station's log, then
+// Versabase before and after filling it.
+bool exportShots(const QString &root, const QDir &folder)
+{
+    const std::filesystem::path dataRoot(root.toStdString());
+    const QString database =
+        QString::fromStdString((programFolder(dataRoot) / "F6XYZ.mdb").string());
+    const QString log = QString::fromStdString((programFolder(dataRoot) / "F6XYZ.Ham").string());
+    bool ok = true;
+    {
+        FabribaseWindow window(programFolder(dataRoot));
+        window.show();
+        ok &= save(&window, folder, QStringLiteral("fabribase.png"));
+        answerFileDialogs({database});
+        window.findChild<QPushButton *>(QStringLiteral("CmdBtonCreer"))->click();
+        ok &= save(&window, folder, QStringLiteral("fabribase-created.png"));
+    }
+    {
+        VersabaseWindow window(dataRoot);
+        window.show();
+        ok &= save(&window, folder, QStringLiteral("versabase.png"));
+        answerFileDialogs({log, database});
+        window.findChild<QPushButton *>(QStringLiteral("BtonOuvrirHam"))->click();
+        ok &= save(&window, folder, QStringLiteral("versabase-done.png"));
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -414,6 +466,7 @@ int main(int argc, char *argv[])
     ok &= confirmationShots(full, folder);
     ok &= searchShots(full, folder);
     ok &= paperShots(full, folder);
+    ok &= exportShots(full, folder);
 
     {
         const QString fresh = temp.filePath(QStringLiteral("fresh"));
