@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace ondelog {
 
@@ -61,6 +62,12 @@ QString askFileName(QWidget *parent, const FileDialogRequest &request)
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (!request.extraPlaces.isEmpty()) {
+        QList<QUrl> places = dialog.sidebarUrls();
+        for (const QString &place : request.extraPlaces)
+            places << QUrl::fromLocalFile(place);
+        dialog.setSidebarUrls(places);
     }
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);

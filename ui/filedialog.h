@@ -4,6 +4,7 @@
 // tests can drive it.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -19,10 +20,11 @@ struct FileDialogRequest
 {
     FileDialogMode mode = FileDialogMode::Open;
     QString title;
-    QString initialFolder; ///< empty: the program folder given to setDefaultFileFolder()
-    QString defaultSuffix; ///< without the dot: "Ham"
-    QString filter;        ///< Qt form: "Fichier (*.Ham)"
-    QString proposedName;  ///< file name offered in the name box
+    QString initialFolder;   ///< empty: the program folder given to setDefaultFileFolder()
+    QString defaultSuffix;   ///< without the dot: "Ham"
+    QString filter;          ///< Qt form: "Fichier (*.Ham)"
+    QString proposedName;    ///< file name offered in the name box
+    QStringList extraPlaces; ///< folders added to the dialog's side bar (removable media)
 };
 
 /** Shows the dialog modally. The full path chosen, or an empty string when the

@@ -13,6 +13,8 @@
 #include "ui/firstrundialog.h"
 #include "ui/keyboard.h"
 #include "ui/locatordialog.h"
+#include "ui/logkeeping.h"
+#include "ui/mergepanel.h"
 #include "ui/pause.h"
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
@@ -447,8 +449,10 @@ void MainWindow::buildCentralArea()
     right->addWidget(buildSearchPanel());
     m_contactsPanel = buildPlaceholder("PictContacts");
     right->addWidget(m_contactsPanel);
-    for (const char *name : {"PictClasser", "PJumelage", "PictFeuilleQSL", "PictCtrlImpression"})
+    for (const char *name : {"PictClasser", "PictFeuilleQSL", "PictCtrlImpression"})
         right->addWidget(buildPlaceholder(name));
+    m_logKeeping = new LogKeeping(*this);
+    right->addWidget(m_logKeeping->mergePanel());
     right->addStretch(1);
     columns->addLayout(right, 1);
     outer->addLayout(columns, 1);

@@ -40,6 +40,7 @@ class ContactsPanel;
 class FirstRunDialog;
 class LabelSheetPanel;
 class PrintJob;
+class LogKeeping;
 class RecordPanel;
 class SortPanel;
 
@@ -95,6 +96,8 @@ class MainWindow : public QMainWindow
     LabelSheetPanel *labelSheetPanel() const { return m_labelSheet; }
     /** The printer every paper command uses. */
     PrintJob *printJob() const { return m_printJob; }
+    /** Backup, copy, merge and the start of the companion programs. */
+    LogKeeping *logKeeping() const { return m_logKeeping; }
 
     // --- Operations ----------------------------------------------------------
     /** Reads the configuration and opens the own log (or opens the first-run window). */
@@ -230,6 +233,7 @@ class MainWindow : public QMainWindow
     LabelSheetPanel *m_labelSheet = nullptr;
     ContactsPanel *m_contacts = nullptr;
     SortPanel *m_sorter = nullptr;
+    LogKeeping *m_logKeeping = nullptr;
 };
 
 } // namespace ondelog

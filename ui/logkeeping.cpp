@@ -1,0 +1,267 @@
+#include "ui/logkeeping.h"
+
+#include "maintenance/companions.h"
+#include "maintenance/logcopy.h"
+#include "maintenance/merge.h"
+#include "ui/filedialog.h"
+#include "ui/mainwindow.h"
+#include "ui/mergepanel.h"
+#include "ui/waitcursor.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace ondelog {
+
+namespace {
+
+QString nativePath(const std::filesystem::path &path)
+{
+    return QDir::toNativeSeparators(QFile::decodeName(path.c_str()));
+}
+
+std::filesystem::path toPath(const QString &path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+QString contactsText(std::int32_t n)
+{
+    return n == 1 ? QStringLiteral("1 contact") : QStringLiteral("%1 contacts").arg(n);
+}
+
+QString userName()
+{
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? qEnvironmentVariable("LOGNAME") : user;
+}
+
+} // namespace
+
+LogKeeping::LogKeeping(MainWindow &window) : QObject(&window), m_window(window)
+{
+    m_panel = new MergePanel(&window);
+    auto action = [&window](const char *name) {
+        auto *found = window.findChild<QAction *>(QString::fromLatin1(name));
+        Q_ASSERT(found);
+        return found;
+    };
+    connect(action("MnuSauver"), &QAction::triggered, this, [this] {
+        if (m_window.isEntrySession() || m_window.logFile().recordCount() == 0)
+            return;
+        backUp();
+        m_window.logList()->setFocus(Qt::OtherFocusReason);
+    });
+    connect(action("MnuCopieSurDisque"), &QAction::triggered, this, &LogKeeping::copyToDisk);
+    connect(action("MnuJumeler"), &QAction::triggered, this, &LogKeeping::openMergePanel);
+    connect(action("MnuCreateMDB"), &QAction::triggered, this, [this] {
+        if (!m_window.isEntrySession() && m_window.logFile().recordCount() != 0)
+            startCompanion(QStringLiteral("Versabase"), kVersabaseProgram);
+    });
+    if (auto *clock = window.findChild<QToolButton *>(QStringLiteral("Horloge")))
+        connect(clock, &QToolButton::clicked, this,
+                [this] { startCompanion(QStringLiteral("Horalink"), kHoralinkProgram); });
+
+    connect(m_panel, &MergePanel::cancelRequested, this, &LogKeeping::closeMergePanel);
+    connect(m_panel, &MergePanel::mergeRequested, this, &LogKeeping::merge);
+    connect(m_panel, &MergePanel::backupRequested, this, [this] {
+        // One backup per opening of the panel; a cancelled one may be tried again.
+        if (!m_window.isEntrySession() && backUp())
+            m_panel->backupButton()->setEnabled(false);
+    });
+}
+
+// --- Backup and copy ---------------------------------------------------------------
+
+bool LogKeeping::backUp()
+{
+    if (m_window.isEntrySession() || !m_window.isOwnLog() || !m_window.logFile().isOpen())
+        return false;
+    const std::filesystem::path folder = backupFolder(m_window.programFolder());
+    if (const LogStatus s = ensureFolder(folder); s != LogStatus::Ok) {
+        warn(QStringLiteral("Le dossier de sauvegarde %1 ne peut pas être créé : la sauvegarde "
+                            "n'a pas été faite.\n%2")
+                 .arg(nativePath(folder), QString::fromStdString(statusMessageUtf8(s))));
+        return false;
+    }
+
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Save;
+    request.title = QStringLiteral("Sauvegarder le log");
+    request.initialFolder = nativePath(folder);
+    request.defaultSuffix = QStringLiteral("Ham");
+    request.filter = QStringLiteral("Fichier (*.Ham)");
+    request.proposedName = QFile::decodeName(m_window.logFile().path().filename().c_str());
+    const QString chosen = askFileName(&m_window, request);
+    if (chosen.isEmpty())
+        return false;
+    return writeCopy(toPath(chosen));
+}
+
+void LogKeeping::copyToDisk()
+{
+    if (m_window.isEntrySession() || !m_window.logFile().isOpen() ||
+        m_window.logFile().recordCount() == 0)
+        return;
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Save;
+    request.title = QStringLiteral("Copier le log sur CD, disquette ou clé");
+    request.initialFolder = nativePath(m_window.dataRoot());
+    request.defaultSuffix = QStringLiteral("Ham");
+    request.filter = QStringLiteral("Fichier (*.Ham)");
+    request.proposedName = QFile::decodeName(m_window.logFile().path().filename().c_str());
+    for (const std::filesystem::path &medium :
+         removableMediaFolders(mediaBases(userName().toStdString())))
+        request.extraPlaces << nativePath(medium);
+    const QString chosen = askFileName(&m_window, request);
+    if (!chosen.isEmpty())
+        writeCopy(toPath(chosen));
+    m_window.logList()->setFocus(Qt::OtherFocusReason);
+}
+
+bool LogKeeping::writeCopy(const std::filesystem::path &destination)
+{
+    CopyResult result;
+    {
+        WaitCursor wait;
+        result = copyLog(m_window.logFile().path(), destination, m_window.stationLocator());
+    }
+    if (!result.ok()) {
+        warn(QString::fromStdString(
+            copyFailureMessageUtf8(result, nativePath(destination).toStdString())));
+        return false;
+    }
+    inform(QStringLiteral("Le log est copié dans\n%1\n(%2).")
+               .arg(nativePath(destination), contactsText(result.contacts)));
+    return true;
+}
+
+// --- Merge -------------------------------------------------------------------------
+
+void LogKeeping::openMergePanel()
+{
+    if (m_window.isEntrySession() || !m_window.isOwnLog() || !m_window.logFile().isOpen())
+        return;
+    // Counted again: the panel must speak of the log as it stands on disk.
+    m_window.showLastPage();
+    m_window.listPanel()->setEnabled(false);
+    m_panel->begin(QFile::decodeName(m_window.logFile().path().filename().c_str()));
+}
+
+void LogKeeping::closeMergePanel()
+{
+    m_panel->hide();
+    m_window.listPanel()->setEnabled(true);
+    m_window.logList()->setFocus(Qt::OtherFocusReason);
+}
+
+void LogKeeping::merge()
+{
+    if (m_window.isEntrySession() || !m_window.isOwnLog() || !m_window.logFile().isOpen())
+        return;
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Open;
+    request.title = QStringLiteral("Jumeler un fichier.Ham");
+    request.initialFolder = nativePath(m_window.dataRoot());
+    request.defaultSuffix = QStringLiteral("Ham");
+    request.filter = QStringLiteral("Fichier (*.Ham)");
+    const QString chosen = askFileName(&m_window, request);
+    if (chosen.isEmpty()) {
+        m_window.listPanel()->setEnabled(true);
+        m_window.logList()->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+
+    m_panel->hide();
+    const std::filesystem::path other = toPath(chosen);
+    MergeResult result;
+    {
+        WaitCursor wait;
+        result = mergeLog(m_window.logFile(), other, m_window.stationLocator());
+    }
+    showLog();
+    if (result.ok()) {
+        QString text =
+            result.added == 0 ? QStringLiteral("Aucun contact n'a été ajouté au log.")
+            : result.added == 1
+                ? QStringLiteral("1 contact a été ajouté au log.")
+                : QStringLiteral("%1 contacts ont été ajoutés au log.").arg(result.added);
+        const QString file = QDir::toNativeSeparators(chosen);
+        if (result.skipped == 1)
+            text += QStringLiteral("\n1 enregistrement du fichier %1 n'était pas un contact et "
+                                   "n'a pas été repris.")
+                        .arg(file);
+        else if (result.skipped > 1)
+            text += QStringLiteral("\n%1 enregistrements du fichier %2 n'étaient pas des contacts "
+                                   "et n'ont pas été repris.")
+                        .arg(result.skipped)
+                        .arg(file);
+        text += QStringLiteral("\nLe classement et la recherche des doublons sont possibles "
+                               "maintenant.");
+        inform(text);
+    } else {
+        warn(QString::fromStdString(
+            mergeFailureMessageUtf8(result, QDir::toNativeSeparators(chosen).toStdString())));
+    }
+    m_window.logList()->setFocus(Qt::OtherFocusReason);
+}
+
+void LogKeeping::showLog()
+{
+    m_window.listPanel()->setEnabled(true);
+    m_window.showLastPage();
+    m_window.updateRecordButtons();
+    m_window.searchPanel()->setVisible(m_window.logFile().recordCount() > 0);
+}
+
+// --- Companions --------------------------------------------------------------------
+
+void LogKeeping::startCompanion(const QString &title, const char *program)
+{
+    const std::filesystem::path beside = toPath(QCoreApplication::applicationDirPath());
+    const std::optional<std::filesystem::path> found =
+        findCompanion(program, beside, m_window.programFolder());
+    if (!found) {
+        QStringList places;
+        for (const std::filesystem::path &candidate :
+             companionCandidates(program, beside, m_window.programFolder()))
+            places << nativePath(candidate);
+        warn(QStringLiteral("Le programme %1 est introuvable. Il a été cherché ici :\n%2")
+                 .arg(title, places.join(QLatin1Char('\n'))));
+        return;
+    }
+    const QString path = nativePath(*found);
+    if (!QProcess::startDetached(path, {}, nativePath(m_window.programFolder())))
+        warn(QStringLiteral("Le programme %1 (%2) n'a pas pu être lancé.").arg(title, path));
+}
+
+// --- Messages ----------------------------------------------------------------------
+
+void LogKeeping::inform(const QString &text)
+{
+    NormalCursor normal;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Ondelog"), text, QMessageBox::Ok,
+                    &m_window);
+    box.setObjectName(QStringLiteral("OndelogInfo"));
+    box.exec();
+}
+
+void LogKeeping::warn(const QString &text)
+{
+    NormalCursor normal;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondelog"), text, QMessageBox::Ok,
+                    &m_window);
+    box.setObjectName(QStringLiteral("OndelogAlerte"));
+    box.exec();
+}
+
+} // namespace ondelog

@@ -1,0 +1,51 @@
+#pragma once
+// Keeping the log safe and whole: the backup into "RidEzav", the copy to a
+// removable medium, the merge of another log (with its panel), and the start of
+// the companion programs Horalink and Versabase. The main window creates one and
+// hands it its menu items by name; the rules are the core's (maintenance/), this
+// class asks for the files, shows the results and tells every failure.
+
+#include <QObject>
+#include <QString>
+
+#include <filesystem>
+
+namespace ondelog {
+
+class MainWindow;
+class MergePanel;
+
+class LogKeeping : public QObject
+{
+    Q_OBJECT
+
+  public:
+    /** Connects the window's items "MnuSauver", "MnuCopieSurDisque", "MnuJumeler",
+     *  "MnuCreateMDB" and the clock "Horloge". */
+    explicit LogKeeping(MainWindow &window);
+
+    MergePanel *mergePanel() const { return m_panel; } ///< PJumelage
+
+    /** Backs the own log up into the backup folder; true once a backup is written. */
+    bool backUp();
+    /** Copies the log anywhere, removable media offered in the dialog. */
+    void copyToDisk();
+    /** Opens the merge panel over the log's last page. */
+    void openMergePanel();
+    /** Asks for the other log and merges it. */
+    void merge();
+    /** Starts a companion program by its Linux name; `title` names it in messages. */
+    void startCompanion(const QString &title, const char *program);
+
+  private:
+    void closeMergePanel();
+    void showLog();
+    bool writeCopy(const std::filesystem::path &destination);
+    void inform(const QString &text);
+    void warn(const QString &text);
+
+    MainWindow &m_window;
+    MergePanel *m_panel = nullptr;
+};
+
+} // namespace ondelog
