@@ -23,6 +23,7 @@
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -434,6 +435,20 @@ bool exportShots(const QString &root, const QDir &folder)
     return ok;
 }
 
+// The merge panel open over the log's last page, the list waiting behind it.
+bool mergePanelShot(const QString &root, const QSize &size, const QDir &folder, const QString &name)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, size))
+        return false;
+    auto *merge = window.findChild<QAction *>(QStringLiteral("MnuJumeler"));
+    if (!merge)
+        return false;
+    merge->trigger();
+    return save(&window, folder, name);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -467,6 +482,9 @@ int main(int argc, char *argv[])
     ok &= searchShots(full, folder);
     ok &= paperShots(full, folder);
     ok &= exportShots(full, folder);
+    ok &= mergePanelShot(full, QSize(1280, 800), folder, QStringLiteral("merge-panel.png"));
+    ok &=
+        mergePanelShot(full, QSize(1024, 768), folder, QStringLiteral("merge-panel-1024x768.png"));
 
     {
         const QString fresh = temp.filePath(QStringLiteral("fresh"));
