@@ -149,7 +149,9 @@ bool LogKeeping::writeCopy(const std::filesystem::path &destination)
 
 void LogKeeping::openMergePanel()
 {
-    if (m_window.isEntrySession() || !m_window.isOwnLog() || !m_window.logFile().isOpen())
+    // A disabled list belongs to another panel (or to this one, already open).
+    if (m_window.isEntrySession() || !m_window.isOwnLog() || !m_window.logFile().isOpen() ||
+        !m_window.listPanel()->isEnabled())
         return;
     // Counted again: the panel must speak of the log as it stands on disk.
     m_window.showLastPage();
