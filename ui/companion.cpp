@@ -45,7 +45,13 @@ QString companionPath(const QString &name, const std::filesystem::path &programF
 
 bool startCompanion(QWidget *parent, const QString &name, const std::filesystem::path &dataRoot)
 {
-    const std::filesystem::path folder = programFolder(dataRoot);
+    return startProgram(parent, name, programFolder(dataRoot),
+                        {QStringLiteral("--root"), nativePath(dataRoot)});
+}
+
+bool startProgram(QWidget *parent, const QString &name, const std::filesystem::path &folder,
+                  const QStringList &arguments)
+{
     const QString program = companionPath(name, folder);
     const QString title = QCoreApplication::applicationName();
     if (program.isEmpty()) {
@@ -58,7 +64,6 @@ bool startCompanion(QWidget *parent, const QString &name, const std::filesystem:
                      nativePath(folder)));
         return false;
     }
-    const QStringList arguments = {QStringLiteral("--root"), nativePath(dataRoot)};
     const bool started =
         g_starter ? g_starter(program, arguments) : QProcess::startDetached(program, arguments);
     if (!started) {

@@ -23,6 +23,11 @@ QString companionPath(const QString &name, const std::filesystem::path &programF
  *  why (on `parent`) and the answer is false. */
 bool startCompanion(QWidget *parent, const QString &name, const std::filesystem::path &dataRoot);
 
+/** Starts `name`, found beside the running program or in `programFolder`, with
+ *  exactly `arguments` (Horalink takes none: it keeps no files). Failures as above. */
+bool startProgram(QWidget *parent, const QString &name, const std::filesystem::path &programFolder,
+                  const QStringList &arguments);
+
 /** Replaces the starting of processes (tests): given the path and the arguments,
  *  answers whether the program started. An empty function restores the real one. */
 using CompanionStarter = std::function<bool(const QString &program, const QStringList &arguments)>;

@@ -1,22 +1,20 @@
 #include "ui/logkeeping.h"
 
-#include "maintenance/companions.h"
 #include "maintenance/logcopy.h"
 #include "maintenance/merge.h"
+#include "ui/companion.h"
 #include "ui/filedialog.h"
 #include "ui/mainwindow.h"
 #include "ui/mergepanel.h"
 #include "ui/waitcursor.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -63,13 +61,10 @@ LogKeeping::LogKeeping(MainWindow &window) : QObject(&window), m_window(window)
     });
     connect(action("MnuCopieSurDisque"), &QAction::triggered, this, &LogKeeping::copyToDisk);
     connect(action("MnuJumeler"), &QAction::triggered, this, &LogKeeping::openMergePanel);
-    connect(action("MnuCreateMDB"), &QAction::triggered, this, [this] {
-        if (!m_window.isEntrySession() && m_window.logFile().recordCount() != 0)
-            startCompanion(QStringLiteral("Versabase"), kVersabaseProgram);
-    });
     if (auto *clock = window.findChild<QToolButton *>(QStringLiteral("Horloge")))
-        connect(clock, &QToolButton::clicked, this,
-                [this] { startCompanion(QStringLiteral("Horalink"), kHoralinkProgram); });
+        connect(clock, &QToolButton::clicked, this, [this] {
+            startProgram(&m_window, QStringLiteral("horalink"), m_window.programFolder(), {});
+        });
 
     connect(m_panel, &MergePanel::cancelRequested, this, &LogKeeping::closeMergePanel);
     connect(m_panel, &MergePanel::mergeRequested, this, &LogKeeping::merge);
@@ -223,27 +218,6 @@ void LogKeeping::showLog()
     m_window.showLastPage();
     m_window.updateRecordButtons();
     m_window.searchPanel()->setVisible(m_window.logFile().recordCount() > 0);
-}
-
-// --- Companions --------------------------------------------------------------------
-
-void LogKeeping::startCompanion(const QString &title, const char *program)
-{
-    const std::filesystem::path beside = toPath(QCoreApplication::applicationDirPath());
-    const std::optional<std::filesystem::path> found =
-        findCompanion(program, beside, m_window.programFolder());
-    if (!found) {
-        QStringList places;
-        for (const std::filesystem::path &candidate :
-             companionCandidates(program, beside, m_window.programFolder()))
-            places << nativePath(candidate);
-        warn(QStringLiteral("Le programme %1 est introuvable. Il a été cherché ici :\n%2")
-                 .arg(title, places.join(QLatin1Char('\n'))));
-        return;
-    }
-    const QString path = nativePath(*found);
-    if (!QProcess::startDetached(path, {}, nativePath(m_window.programFolder())))
-        warn(QStringLiteral("Le programme %1 (%2) n'a pas pu être lancé.").arg(title, path));
 }
 
 // --- Messages ----------------------------------------------------------------------

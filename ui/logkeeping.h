@@ -1,9 +1,9 @@
 #pragma once
 // Keeping the log safe and whole: the backup into "RidEzav", the copy to a
 // removable medium, the merge of another log (with its panel), and the start of
-// the companion programs Horalink and Versabase. The main window creates one and
-// hands it its menu items by name; the rules are the core's (maintenance/), this
-// class asks for the files, shows the results and tells every failure.
+// Horalink from the clock. The main window creates one and hands it its menu
+// items by name; the rules are the core's (maintenance/), this class asks for
+// the files, shows the results and tells every failure.
 
 #include <QObject>
 #include <QString>
@@ -20,8 +20,8 @@ class LogKeeping : public QObject
     Q_OBJECT
 
   public:
-    /** Connects the window's items "MnuSauver", "MnuCopieSurDisque", "MnuJumeler",
-     *  "MnuCreateMDB" and the clock "Horloge". */
+    /** Connects the window's items "MnuSauver", "MnuCopieSurDisque", "MnuJumeler"
+     *  and the clock "Horloge". */
     explicit LogKeeping(MainWindow &window);
 
     MergePanel *mergePanel() const { return m_panel; } ///< PJumelage
@@ -34,8 +34,6 @@ class LogKeeping : public QObject
     void openMergePanel();
     /** Asks for the other log and merges it. */
     void merge();
-    /** Starts a companion program by its Linux name; `title` names it in messages. */
-    void startCompanion(const QString &title, const char *program);
 
   private:
     void closeMergePanel();
