@@ -1,0 +1,418 @@
+#include "interchange/adifmapping.h"
+
+#include "geo/calendar.h"
+#include "geo/locator.h"
+#include "logbook/text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace ondelog {
+
+namespace {
+
+// ASCII likeness of each Windows-1252 byte from 0x80 up ("" for none).
+constexpr std::array<const char *, 128> kFold = {
+    "EUR", "?", ",", "f", "\"", "...", "+", "+", "^", "%", "S", "<", "OE", "?", "Z", "?",   // 80
+    "?", "'", "'", "\"", "\"", "*", "-", "-", "~", "TM", "s", ">", "oe", "?", "z", "Y",   // 90
+    " ", "!", "c", "L", "?", "Y", "|", "S", "\"", "(c)", "a", "\"", "-", "-", "(R)", "-", // A0
+    "o", "+-", "2", "3", "'", "u", "P", ".", ",", "1", "o", "\"", "1/4", "1/2", "3/4", "?", // B0
+    "A", "A", "A", "A", "A", "A", "AE", "C", "E", "E", "E", "E", "I", "I", "I", "I",      // C0
+    "D", "N", "O", "O", "O", "O", "O", "x", "O", "U", "U", "U", "U", "Y", "TH", "ss",     // D0
+    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",      // E0
+    "d", "n", "o", "o", "o", "o", "o", "/", "o", "u", "u", "u", "u", "y", "th", "y",      // F0
+};
+
+struct Band
+{
+    const char *name;
+    double lower; // MHz, both edges inside
+    double upper;
+};
+
+// The band table of ADIF 3.1.4.
+constexpr Band kBands[] = {
+    {"2190m", 0.1357, 0.1378},    {"630m", 0.472, 0.479},      {"560m", 0.501, 0.504},
+    {"160m", 1.8, 2.0},           {"80m", 3.5, 4.0},           {"60m", 5.06, 5.45},
+    {"40m", 7.0, 7.3},            {"30m", 10.1, 10.15},        {"20m", 14.0, 14.35},
+    {"17m", 18.068, 18.168},      {"15m", 21.0, 21.45},        {"12m", 24.89, 24.99},
+    {"10m", 28.0, 29.7},          {"8m", 40.0, 45.0},          {"6m", 50.0, 54.0},
+    {"5m", 54.000001, 69.9},      {"4m", 70.0, 71.0},          {"2m", 144.0, 148.0},
+    {"1.25m", 222.0, 225.0},      {"70cm", 420.0, 450.0},      {"33cm", 902.0, 928.0},
+    {"23cm", 1240.0, 1300.0},     {"13cm", 2300.0, 2450.0},    {"9cm", 3300.0, 3500.0},
+    {"6cm", 5650.0, 5925.0},      {"3cm", 10000.0, 10500.0},   {"1.25cm", 24000.0, 24250.0},
+    {"6mm", 47000.0, 47200.0},    {"4mm", 75500.0, 81000.0},   {"2.5mm", 119980.0, 123000.0},
+    {"2mm", 134000.0, 149000.0},  {"1mm", 241000.0, 250000.0}, {"submm", 300000.0, 7500000.0},
+};
+
+// ADIF modes a log may hold under their own name.
+constexpr const char *kModes[] = {
+    "AM",     "ARDOP", "ATV",     "CHIP",   "CLO",   "CONTESTI", "CW",     "DIGITALVOICE",
+    "DOMINO", "DYNAMIC", "FAX",   "FM",     "FSK441", "FT8",     "HELL",   "ISCAT",
+    "JT4",    "JT9",   "JT6M",    "JT44",   "JT65",  "MFSK",     "MSK144", "MT63",
+    "OLIVIA", "OPERA", "PAC",     "PAX",    "PKT",   "PSK",      "PSK2K",  "Q15",
+    "QRA64",  "ROS",   "RTTY",    "RTTYM",  "SSB",   "SSTV",     "T10",    "THOR",
+    "THRB",   "TOR",   "V4",      "VOICE",  "WINMOR", "WSPR",    "FST4",
+};
+
+struct Submode
+{
+    const char *submode;
+    const char *mode;
+};
+
+// Submodes that fit the log's five-character MODE, and the mode ADIF files
+// them under.
+constexpr Submode kSubmodes[] = {
+    {"USB", "SSB"},    {"LSB", "SSB"},    {"PCW", "CW"},      {"ASCI", "RTTY"},  {"FT4", "MFSK"},
+    {"FST4W", "MFSK"}, {"JS8", "MFSK"},   {"Q65", "MFSK"},    {"FSQCA", "MFSK"}, {"MFSK4", "MFSK"},
+    {"MFSK8", "MFSK"}, {"FSK31", "PSK"},  {"PSK10", "PSK"},   {"PSK31", "PSK"},  {"PSK63", "PSK"},
+    {"BPSK", "PSK"},   {"SIM31", "PSK"},  {"C4FM", "DIGITALVOICE"}, {"DMR", "DIGITALVOICE"},
+    {"DSTAR", "DIGITALVOICE"}, {"M17", "DIGITALVOICE"}, {"GTOR", "TOR"}, {"PAX2", "PAX"},
+    {"JT65A", "JT65"}, {"JT65B", "JT65"}, {"JT65C", "JT65"}, {"JT9A", "JT9"}, {"JT9B", "JT9"},
+    {"JT4A", "JT4"},   {"JT4B", "JT4"},   {"THOR4", "THOR"},  {"THOR8", "THOR"}, {"FMHEL", "HELL"},
+};
+
+std::string upperAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+bool allDigits(std::string_view text)
+{
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A frequency as ADIF's Number type writes it: digits with at most one point.
+std::optional<double> plainNumber(std::string_view text)
+{
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (text.empty() || text == "." || (!whole.empty() && !allDigits(whole)) ||
+        (!fraction.empty() && !allDigits(fraction)))
+        return std::nullopt;
+    return std::strtod(std::string(text).c_str(), nullptr);
+}
+
+// ADIF's plain fields are ASCII in both forms; ADX carries the full text in
+// the _INTL fields and, for our own use, in the application fields.
+std::string encode(std::string_view name, std::string_view cp1252, AdifFormat format)
+{
+    const bool full = format == AdifFormat::Adx &&
+                      (name.starts_with("APP_") || name.ends_with("_INTL"));
+    return full ? cp1252ToUtf8(cp1252) : foldToAscii(cp1252);
+}
+
+bool isAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+constexpr const char *kAppPrefix = "APP_ONDELOG_";
+
+} // namespace
+
+std::string foldToAscii(std::string_view cp1252)
+{
+    std::string out;
+    out.reserve(cp1252.size());
+    for (char c : cp1252) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
+            out += ' ';
+        else if (u < 0x80)
+            out += c;
+        else
+            out += kFold[u - 0x80];
+    }
+    return out;
+}
+
+QsoRecord foldRecord(const QsoRecord &record)
+{
+    QsoRecord folded;
+    for (int i = 1; i <= kFieldCount; ++i) {
+        const std::string raw = record.rawField(i);
+        if (i == static_cast<int>(Field::INFO))
+            folded.setField(i, fixedWidth(foldToAscii(raw.substr(0, kInfoPartWidth)),
+                                          kInfoPartWidth) +
+                                   foldToAscii(raw.substr(kInfoPartWidth)));
+        else
+            folded.setField(i, foldToAscii(raw));
+    }
+    return folded;
+}
+
+std::string bandOfFrequency(double megahertz)
+{
+    for (const Band &b : kBands)
+        if (megahertz >= b.lower && megahertz <= b.upper)
+            return b.name;
+    return {};
+}
+
+std::optional<double> bandLowerEdge(std::string_view band)
+{
+    std::string wanted(band);
+    for (char &c : wanted)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    for (const Band &b : kBands)
+        if (wanted == b.name)
+            return b.lower;
+    return std::nullopt;
+}
+
+std::optional<AdifMode> adifMode(std::string_view logMode)
+{
+    const std::string mode = upperAscii(trim(logMode));
+    for (const Submode &s : kSubmodes)
+        if (mode == s.submode)
+            return AdifMode{s.mode, s.submode};
+    for (const char *m : kModes)
+        if (mode == m)
+            return AdifMode{m, {}};
+    return std::nullopt;
+}
+
+std::optional<std::string> adifDate(std::string_view date)
+{
+    if (date.size() != 8 || date[2] != '/' || date[5] != '/' || checkDate(date) != date)
+        return std::nullopt;
+    const int yy = (date[6] - '0') * 10 + (date[7] - '0');
+    return std::to_string(yearFromTwoDigits(static_cast<std::uint8_t>(yy))) +
+           std::string(date.substr(3, 2)) + std::string(date.substr(0, 2));
+}
+
+std::optional<std::string> logDate(std::string_view date)
+{
+    if (date.size() != 8 || !allDigits(date))
+        return std::nullopt;
+    const int year = std::stoi(std::string(date.substr(0, 4)));
+    if (year < 1960 || year > 2059)
+        return std::nullopt;
+    const std::string text = std::string(date.substr(6, 2)) + "/" +
+                             std::string(date.substr(4, 2)) + "/" +
+                             std::string(date.substr(2, 2));
+    if (checkDate(text) != text)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<std::string> adifTime(std::string_view time)
+{
+    if (time.size() != 5 || time[2] != ':' || checkTime(time) != time)
+        return std::nullopt;
+    return std::string(time.substr(0, 2)) + std::string(time.substr(3, 2));
+}
+
+std::optional<std::string> logTime(std::string_view time)
+{
+    if ((time.size() != 4 && time.size() != 6) || !allDigits(time))
+        return std::nullopt;
+    const std::string text = std::string(time.substr(0, 2)) + ":" + std::string(time.substr(2, 2));
+    if (checkTime(text) != text || (time.size() == 6 && time.substr(4, 2) > "59"))
+        return std::nullopt;
+    return text;
+}
+
+std::optional<std::string> logLocator(std::string_view gridSquare)
+{
+    const std::string grid = upperAscii(gridSquare);
+    if (grid.size() != 4 && grid.size() != 6 && grid.size() != 8)
+        return std::nullopt;
+    if (grid.size() == 8 && !allDigits(grid.substr(6)))
+        return std::nullopt;
+    const std::string square = grid.substr(0, 4);
+    // Any sub-square makes the square checkable by the locator rules.
+    if (!isLocatorValid(square + "LL"))
+        return std::nullopt;
+    if (grid.size() == 4)
+        return square;
+    const std::string six = grid.substr(0, 6);
+    return isLocatorValid(six) ? std::optional<std::string>(six) : std::nullopt;
+}
+
+// --- Export -------------------------------------------------------------------
+
+std::vector<AdifField> contactToAdif(const QsoRecord &record, const ExportContext &context,
+                                     AdifFormat format)
+{
+    std::vector<AdifField> fields;
+    auto add = [&](std::string name, std::string_view cp1252) {
+        std::string value = encode(name, cp1252, format);
+        fields.push_back({std::move(name), std::move(value)});
+    };
+    auto addText = [&](const char *name, std::string_view cp1252) {
+        if (!cp1252.empty())
+            add(name, cp1252);
+    };
+    auto addIntl = [&](const char *name, std::string_view cp1252) {
+        addText(name, cp1252);
+        if (format == AdifFormat::Adx && !isAscii(cp1252))
+            add(std::string(name) + "_INTL", cp1252);
+    };
+    const FieldTexts texts = fieldTextsFromRecord(record);
+    auto text = [&](Field f) -> const std::string & { return texts[static_cast<int>(f)]; };
+
+    addText("CALL", text(Field::CSGN));
+    const auto date = adifDate(text(Field::DQSO));
+    if (date)
+        add("QSO_DATE", *date);
+    if (auto time = adifTime(text(Field::HDEB)))
+        add("TIME_ON", *time);
+    if (auto time = adifTime(text(Field::HFIN)))
+        add("TIME_OFF", *time);
+    if (auto mhz = plainNumber(text(Field::FREQ))) {
+        add("FREQ", text(Field::FREQ));
+        const std::string band = bandOfFrequency(*mhz);
+        if (!band.empty())
+            add("BAND", band);
+    }
+    if (auto mode = adifMode(text(Field::MODE))) {
+        add("MODE", mode->mode);
+        if (!mode->submode.empty())
+            add("SUBMODE", mode->submode);
+    }
+    addText("RST_SENT", text(Field::SRST));
+    addText("RST_RCVD", text(Field::MRST));
+    addIntl("QTH", text(Field::SQTH));
+    if (auto grid = logLocator(text(Field::SLOC)); grid && *grid == text(Field::SLOC))
+        add("GRIDSQUARE", *grid);
+    addIntl("NAME", text(Field::SNOM));
+    addIntl("COMMENT", texts[13]);
+    addText("QSL_VIA", texts[17]);
+    const std::string &mine = text(Field::MQSL);
+    if (auto date = adifDate(mine)) {
+        add("QSL_SENT", "Y");
+        add("QSLSDATE", *date);
+    } else if (mine == "En cours") {
+        add("QSL_SENT", "Q");
+    } else if (!mine.empty()) {
+        add("QSL_SENT", "Y");
+    }
+    const std::string &theirs = text(Field::SQSL);
+    if (!theirs.empty()) {
+        add("QSL_RCVD", "Y");
+        if (auto date = adifDate(theirs))
+            add("QSLRDATE", *date);
+    }
+    if (auto grid = logLocator(text(Field::MLOC)); grid && *grid == text(Field::MLOC))
+        add("MY_GRIDSQUARE", *grid);
+    if (!context.stationCall.empty())
+        add("STATION_CALLSIGN", context.stationCall);
+    if (!text(Field::DEPT).empty())
+        add(std::string(kAppPrefix) + "DEPT", text(Field::DEPT));
+
+    // Read the fields back as an import would (with a station locator no
+    // field can hold) and carry every field that does not come back exactly.
+    // A contact without a QSO_DATE would be refused: its date text goes too.
+    AdifRecord readBack;
+    readBack.fields = fields;
+    const QsoRecord back = contactFromAdif(readBack, "\x01").record;
+    for (int i = 1; i <= kFieldCount; ++i) {
+        const std::string raw = record.rawField(i);
+        if (back.rawField(i) == raw && (date || i != static_cast<int>(Field::DQSO)))
+            continue;
+        const std::size_t end = raw.find_last_not_of(' ');
+        const std::string name = std::string(kAppPrefix) + fieldLayout(i).code;
+        std::erase_if(fields, [&name](const AdifField &f) { return f.name == name; });
+        add(name, end == std::string::npos ? std::string() : raw.substr(0, end + 1));
+    }
+    return fields;
+}
+
+// --- Import -------------------------------------------------------------------
+
+ImportedContact contactFromAdif(const AdifRecord &adif, std::string_view stationLocator)
+{
+    ImportedContact result;
+    QsoRecord &r = result.record;
+
+    auto value = [&](std::string_view name) -> std::optional<std::string> {
+        if (const std::string *v = adif.find(name))
+            return trim(textFromAdif(*v));
+        return std::nullopt;
+    };
+    auto firstOf = [&](std::string_view a, std::string_view b) {
+        auto v = value(a);
+        return v && !v->empty() ? v : value(b);
+    };
+    auto store = [&](Field f, std::string_view text) {
+        if (text.size() > fieldLayout(f).width)
+            ++result.truncatedFields;
+        r.setField(f, text);
+    };
+
+    store(Field::CSGN, toUpperCp1252(value("CALL").value_or("")));
+    if (auto date = value("QSO_DATE"); date && logDate(*date))
+        r.setField(Field::DQSO, *logDate(*date));
+    if (auto time = value("TIME_ON"))
+        r.setField(Field::HDEB, logTime(*time).value_or(""));
+    if (auto time = value("TIME_OFF"))
+        r.setField(Field::HFIN, logTime(*time).value_or(""));
+    if (auto freq = value("FREQ"); freq && !freq->empty()) {
+        store(Field::FREQ, *freq);
+    } else if (auto band = value("BAND")) {
+        if (auto edge = bandLowerEdge(*band))
+            r.setField(Field::FREQ, formatNumber(*edge));
+    }
+    if (auto mode = firstOf("SUBMODE", "MODE"))
+        store(Field::MODE, toUpperCp1252(*mode));
+    store(Field::SRST, value("RST_SENT").value_or(""));
+    store(Field::MRST, value("RST_RCVD").value_or(""));
+    store(Field::SQTH, firstOf("QTH_INTL", "QTH").value_or(""));
+    if (auto grid = value("GRIDSQUARE"))
+        r.setField(Field::SLOC, logLocator(*grid).value_or(""));
+    store(Field::SNOM, firstOf("NAME_INTL", "NAME").value_or(""));
+    const std::string remarks = firstOf("COMMENT_INTL", "COMMENT").value_or("");
+    const std::string manager = value("QSL_VIA").value_or("");
+    result.truncatedFields += (remarks.size() > kInfoPartWidth) + (manager.size() > kInfoPartWidth);
+    r.setField(Field::INFO, buildInfo(remarks.substr(0, kInfoPartWidth),
+                                      manager.substr(0, kInfoPartWidth)));
+
+    const std::string sent = upperAscii(value("QSL_SENT").value_or(""));
+    if (sent == "Y") {
+        const auto date = logDate(value("QSLSDATE").value_or(""));
+        r.setField(Field::MQSL, date.value_or("Envoy\xE9"
+                                              "e"));
+    } else if (sent == "Q") {
+        r.setField(Field::MQSL, "En cours");
+    }
+    const std::string received = upperAscii(value("QSL_RCVD").value_or(""));
+    if (received == "Y" || received == "V") {
+        const auto date = logDate(value("QSLRDATE").value_or(""));
+        r.setField(Field::SQSL, date.value_or("Re\xE7ue"));
+    }
+    const auto myGrid = value("MY_GRIDSQUARE");
+    const auto myLocator = myGrid ? logLocator(*myGrid) : std::nullopt;
+    r.setField(Field::MLOC, myLocator ? *myLocator : std::string(stationLocator));
+
+    // Our own export's exact texts win over the mapped ones.
+    bool exactDate = false;
+    for (int i = 1; i <= kFieldCount; ++i) {
+        const std::string name = std::string(kAppPrefix) + fieldLayout(i).code;
+        if (const std::string *v = adif.find(name)) {
+            std::string text = textFromAdif(*v);
+            r.setField(i, text);
+            exactDate = exactDate || i == static_cast<int>(Field::DQSO);
+        }
+    }
+
+    if (!isCallSignStorable(r.field(Field::CSGN)) || r.field(Field::CSGN).empty())
+        result.skip = ImportSkip::NoCallSign;
+    else if (!exactDate && r.field(Field::DQSO).empty())
+        result.skip = ImportSkip::DateNotWritable;
+    return result;
+}
+
+} // namespace ondelog

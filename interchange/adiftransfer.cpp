@@ -1,0 +1,274 @@
+#include "interchange/adiftransfer.h"
+
+#include "interchange/adifwriter.h"
+#include "logbook/safefile.h"
+#include "logbook/text.h"
+
+#include <cerrno>
+#include <fstream>
+#include <memory>
+#include <unordered_set>
+
+namespace ondelog {
+
+namespace {
+
+constexpr std::size_t kFlushSize = 1u << 20;
+constexpr std::uint64_t kProgressEvery = 256;
+
+LogStatus openFailure(const std::filesystem::path &path)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return LogStatus::NotFound;
+    return errno != 0 ? statusFromErrno(errno) : LogStatus::IoError;
+}
+
+/** Calls `each` with every contact of the log, in order, up to its end marker
+ *  (or the last whole record of a log without one). Reads big blocks: one
+ *  record at a time is all that is kept. */
+template <typename Each> LogStatus forEachContact(const std::filesystem::path &logPath, Each each)
+{
+    errno = 0;
+    std::ifstream in(logPath, std::ios::binary);
+    if (!in)
+        return openFailure(logPath);
+    std::string block(kRecordSize * 4096, '\0');
+    QsoRecord record;
+    for (;;) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        for (std::size_t at = 0; at + kRecordSize <= got; at += kRecordSize) {
+            std::copy_n(block.data() + at, kRecordSize, record.bytes().data());
+            if (record.isEndMarker())
+                return LogStatus::Ok;
+            if (!each(record))
+                return LogStatus::Ok;
+        }
+        if (in.bad())
+            return LogStatus::IoError;
+        if (got < block.size())
+            return LogStatus::Ok;
+    }
+}
+
+class Output
+{
+  public:
+    explicit Output(const std::filesystem::path &target) : m_writer(target) {}
+    LogStatus open() { return m_writer.open(); }
+    std::string &buffer() { return m_buffer; }
+    /** Writes the buffer out once it is big enough (always when `force`). */
+    LogStatus flush(bool force = false)
+    {
+        if (m_buffer.empty() || (!force && m_buffer.size() < kFlushSize))
+            return LogStatus::Ok;
+        const LogStatus status = m_writer.write(m_buffer.data(), m_buffer.size());
+        m_buffer.clear();
+        return status;
+    }
+    LogStatus commit()
+    {
+        const LogStatus status = flush(true);
+        return status == LogStatus::Ok ? m_writer.commit() : status;
+    }
+
+  private:
+    SafeFileWriter m_writer;
+    std::string m_buffer;
+};
+
+// Call sign, date and start time, as the log's own duplicate search compares
+// them. A 64-bit digest keeps memory at 8 bytes a contact.
+std::uint64_t contactKey(const QsoRecord &r)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](std::string_view text) {
+        for (char c : text) {
+            hash ^= static_cast<unsigned char>(c);
+            hash *= 1099511628211ull;
+        }
+        hash ^= 0x1F;
+        hash *= 1099511628211ull;
+    };
+    mix(toUpperCp1252(r.field(Field::CSGN)));
+    mix(r.field(Field::DQSO));
+    mix(r.field(Field::HDEB));
+    return hash;
+}
+
+std::string counted(std::int64_t n, const char *singular, const char *plural)
+{
+    return std::to_string(n) + " " + (n > 1 ? plural : singular);
+}
+
+} // namespace
+
+AdifFormat adifFormatForPath(const std::filesystem::path &path)
+{
+    std::string ext = path.extension().string();
+    for (char &c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".adx" ? AdifFormat::Adx : AdifFormat::Adi;
+}
+
+ExportResult exportAdif(const std::filesystem::path &logPath, const std::filesystem::path &target,
+                        AdifFormat format, const ExportOptions &options)
+{
+    ExportResult result;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(logPath, ec);
+    const std::uint64_t total = ec ? 0 : size / kRecordSize;
+
+    Output out(target);
+    if ((result.status = out.open()) != LogStatus::Ok)
+        return result;
+    appendAdifHeader(out.buffer(), exportHeader(options.createdTimestamp), format);
+
+    const ExportContext context{options.stationCall};
+    LogStatus writeStatus = LogStatus::Ok;
+    const LogStatus readStatus = forEachContact(logPath, [&](const QsoRecord &record) {
+        const QsoRecord &source = format == AdifFormat::Adi ? foldRecord(record) : record;
+        appendAdifRecord(out.buffer(), contactToAdif(source, context, format), format);
+        ++result.exported;
+        if ((writeStatus = out.flush()) != LogStatus::Ok)
+            return false;
+        if (options.progress && result.exported % kProgressEvery == 0 &&
+            !options.progress(static_cast<std::uint64_t>(result.exported), total)) {
+            result.cancelled = true;
+            return false;
+        }
+        return true;
+    });
+    if (readStatus != LogStatus::Ok || writeStatus != LogStatus::Ok || result.cancelled) {
+        result.status = readStatus != LogStatus::Ok ? readStatus : writeStatus;
+        result.exported = 0;
+        return result;
+    }
+    appendAdifFooter(out.buffer(), format);
+    result.status = out.commit();
+    if (result.status != LogStatus::Ok)
+        result.exported = 0;
+    return result;
+}
+
+ImportResult importAdif(const std::filesystem::path &logPath, const std::filesystem::path &source,
+                        const ImportOptions &options)
+{
+    ImportResult result;
+    errno = 0;
+    std::ifstream in(source, std::ios::binary);
+    if (!in) {
+        result.status = openFailure(source);
+        return result;
+    }
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(source, ec);
+    const std::uint64_t total = ec ? 0 : size;
+
+    Output out(logPath);
+    if ((result.status = out.open()) != LogStatus::Ok)
+        return result;
+
+    // The log's contacts first, as they are; their keys find the contacts
+    // the file brings again.
+    std::unordered_set<std::uint64_t> keys;
+    LogStatus writeStatus = LogStatus::Ok;
+    result.status = forEachContact(logPath, [&](const QsoRecord &record) {
+        keys.insert(contactKey(record));
+        out.buffer().append(record.bytes().data(), kRecordSize);
+        return (writeStatus = out.flush()) == LogStatus::Ok;
+    });
+    if (result.status == LogStatus::Ok)
+        result.status = writeStatus;
+    if (result.status != LogStatus::Ok)
+        return result;
+
+    std::unique_ptr<AdifReader> reader;
+    if (adifFormatForPath(source) == AdifFormat::Adx)
+        reader = std::make_unique<AdxReader>(in);
+    else
+        reader = std::make_unique<AdiReader>(in);
+
+    AdifRecord adif;
+    std::uint64_t seen = 0;
+    for (;;) {
+        const AdifReadResult read = reader->next(adif);
+        if (read == AdifReadResult::End)
+            break;
+        if (options.progress && ++seen % kProgressEvery == 0 &&
+            !options.progress(reader->bytesRead(), total)) {
+            result.cancelled = true;
+            return result;
+        }
+        if (read == AdifReadResult::Damaged) {
+            ++result.damaged;
+            continue;
+        }
+        const ImportedContact contact = contactFromAdif(adif, options.stationLocator);
+        if (contact.skip == ImportSkip::NoCallSign) {
+            ++result.noCallSign;
+        } else if (contact.skip == ImportSkip::DateNotWritable) {
+            ++result.dateNotWritable;
+        } else if (!keys.insert(contactKey(contact.record)).second) {
+            ++result.alreadyInLog;
+        } else {
+            out.buffer().append(contact.record.bytes().data(), kRecordSize);
+            ++result.imported;
+            result.truncatedFields += contact.truncatedFields;
+            if ((result.status = out.flush()) != LogStatus::Ok)
+                return result;
+        }
+    }
+    if (in.bad()) {
+        result.status = LogStatus::IoError;
+        return result;
+    }
+    if (result.imported == 0)
+        return result; // nothing to add: the log is not touched
+
+    const QsoRecord marker = QsoRecord::endMarker(options.stationLocator);
+    out.buffer().append(marker.bytes().data(), kRecordSize);
+    result.status = out.commit();
+    return result;
+}
+
+std::string exportSummaryUtf8(const ExportResult &result, const std::string &fileNameUtf8)
+{
+    if (result.cancelled)
+        return "Export annulé : aucun fichier n'a été écrit.";
+    if (result.status != LogStatus::Ok)
+        return "L'export dans « " + fileNameUtf8 + " » a échoué, aucun fichier n'a été écrit :\n" +
+               statusMessageUtf8(result.status);
+    return counted(result.exported, "contact exporté", "contacts exportés") + " dans « " +
+           fileNameUtf8 + " ».";
+}
+
+std::string importSummaryUtf8(const ImportResult &result)
+{
+    if (result.cancelled)
+        return "Import annulé : le log est resté tel qu'il était.";
+    if (result.status != LogStatus::Ok)
+        return "L'import a échoué, le log est resté tel qu'il était :\n" +
+               statusMessageUtf8(result.status);
+    std::string text = counted(result.imported, "contact importé", "contacts importés") + ".";
+    const std::int64_t skipped =
+        result.alreadyInLog + result.noCallSign + result.dateNotWritable + result.damaged;
+    if (skipped > 0) {
+        text += "\n" + counted(skipped, "contact écarté :", "contacts écartés :");
+        auto line = [&text](std::int64_t n, const char *reason) {
+            if (n > 0)
+                text += "\n  – " + std::string(reason) + " : " + std::to_string(n);
+        };
+        line(result.alreadyInLog, "déjà dans le log");
+        line(result.noCallSign, "sans indicatif");
+        line(result.dateNotWritable, "date absente ou hors de 1960 à 2059, impossible à écrire");
+        line(result.damaged, "fiche endommagée dans le fichier");
+    }
+    if (result.truncatedFields > 0)
+        text += "\n" + counted(result.truncatedFields, "texte coupé à la largeur de son champ.",
+                               "textes coupés à la largeur de leur champ.");
+    return text;
+}
+
+} // namespace ondelog
