@@ -14,14 +14,22 @@ namespace {
 
 // ASCII likeness of each Windows-1252 byte from 0x80 up ("" for none).
 constexpr std::array<const char *, 128> kFold = {
-    "EUR", "?", ",", "f", "\"", "...", "+", "+", "^", "%", "S", "<", "OE", "?", "Z", "?",   // 80
-    "?", "'", "'", "\"", "\"", "*", "-", "-", "~", "TM", "s", ">", "oe", "?", "z", "Y",   // 90
-    " ", "!", "c", "L", "?", "Y", "|", "S", "\"", "(c)", "a", "\"", "-", "-", "(R)", "-", // A0
-    "o", "+-", "2", "3", "'", "u", "P", ".", ",", "1", "o", "\"", "1/4", "1/2", "3/4", "?", // B0
-    "A", "A", "A", "A", "A", "A", "AE", "C", "E", "E", "E", "E", "I", "I", "I", "I",      // C0
-    "D", "N", "O", "O", "O", "O", "O", "x", "O", "U", "U", "U", "U", "Y", "TH", "ss",     // D0
-    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",      // E0
-    "d", "n", "o", "o", "o", "o", "o", "/", "o", "u", "u", "u", "u", "y", "th", "y",      // F0
+    "EUR", "?",   ",", "f",  "\"",  "...", "+",   "+",
+    "^",   "%",   "S", "<",  "OE",  "?",   "Z",   "?", // 80
+    "?",   "'",   "'", "\"", "\"",  "*",   "-",   "-",
+    "~",   "TM",  "s", ">",  "oe",  "?",   "z",   "Y", // 90
+    " ",   "!",   "c", "L",  "?",   "Y",   "|",   "S",
+    "\"",  "(c)", "a", "\"", "-",   "-",   "(R)", "-", // A0
+    "o",   "+-",  "2", "3",  "'",   "u",   "P",   ".",
+    ",",   "1",   "o", "\"", "1/4", "1/2", "3/4", "?", // B0
+    "A",   "A",   "A", "A",  "A",   "A",   "AE",  "C",
+    "E",   "E",   "E", "E",  "I",   "I",   "I",   "I", // C0
+    "D",   "N",   "O", "O",  "O",   "O",   "O",   "x",
+    "O",   "U",   "U", "U",  "U",   "Y",   "TH",  "ss", // D0
+    "a",   "a",   "a", "a",  "a",   "a",   "ae",  "c",
+    "e",   "e",   "e", "e",  "i",   "i",   "i",   "i", // E0
+    "d",   "n",   "o", "o",  "o",   "o",   "o",   "/",
+    "o",   "u",   "u", "u",  "u",   "y",   "th",  "y", // F0
 };
 
 struct Band
@@ -33,27 +41,27 @@ struct Band
 
 // The band table of ADIF 3.1.4.
 constexpr Band kBands[] = {
-    {"2190m", 0.1357, 0.1378},    {"630m", 0.472, 0.479},      {"560m", 0.501, 0.504},
-    {"160m", 1.8, 2.0},           {"80m", 3.5, 4.0},           {"60m", 5.06, 5.45},
-    {"40m", 7.0, 7.3},            {"30m", 10.1, 10.15},        {"20m", 14.0, 14.35},
-    {"17m", 18.068, 18.168},      {"15m", 21.0, 21.45},        {"12m", 24.89, 24.99},
-    {"10m", 28.0, 29.7},          {"8m", 40.0, 45.0},          {"6m", 50.0, 54.0},
-    {"5m", 54.000001, 69.9},      {"4m", 70.0, 71.0},          {"2m", 144.0, 148.0},
-    {"1.25m", 222.0, 225.0},      {"70cm", 420.0, 450.0},      {"33cm", 902.0, 928.0},
-    {"23cm", 1240.0, 1300.0},     {"13cm", 2300.0, 2450.0},    {"9cm", 3300.0, 3500.0},
-    {"6cm", 5650.0, 5925.0},      {"3cm", 10000.0, 10500.0},   {"1.25cm", 24000.0, 24250.0},
-    {"6mm", 47000.0, 47200.0},    {"4mm", 75500.0, 81000.0},   {"2.5mm", 119980.0, 123000.0},
-    {"2mm", 134000.0, 149000.0},  {"1mm", 241000.0, 250000.0}, {"submm", 300000.0, 7500000.0},
+    {"2190m", 0.1357, 0.1378},   {"630m", 0.472, 0.479},      {"560m", 0.501, 0.504},
+    {"160m", 1.8, 2.0},          {"80m", 3.5, 4.0},           {"60m", 5.06, 5.45},
+    {"40m", 7.0, 7.3},           {"30m", 10.1, 10.15},        {"20m", 14.0, 14.35},
+    {"17m", 18.068, 18.168},     {"15m", 21.0, 21.45},        {"12m", 24.89, 24.99},
+    {"10m", 28.0, 29.7},         {"8m", 40.0, 45.0},          {"6m", 50.0, 54.0},
+    {"5m", 54.000001, 69.9},     {"4m", 70.0, 71.0},          {"2m", 144.0, 148.0},
+    {"1.25m", 222.0, 225.0},     {"70cm", 420.0, 450.0},      {"33cm", 902.0, 928.0},
+    {"23cm", 1240.0, 1300.0},    {"13cm", 2300.0, 2450.0},    {"9cm", 3300.0, 3500.0},
+    {"6cm", 5650.0, 5925.0},     {"3cm", 10000.0, 10500.0},   {"1.25cm", 24000.0, 24250.0},
+    {"6mm", 47000.0, 47200.0},   {"4mm", 75500.0, 81000.0},   {"2.5mm", 119980.0, 123000.0},
+    {"2mm", 134000.0, 149000.0}, {"1mm", 241000.0, 250000.0}, {"submm", 300000.0, 7500000.0},
 };
 
 // ADIF modes a log may hold under their own name.
 constexpr const char *kModes[] = {
-    "AM",     "ARDOP", "ATV",     "CHIP",   "CLO",   "CONTESTI", "CW",     "DIGITALVOICE",
-    "DOMINO", "DYNAMIC", "FAX",   "FM",     "FSK441", "FT8",     "HELL",   "ISCAT",
-    "JT4",    "JT9",   "JT6M",    "JT44",   "JT65",  "MFSK",     "MSK144", "MT63",
-    "OLIVIA", "OPERA", "PAC",     "PAX",    "PKT",   "PSK",      "PSK2K",  "Q15",
-    "QRA64",  "ROS",   "RTTY",    "RTTYM",  "SSB",   "SSTV",     "T10",    "THOR",
-    "THRB",   "TOR",   "V4",      "VOICE",  "WINMOR", "WSPR",    "FST4",
+    "AM",     "ARDOP",   "ATV",  "CHIP",  "CLO",    "CONTESTI", "CW",     "DIGITALVOICE",
+    "DOMINO", "DYNAMIC", "FAX",  "FM",    "FSK441", "FT8",      "HELL",   "ISCAT",
+    "JT4",    "JT9",     "JT6M", "JT44",  "JT65",   "MFSK",     "MSK144", "MT63",
+    "OLIVIA", "OPERA",   "PAC",  "PAX",   "PKT",    "PSK",      "PSK2K",  "Q15",
+    "QRA64",  "ROS",     "RTTY", "RTTYM", "SSB",    "SSTV",     "T10",    "THOR",
+    "THRB",   "TOR",     "V4",   "VOICE", "WINMOR", "WSPR",     "FST4",
 };
 
 struct Submode
@@ -65,13 +73,23 @@ struct Submode
 // Submodes that fit the log's five-character MODE, and the mode ADIF files
 // them under.
 constexpr Submode kSubmodes[] = {
-    {"USB", "SSB"},    {"LSB", "SSB"},    {"PCW", "CW"},      {"ASCI", "RTTY"},  {"FT4", "MFSK"},
-    {"FST4W", "MFSK"}, {"JS8", "MFSK"},   {"Q65", "MFSK"},    {"FSQCA", "MFSK"}, {"MFSK4", "MFSK"},
-    {"MFSK8", "MFSK"}, {"FSK31", "PSK"},  {"PSK10", "PSK"},   {"PSK31", "PSK"},  {"PSK63", "PSK"},
-    {"BPSK", "PSK"},   {"SIM31", "PSK"},  {"C4FM", "DIGITALVOICE"}, {"DMR", "DIGITALVOICE"},
-    {"DSTAR", "DIGITALVOICE"}, {"M17", "DIGITALVOICE"}, {"GTOR", "TOR"}, {"PAX2", "PAX"},
-    {"JT65A", "JT65"}, {"JT65B", "JT65"}, {"JT65C", "JT65"}, {"JT9A", "JT9"}, {"JT9B", "JT9"},
-    {"JT4A", "JT4"},   {"JT4B", "JT4"},   {"THOR4", "THOR"},  {"THOR8", "THOR"}, {"FMHEL", "HELL"},
+    {"USB", "SSB"},          {"LSB", "SSB"},
+    {"PCW", "CW"},           {"ASCI", "RTTY"},
+    {"FT4", "MFSK"},         {"FST4W", "MFSK"},
+    {"JS8", "MFSK"},         {"Q65", "MFSK"},
+    {"FSQCA", "MFSK"},       {"MFSK4", "MFSK"},
+    {"MFSK8", "MFSK"},       {"FSK31", "PSK"},
+    {"PSK10", "PSK"},        {"PSK31", "PSK"},
+    {"PSK63", "PSK"},        {"BPSK", "PSK"},
+    {"SIM31", "PSK"},        {"C4FM", "DIGITALVOICE"},
+    {"DMR", "DIGITALVOICE"}, {"DSTAR", "DIGITALVOICE"},
+    {"M17", "DIGITALVOICE"}, {"GTOR", "TOR"},
+    {"PAX2", "PAX"},         {"JT65A", "JT65"},
+    {"JT65B", "JT65"},       {"JT65C", "JT65"},
+    {"JT9A", "JT9"},         {"JT9B", "JT9"},
+    {"JT4A", "JT4"},         {"JT4B", "JT4"},
+    {"THOR4", "THOR"},       {"THOR8", "THOR"},
+    {"FMHEL", "HELL"},
 };
 
 std::string upperAscii(std::string_view text)
@@ -106,8 +124,8 @@ std::optional<double> plainNumber(std::string_view text)
 // the _INTL fields and, for our own use, in the application fields.
 std::string encode(std::string_view name, std::string_view cp1252, AdifFormat format)
 {
-    const bool full = format == AdifFormat::Adx &&
-                      (name.starts_with("APP_") || name.ends_with("_INTL"));
+    const bool full =
+        format == AdifFormat::Adx && (name.starts_with("APP_") || name.ends_with("_INTL"));
     return full ? cp1252ToUtf8(cp1252) : foldToAscii(cp1252);
 }
 
@@ -143,9 +161,9 @@ QsoRecord foldRecord(const QsoRecord &record)
     for (int i = 1; i <= kFieldCount; ++i) {
         const std::string raw = record.rawField(i);
         if (i == static_cast<int>(Field::INFO))
-            folded.setField(i, fixedWidth(foldToAscii(raw.substr(0, kInfoPartWidth)),
-                                          kInfoPartWidth) +
-                                   foldToAscii(raw.substr(kInfoPartWidth)));
+            folded.setField(i,
+                            fixedWidth(foldToAscii(raw.substr(0, kInfoPartWidth)), kInfoPartWidth) +
+                                foldToAscii(raw.substr(kInfoPartWidth)));
         else
             folded.setField(i, foldToAscii(raw));
     }
@@ -200,9 +218,8 @@ std::optional<std::string> logDate(std::string_view date)
     const int year = std::stoi(std::string(date.substr(0, 4)));
     if (year < 1960 || year > 2059)
         return std::nullopt;
-    const std::string text = std::string(date.substr(6, 2)) + "/" +
-                             std::string(date.substr(4, 2)) + "/" +
-                             std::string(date.substr(2, 2));
+    const std::string text = std::string(date.substr(6, 2)) + "/" + std::string(date.substr(4, 2)) +
+                             "/" + std::string(date.substr(2, 2));
     if (checkDate(text) != text)
         return std::nullopt;
     return text;
@@ -377,8 +394,8 @@ ImportedContact contactFromAdif(const AdifRecord &adif, std::string_view station
     const std::string remarks = firstOf("COMMENT_INTL", "COMMENT").value_or("");
     const std::string manager = value("QSL_VIA").value_or("");
     result.truncatedFields += (remarks.size() > kInfoPartWidth) + (manager.size() > kInfoPartWidth);
-    r.setField(Field::INFO, buildInfo(remarks.substr(0, kInfoPartWidth),
-                                      manager.substr(0, kInfoPartWidth)));
+    r.setField(Field::INFO,
+               buildInfo(remarks.substr(0, kInfoPartWidth), manager.substr(0, kInfoPartWidth)));
 
     const std::string sent = upperAscii(value("QSL_SENT").value_or(""));
     if (sent == "Y") {

@@ -63,8 +63,7 @@ bool isNameChar(char c)
 
 bool containsEorTag(std::string_view value)
 {
-    for (std::size_t i = value.find('<'); i != std::string_view::npos;
-         i = value.find('<', i + 1)) {
+    for (std::size_t i = value.find('<'); i != std::string_view::npos; i = value.find('<', i + 1)) {
         if (value.size() - i >= 5 && upper(value.substr(i, 5)) == "<EOR>")
             return true;
     }
@@ -362,8 +361,8 @@ AdifReadResult AdxReader::next(AdifRecord &record)
         const std::size_t nextStart = findRecordStart(start + 1);
         if (end == std::string::npos || (nextStart != std::string::npos && nextStart < end)) {
             // No end, or a record opens inside this one: skip to what follows.
-            m_pos = nextStart != std::string::npos ? nextStart
-                                                   : std::max(start + 1, m_buffer.size());
+            m_pos =
+                nextStart != std::string::npos ? nextStart : std::max(start + 1, m_buffer.size());
             return AdifReadResult::Damaged;
         }
         end += 9; // past "</RECORD>"

@@ -19,13 +19,18 @@ std::vector<QsoRecord> awkwardRecords()
         makeRecord({"F6ABC", "31/12/59", "23:59", "00:01", "14.35", "USB", "59", "57",
                     "Saint-\xC9tienne", "JN25RK", "042", "Fran\xE7ois",
                     buildInfo("Tr\xE8s bon QSO", "F5XYZ"), "En cours", "05/06/07", "JN18EU"}),
-        makeRecord({"dl1abc/p", "01/01/60", "9:05", "", "14,205", "ft8", "-12", "+03",
-                    "  Leading", "JN18", "", "\x8C" "dile", buildInfo("", "EA5XX"), "12/03/24",
-                    "Re\xE7ue", ""}),
+        makeRecord({"dl1abc/p", "01/01/60", "9:05", "", "14,205", "ft8", "-12", "+03", "  Leading",
+                    "JN18", "",
+                    "\x8C"
+                    "dile",
+                    buildInfo("", "EA5XX"), "12/03/24", "Re\xE7ue", ""}),
         makeRecord({"G4XYZ", "", "", "", "QRG?", "MODE?", "", "", "", "jn18eu", "2A",
-                    "\xC6lfred \x80", "", "Envoy\xE9" "e", "oui", "ZZ99ZZ"}),
-        makeRecord({"ON4ABCDEFGHIJKL", "29/02/00", "12:00", "12:30", "0.1357", "FT4", "599",
-                    "599", std::string(25, 'Q'), "AA00AA", "974", std::string(15, 'N'),
+                    "\xC6lfred \x80", "",
+                    "Envoy\xE9"
+                    "e",
+                    "oui", "ZZ99ZZ"}),
+        makeRecord({"ON4ABCDEFGHIJKL", "29/02/00", "12:00", "12:30", "0.1357", "FT4", "599", "599",
+                    std::string(25, 'Q'), "AA00AA", "974", std::string(15, 'N'),
                     std::string(30, 'I'), "31/01/99", "01/02/03", "RR99XX"}),
     };
     records[1].setField(Field::SQTH, "  Leading");
@@ -104,7 +109,9 @@ TEST(RoundTrip, AdiFoldsAccents)
     const FieldTexts texts = fieldTextsFromRecord(folded);
     EXPECT_EQ(texts[13], "Tres bon QSO");
     EXPECT_EQ(texts[17], "F5XYZ");
-    EXPECT_EQ(foldToAscii("\x8C" "dile \xC6 \x80 \x93x\x94"), "OEdile AE EUR \"x\"");
+    EXPECT_EQ(foldToAscii("\x8C"
+                          "dile \xC6 \x80 \x93x\x94"),
+              "OEdile AE EUR \"x\"");
 }
 
 } // namespace

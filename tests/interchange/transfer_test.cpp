@@ -1,0 +1,211 @@
+// Import into a log and export from it: what is skipped and why, and that a
+// failure, a cancellation or a kill never leaves a half-written file.
+
+#include "interchange/adiftransfer.h"
+#include "tests/interchange/adifhelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace ondelog::test {
+namespace {
+
+std::string adiContact(const std::string &call, const std::string &date, const std::string &time)
+{
+    return "<CALL:" + std::to_string(call.size()) + ">" + call +
+           "<QSO_DATE:" + std::to_string(date.size()) + ">" + date + "<TIME_ON:4>" + time +
+           "<EOR>\n";
+}
+
+/** An ADI file of `count` contacts F0001..., one a minute from 2024-03-14 00:00. */
+std::string adiContacts(int count)
+{
+    std::string text = "Cumulative log\n<EOH>\n";
+    for (int i = 0; i < count; ++i) {
+        char time[5];
+        std::snprintf(time, sizeof time, "%02d%02d", (i / 60) % 24, i % 60);
+        text += adiContact("F" + std::to_string(10000 + i).substr(1), "20240314", time);
+    }
+    return text;
+}
+
+/** Runs `work` in a child process and returns how it ended (the wait status). */
+template <typename Work> int inChild(Work work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST(AdifImport, CountsEachReasonToSkip)
+{
+    TempDir dir;
+    const auto log = dir.file("F6ABC.Ham");
+    QsoRecord known = makeContact(1);
+    known.setField(Field::CSGN, "F5XYZ");
+    known.setField(Field::DQSO, "14/03/24");
+    known.setField(Field::HDEB, "18:42");
+    writeRecords(log, {known});
+
+    const std::string file = "header <EOH>\n" +
+                             adiContact("f5xyz", "20240314", "1842") + // already in the log
+                             adiContact("F4AAA", "20240314", "1900") + // new
+                             adiContact("F4AAA", "20240314", "1900") + // twice in the file
+                             "<QSO_DATE:8>20240314<EOR>\n" +           // no call sign
+                             adiContact("F4BBB", "19591231", "1000") + // date before 1960
+                             adiContact("F4CCC", "20600101", "1000") + // date after 2059
+                             "<CALL:5>F4DDD<EOR>\n" +                  // no date at all
+                             "<CALL:5>F4EEE<NAME:40>x<EOR>\n" +        // damaged
+                             adiContact("F4FFF", "20591231", "2359") + // new
+                             "<CALL:5>F4GGG<QSO_DATE:8>20240314";      // damaged: no end
+    writeBytes(dir.file("in.adi"), file);
+
+    const ImportResult r = importInto(log, dir.file("in.adi"));
+    EXPECT_EQ(r.status, LogStatus::Ok);
+    EXPECT_EQ(r.imported, 2);
+    EXPECT_EQ(r.alreadyInLog, 2);
+    EXPECT_EQ(r.noCallSign, 1);
+    EXPECT_EQ(r.dateNotWritable, 3);
+    EXPECT_EQ(r.damaged, 2);
+    const auto records = readRecords(log);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(recordBytes(records[0]), recordBytes(known));
+    EXPECT_EQ(records[1].field(Field::CSGN), "F4AAA");
+    EXPECT_EQ(records[2].field(Field::DQSO), "31/12/59");
+    EXPECT_EQ(records[2].field(Field::MLOC), kStationLocator);
+    EXPECT_EQ(fileBytes(log).size(), 4 * kRecordSize); // one end marker, nothing after it
+
+    EXPECT_EQ(importSummaryUtf8(r), "2 contacts importés.\n"
+                                    "8 contacts écartés :\n"
+                                    "  – déjà dans le log : 2\n"
+                                    "  – sans indicatif : 1\n"
+                                    "  – date absente ou hors de 1960 à 2059, impossible à "
+                                    "écrire : 3\n"
+                                    "  – fiche endommagée dans le fichier : 2");
+}
+
+TEST(AdifImport, TheSameCumulativeFileAddsOnlyTheNewContacts)
+{
+    TempDir dir;
+    const auto log = dir.file("F6ABC.Ham");
+    writeLog(log, 5);
+    writeBytes(dir.file("wsjt.adi"), adiContacts(100));
+    EXPECT_EQ(importInto(log, dir.file("wsjt.adi")).imported, 100);
+
+    const std::string before = fileBytes(log);
+    const ImportResult again = importInto(log, dir.file("wsjt.adi"));
+    EXPECT_EQ(again.imported, 0);
+    EXPECT_EQ(again.alreadyInLog, 100);
+    EXPECT_EQ(fileBytes(log), before); // not even rewritten
+
+    writeBytes(dir.file("wsjt.adi"), adiContacts(130));
+    EXPECT_EQ(importInto(log, dir.file("wsjt.adi")).imported, 30);
+    EXPECT_EQ(readRecords(log).size(), 135u);
+}
+
+TEST(AdifImport, CancelledOrFailedLeavesTheLogAsItWas)
+{
+    TempDir dir;
+    const auto log = dir.file("F6ABC.Ham");
+    writeLog(log, 50);
+    const std::string before = fileBytes(log);
+    writeBytes(dir.file("big.adi"), adiContacts(2000));
+
+    ImportOptions options{kStationLocator,
+                          [](std::uint64_t done, std::uint64_t total) { return done < total / 2; }};
+    const ImportResult cancelled = importAdif(log, dir.file("big.adi"), options);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(fileBytes(log), before);
+
+    const ImportResult missing = importInto(log, dir.file("none.adi"));
+    EXPECT_EQ(missing.status, LogStatus::NotFound);
+    EXPECT_EQ(fileBytes(log), before);
+
+    // Disk full half-way: the file size limit makes every write past it fail.
+    const int status = inChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{before.size() + 100 * kRecordSize, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const ImportResult full = importInto(log, dir.file("big.adi"));
+        ::_exit(full.status == LogStatus::DiskFull ? 0 : 1);
+    });
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(fileBytes(log), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+TEST(AdifImport, AKillAtAnyMomentLeavesAWholeLog)
+{
+    TempDir dir;
+    const auto log = dir.file("F6ABC.Ham");
+    writeLog(log, 50);
+    const std::string before = fileBytes(log);
+    writeBytes(dir.file("big.adi"), adiContacts(3000));
+
+    // Killed after 0, 256, ... records read: never half an import.
+    for (const std::uint64_t killAt : {256u, 1024u, 2816u}) {
+        const int status = inChild([&] {
+            std::uint64_t calls = 0;
+            ImportOptions options{kStationLocator, [&](std::uint64_t, std::uint64_t) {
+                                      if ((++calls) * 256 >= killAt)
+                                          ::raise(SIGKILL);
+                                      return true;
+                                  }};
+            importAdif(log, dir.file("big.adi"), options);
+        });
+        ASSERT_TRUE(WIFSIGNALED(status)) << killAt;
+        EXPECT_EQ(fileBytes(log), before) << killAt;
+    }
+    // Killed right after the import: the log holds every contact.
+    const int status = inChild([&] {
+        importInto(log, dir.file("big.adi"));
+        ::raise(SIGKILL);
+    });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const auto records = readRecords(log);
+    ASSERT_EQ(records.size(), 3050u);
+    EXPECT_EQ(records.back().field(Field::CSGN), "F2999");
+    EXPECT_EQ(fileBytes(log).size(), 3051 * kRecordSize);
+}
+
+TEST(AdifExport, AFailureLeavesNoFileUnderTheChosenName)
+{
+    TempDir dir;
+    const auto log = dir.file("F6ABC.Ham");
+    writeLog(log, 3000);
+    const auto target = dir.file("out.adi");
+    writeBytes(target, "an older export");
+
+    const int status = inChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100000, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const ExportResult r = exportAdif(log, target, AdifFormat::Adi, {"F6ABC", "", {}});
+        ::_exit(r.status == LogStatus::DiskFull && r.exported == 0 ? 0 : 1);
+    });
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(fileBytes(target), "an older export");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+
+    const ExportResult noFolder =
+        exportAdif(log, dir.file("none") / "out.adx", AdifFormat::Adx, {"F6ABC", "", {}});
+    EXPECT_EQ(noFolder.status, LogStatus::NotFound);
+    EXPECT_EQ(exportSummaryUtf8(noFolder, "out.adx"),
+              "L'export dans « out.adx » a échoué, aucun fichier n'a été écrit :\n"
+              "Le fichier est introuvable.");
+
+    const ExportResult done = exportAdif(log, target, AdifFormat::Adx, {"F6ABC", "", {}});
+    EXPECT_EQ(exportSummaryUtf8(done, "out.adx"), "3000 contacts exportés dans « out.adx ».");
+}
+
+} // namespace
+} // namespace ondelog::test
