@@ -5,6 +5,7 @@
 #include "logbook/text.h"
 #include "setup/dataroot.h"
 #include "ui/aboutdialog.h"
+#include "ui/adifcommands.h"
 #include "ui/changelocatorpanel.h"
 #include "ui/companion.h"
 #include "ui/contacteditor.h"
@@ -147,6 +148,10 @@ void MainWindow::buildMenu()
     m_openOther = addItem(m_fileMenu, "MnuAutreF", QStringLiteral("  Ouvrir Autre Fichier.Ham  "));
     addItem(m_fileMenu, "MnuJumeler", QStringLiteral(" Jumeler deux Fichiers.Ham"));
     m_fileMenu->addSeparator();
+    QAction *exportAdif = addItem(m_fileMenu, "MnuExportAdif", QStringLiteral("Exporter en ADIF…"));
+    QAction *importAdif =
+        addItem(m_fileMenu, "MnuImportAdif", QStringLiteral("Importer un fichier ADIF…"));
+    m_fileMenu->addSeparator();
     m_quit = addItem(m_fileMenu, "MnuQuitter", QStringLiteral("  Fermer Fichier  et  Quitter"));
 
     QMenu *list = addMenu("MnuLister", QStringLiteral("      Liste        "));
@@ -189,6 +194,9 @@ void MainWindow::buildMenu()
         if (!m_entrySession && m_log.recordCount() != 0)
             startCompanion(this, QStringLiteral("versabase"), m_dataRoot);
     });
+    auto *adif = new AdifCommands(this);
+    connect(exportAdif, &QAction::triggered, adif, &AdifCommands::exportLog);
+    connect(importAdif, &QAction::triggered, adif, &AdifCommands::importFile);
 }
 
 QToolButton *MainWindow::buildClockIcon()
