@@ -122,6 +122,35 @@ std::optional<double> plainNumber(std::string_view text)
 
 // ADIF's plain fields are ASCII in both forms; ADX carries the full text in
 // the _INTL fields and, for our own use, in the application fields.
+bool isPrintableAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+}
+
+std::string_view trimmedView(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+int twoDigitValue(std::string_view digits)
+{
+    return (digits[0] - '0') * 10 + (digits[1] - '0');
+}
+
+bool isValidDay(int year, int month, int day)
+{
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1)
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 std::string encode(std::string_view name, std::string_view cp1252, AdifFormat format)
 {
     const bool full =
@@ -135,28 +164,99 @@ bool isAscii(std::string_view text)
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-constexpr const char *kAppPrefix = "APP_ONDELOG_";
+constexpr std::string_view kAppPrefix = "APP_ONDELOG_";
+
+// The fields an import reads, found in one pass over the record.
+enum class Slot
+{
+    CALL,
+    QSO_DATE,
+    TIME_ON,
+    TIME_OFF,
+    FREQ,
+    BAND,
+    MODE,
+    SUBMODE,
+    RST_SENT,
+    RST_RCVD,
+    QTH,
+    QTH_INTL,
+    GRIDSQUARE,
+    NAME,
+    NAME_INTL,
+    COMMENT,
+    COMMENT_INTL,
+    QSL_VIA,
+    QSL_SENT,
+    QSLSDATE,
+    QSL_RCVD,
+    QSLRDATE,
+    MY_GRIDSQUARE,
+    Count
+};
+
+constexpr std::string_view kSlotNames[] = {
+    "CALL",       "QSO_DATE", "TIME_ON",   "TIME_OFF", "FREQ",         "BAND",
+    "MODE",       "SUBMODE",  "RST_SENT",  "RST_RCVD", "QTH",          "QTH_INTL",
+    "GRIDSQUARE", "NAME",     "NAME_INTL", "COMMENT",  "COMMENT_INTL", "QSL_VIA",
+    "QSL_SENT",   "QSLSDATE", "QSL_RCVD",  "QSLRDATE", "MY_GRIDSQUARE"};
+static_assert(std::size(kSlotNames) == static_cast<std::size_t>(Slot::Count));
+
+class FieldIndex
+{
+  public:
+    /** The first field of each name counts, as AdifRecord::find() would give. */
+    explicit FieldIndex(const AdifRecord &record)
+    {
+        for (const AdifField &f : record.fields) {
+            const std::string_view name = f.name;
+            if (name.starts_with(kAppPrefix)) {
+                const std::string_view code = name.substr(kAppPrefix.size());
+                for (int i = 1; i <= kFieldCount; ++i)
+                    if (code == fieldLayout(i).code && !m_app[i])
+                        m_app[i] = &f.value;
+                continue;
+            }
+            for (std::size_t s = 0; s < std::size(kSlotNames); ++s)
+                if (!name.empty() && name[0] == kSlotNames[s][0] && name == kSlotNames[s] &&
+                    !m_slots[s])
+                    m_slots[s] = &f.value;
+        }
+    }
+    const std::string *slot(Slot s) const { return m_slots[static_cast<std::size_t>(s)]; }
+    const std::string *app(int field) const { return m_app[field]; }
+
+  private:
+    std::array<const std::string *, static_cast<std::size_t>(Slot::Count)> m_slots{};
+    std::array<const std::string *, kFieldCount + 1> m_app{};
+};
 
 } // namespace
 
 std::string foldToAscii(std::string_view cp1252)
 {
+    if (isPrintableAscii(cp1252))
+        return std::string(cp1252);
     std::string out;
-    out.reserve(cp1252.size());
+    out.reserve(cp1252.size() + 8);
     for (char c : cp1252) {
         const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F)
-            out += ' ';
-        else if (u < 0x80)
-            out += c;
+        if (u >= 0x20 && u < 0x7F)
+            out.push_back(c);
+        else if (u >= 0x80)
+            out.append(kFold[u - 0x80]);
         else
-            out += kFold[u - 0x80];
+            out.push_back(' ');
     }
     return out;
 }
 
 QsoRecord foldRecord(const QsoRecord &record)
 {
+    if (std::all_of(record.bytes().begin(), record.bytes().end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+        }))
+        return record;
     QsoRecord folded;
     for (int i = 1; i <= kFieldCount; ++i) {
         const std::string raw = record.rawField(i);
@@ -202,43 +302,61 @@ std::optional<AdifMode> adifMode(std::string_view logMode)
     return std::nullopt;
 }
 
+// Dates and times are converted digit by digit: an export or an import
+// converts hundreds of thousands of them.
+
 std::optional<std::string> adifDate(std::string_view date)
 {
-    if (date.size() != 8 || date[2] != '/' || date[5] != '/' || checkDate(date) != date)
+    if (date.size() != 8 || date[2] != '/' || date[5] != '/' || !allDigits(date.substr(0, 2)) ||
+        !allDigits(date.substr(3, 2)) || !allDigits(date.substr(6, 2)))
         return std::nullopt;
-    const int yy = (date[6] - '0') * 10 + (date[7] - '0');
-    return std::to_string(yearFromTwoDigits(static_cast<std::uint8_t>(yy))) +
-           std::string(date.substr(3, 2)) + std::string(date.substr(0, 2));
+    const int year = yearFromTwoDigits(static_cast<std::uint8_t>(twoDigitValue(date.substr(6))));
+    if (!isValidDay(year, twoDigitValue(date.substr(3)), twoDigitValue(date)))
+        return std::nullopt;
+    std::string text(8, '0');
+    text[0] = year >= 2000 ? '2' : '1';
+    text[1] = year >= 2000 ? '0' : '9';
+    text.replace(2, 2, date.substr(6, 2));
+    text.replace(4, 2, date.substr(3, 2));
+    text.replace(6, 2, date.substr(0, 2));
+    return text;
 }
 
 std::optional<std::string> logDate(std::string_view date)
 {
     if (date.size() != 8 || !allDigits(date))
         return std::nullopt;
-    const int year = std::stoi(std::string(date.substr(0, 4)));
-    if (year < 1960 || year > 2059)
+    const int year = twoDigitValue(date) * 100 + twoDigitValue(date.substr(2));
+    if (year < 1960 || year > 2059 ||
+        !isValidDay(year, twoDigitValue(date.substr(4)), twoDigitValue(date.substr(6))))
         return std::nullopt;
-    const std::string text = std::string(date.substr(6, 2)) + "/" + std::string(date.substr(4, 2)) +
-                             "/" + std::string(date.substr(2, 2));
-    if (checkDate(text) != text)
-        return std::nullopt;
+    std::string text = "dd/mm/yy";
+    text.replace(0, 2, date.substr(6, 2));
+    text.replace(3, 2, date.substr(4, 2));
+    text.replace(6, 2, date.substr(2, 2));
     return text;
 }
 
 std::optional<std::string> adifTime(std::string_view time)
 {
-    if (time.size() != 5 || time[2] != ':' || checkTime(time) != time)
+    if (time.size() != 5 || time[2] != ':' || !allDigits(time.substr(0, 2)) ||
+        !allDigits(time.substr(3)) || twoDigitValue(time) > 23 ||
+        twoDigitValue(time.substr(3)) > 59)
         return std::nullopt;
-    return std::string(time.substr(0, 2)) + std::string(time.substr(3, 2));
+    std::string text(time.substr(0, 2));
+    text += time.substr(3, 2);
+    return text;
 }
 
 std::optional<std::string> logTime(std::string_view time)
 {
-    if ((time.size() != 4 && time.size() != 6) || !allDigits(time))
+    if ((time.size() != 4 && time.size() != 6) || !allDigits(time) || twoDigitValue(time) > 23 ||
+        twoDigitValue(time.substr(2)) > 59 ||
+        (time.size() == 6 && twoDigitValue(time.substr(4)) > 59))
         return std::nullopt;
-    const std::string text = std::string(time.substr(0, 2)) + ":" + std::string(time.substr(2, 2));
-    if (checkTime(text) != text || (time.size() == 6 && time.substr(4, 2) > "59"))
-        return std::nullopt;
+    std::string text(time.substr(0, 2));
+    text += ':';
+    text += time.substr(2, 2);
     return text;
 }
 
@@ -264,7 +382,9 @@ std::optional<std::string> logLocator(std::string_view gridSquare)
 std::vector<AdifField> contactToAdif(const QsoRecord &record, const ExportContext &context,
                                      AdifFormat format)
 {
-    std::vector<AdifField> fields;
+    AdifRecord built;
+    std::vector<AdifField> &fields = built.fields;
+    fields.reserve(40);
     auto add = [&](std::string name, std::string_view cp1252) {
         std::string value = encode(name, cp1252, format);
         fields.push_back({std::move(name), std::move(value)});
@@ -333,19 +453,22 @@ std::vector<AdifField> contactToAdif(const QsoRecord &record, const ExportContex
     // Read the fields back as an import would (with a station locator no
     // field can hold) and carry every field that does not come back exactly.
     // A contact without a QSO_DATE would be refused: its date text goes too.
-    AdifRecord readBack;
-    readBack.fields = fields;
-    const QsoRecord back = contactFromAdif(readBack, "\x01").record;
+    const QsoRecord back = contactFromAdif(built, "\x01").record;
     for (int i = 1; i <= kFieldCount; ++i) {
-        const std::string raw = record.rawField(i);
-        if (back.rawField(i) == raw && (date || i != static_cast<int>(Field::DQSO)))
+        const FieldLayout &layout = fieldLayout(i);
+        const auto from = static_cast<std::ptrdiff_t>(layout.offset);
+        const auto to = static_cast<std::ptrdiff_t>(layout.offset + layout.width);
+        if (std::equal(record.bytes().begin() + from, record.bytes().begin() + to,
+                       back.bytes().begin() + from) &&
+            (date || i != static_cast<int>(Field::DQSO)))
             continue;
+        const std::string raw = record.rawField(i);
         const std::size_t end = raw.find_last_not_of(' ');
         const std::string name = std::string(kAppPrefix) + fieldLayout(i).code;
         std::erase_if(fields, [&name](const AdifField &f) { return f.name == name; });
         add(name, end == std::string::npos ? std::string() : raw.substr(0, end + 1));
     }
-    return fields;
+    return std::move(built.fields);
 }
 
 // --- Import -------------------------------------------------------------------
@@ -355,12 +478,21 @@ ImportedContact contactFromAdif(const AdifRecord &adif, std::string_view station
     ImportedContact result;
     QsoRecord &r = result.record;
 
-    auto value = [&](std::string_view name) -> std::optional<std::string> {
-        if (const std::string *v = adif.find(name))
-            return trim(textFromAdif(*v));
-        return std::nullopt;
+    // Texts are looked at in place when they are plain ASCII, the usual case;
+    // others are converted once into `converted`.
+    const FieldIndex index(adif);
+    std::array<std::string, static_cast<std::size_t>(Slot::Count)> converted;
+    auto value = [&](Slot slot) -> std::optional<std::string_view> {
+        const std::string *v = index.slot(slot);
+        if (!v)
+            return std::nullopt;
+        if (isPrintableAscii(*v))
+            return trimmedView(*v);
+        std::string &text = converted[static_cast<std::size_t>(slot)];
+        text = textFromAdif(*v);
+        return trimmedView(text);
     };
-    auto firstOf = [&](std::string_view a, std::string_view b) {
+    auto firstOf = [&](Slot a, Slot b) {
         auto v = value(a);
         return v && !v->empty() ? v : value(b);
     };
@@ -370,62 +502,62 @@ ImportedContact contactFromAdif(const AdifRecord &adif, std::string_view station
         r.setField(f, text);
     };
 
-    store(Field::CSGN, toUpperCp1252(value("CALL").value_or("")));
-    if (auto date = value("QSO_DATE"); date && logDate(*date))
-        r.setField(Field::DQSO, *logDate(*date));
-    if (auto time = value("TIME_ON"))
+    store(Field::CSGN, toUpperCp1252(value(Slot::CALL).value_or("")));
+    if (auto date = value(Slot::QSO_DATE))
+        if (auto text = logDate(*date))
+            r.setField(Field::DQSO, *text);
+    if (auto time = value(Slot::TIME_ON))
         r.setField(Field::HDEB, logTime(*time).value_or(""));
-    if (auto time = value("TIME_OFF"))
+    if (auto time = value(Slot::TIME_OFF))
         r.setField(Field::HFIN, logTime(*time).value_or(""));
-    if (auto freq = value("FREQ"); freq && !freq->empty()) {
+    if (auto freq = value(Slot::FREQ); freq && !freq->empty()) {
         store(Field::FREQ, *freq);
-    } else if (auto band = value("BAND")) {
+    } else if (auto band = value(Slot::BAND)) {
         if (auto edge = bandLowerEdge(*band))
             r.setField(Field::FREQ, formatNumber(*edge));
     }
-    if (auto mode = firstOf("SUBMODE", "MODE"))
+    if (auto mode = firstOf(Slot::SUBMODE, Slot::MODE))
         store(Field::MODE, toUpperCp1252(*mode));
-    store(Field::SRST, value("RST_SENT").value_or(""));
-    store(Field::MRST, value("RST_RCVD").value_or(""));
-    store(Field::SQTH, firstOf("QTH_INTL", "QTH").value_or(""));
-    if (auto grid = value("GRIDSQUARE"))
+    store(Field::SRST, value(Slot::RST_SENT).value_or(""));
+    store(Field::MRST, value(Slot::RST_RCVD).value_or(""));
+    store(Field::SQTH, firstOf(Slot::QTH_INTL, Slot::QTH).value_or(""));
+    if (auto grid = value(Slot::GRIDSQUARE))
         r.setField(Field::SLOC, logLocator(*grid).value_or(""));
-    store(Field::SNOM, firstOf("NAME_INTL", "NAME").value_or(""));
-    const std::string remarks = firstOf("COMMENT_INTL", "COMMENT").value_or("");
-    const std::string manager = value("QSL_VIA").value_or("");
+    store(Field::SNOM, firstOf(Slot::NAME_INTL, Slot::NAME).value_or(""));
+    const std::string_view remarks = firstOf(Slot::COMMENT_INTL, Slot::COMMENT).value_or("");
+    const std::string_view manager = value(Slot::QSL_VIA).value_or("");
     result.truncatedFields += (remarks.size() > kInfoPartWidth) + (manager.size() > kInfoPartWidth);
     r.setField(Field::INFO,
                buildInfo(remarks.substr(0, kInfoPartWidth), manager.substr(0, kInfoPartWidth)));
 
-    const std::string sent = upperAscii(value("QSL_SENT").value_or(""));
+    const std::string sent = upperAscii(value(Slot::QSL_SENT).value_or(""));
     if (sent == "Y") {
-        const auto date = logDate(value("QSLSDATE").value_or(""));
+        const auto date = logDate(value(Slot::QSLSDATE).value_or(""));
         r.setField(Field::MQSL, date.value_or("Envoy\xE9"
                                               "e"));
     } else if (sent == "Q") {
         r.setField(Field::MQSL, "En cours");
     }
-    const std::string received = upperAscii(value("QSL_RCVD").value_or(""));
+    const std::string received = upperAscii(value(Slot::QSL_RCVD).value_or(""));
     if (received == "Y" || received == "V") {
-        const auto date = logDate(value("QSLRDATE").value_or(""));
+        const auto date = logDate(value(Slot::QSLRDATE).value_or(""));
         r.setField(Field::SQSL, date.value_or("Re\xE7ue"));
     }
-    const auto myGrid = value("MY_GRIDSQUARE");
+    const auto myGrid = value(Slot::MY_GRIDSQUARE);
     const auto myLocator = myGrid ? logLocator(*myGrid) : std::nullopt;
-    r.setField(Field::MLOC, myLocator ? *myLocator : std::string(stationLocator));
+    r.setField(Field::MLOC, myLocator ? std::string_view(*myLocator) : stationLocator);
 
     // Our own export's exact texts win over the mapped ones.
     bool exactDate = false;
     for (int i = 1; i <= kFieldCount; ++i) {
-        const std::string name = std::string(kAppPrefix) + fieldLayout(i).code;
-        if (const std::string *v = adif.find(name)) {
-            std::string text = textFromAdif(*v);
-            r.setField(i, text);
+        if (const std::string *v = index.app(i)) {
+            r.setField(i, isPrintableAscii(*v) ? *v : textFromAdif(*v));
             exactDate = exactDate || i == static_cast<int>(Field::DQSO);
         }
     }
 
-    if (!isCallSignStorable(r.field(Field::CSGN)) || r.field(Field::CSGN).empty())
+    const std::string call = r.field(Field::CSGN);
+    if (call.empty() || !isCallSignStorable(call))
         result.skip = ImportSkip::NoCallSign;
     else if (!exactDate && r.field(Field::DQSO).empty())
         result.skip = ImportSkip::DateNotWritable;

@@ -41,7 +41,8 @@ std::string upper(std::string_view text)
 {
     std::string out(text);
     for (char &c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     return out;
 }
 
@@ -130,6 +131,10 @@ bool isValidUtf8(std::string_view bytes)
 
 std::string textFromAdif(std::string_view value)
 {
+    if (std::all_of(value.begin(), value.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x80;
+        }))
+        return std::string(value);
     std::string text = isValidUtf8(value) ? utf8ToCp1252(value) : std::string(value);
     for (char &c : text)
         if (c == '\t' || c == '\r' || c == '\n')
@@ -206,7 +211,7 @@ AdifReadResult AdiReader::next(AdifRecord &record)
     for (;;) {
         // Text between tags: comments, line breaks, a header's free text.
         while (true) {
-            if (!fill(1)) {
+            if (m_pos >= m_buffer.size() && !fill(1)) {
                 m_pos = m_buffer.size();
                 if (started) {
                     record.fields.clear();
@@ -225,7 +230,7 @@ AdifReadResult AdiReader::next(AdifRecord &record)
         // The tag, up to its '>'.
         std::size_t close = 0;
         for (std::size_t i = 1; i <= kMaxTagLength; ++i) {
-            if (!fill(i + 1))
+            if (m_pos + i >= m_buffer.size() && !fill(i + 1))
                 break;
             const char c = m_buffer[m_pos + i];
             if (c == '>') {
