@@ -253,19 +253,23 @@ std::string foldToAscii(std::string_view cp1252)
 
 QsoRecord foldRecord(const QsoRecord &record)
 {
-    if (std::all_of(record.bytes().begin(), record.bytes().end(), [](char c) {
-            return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
-        }))
-        return record;
-    QsoRecord folded;
+    // Only the fields that hold something beyond ASCII are rebuilt.
+    QsoRecord folded = record;
+    auto foldPart = [&](std::size_t offset, std::size_t width) {
+        const std::string_view part(record.bytes().data() + offset, width);
+        if (isPrintableAscii(part))
+            return;
+        const std::string text = fixedWidth(foldToAscii(part), width);
+        std::copy_n(text.data(), width, folded.bytes().data() + offset);
+    };
     for (int i = 1; i <= kFieldCount; ++i) {
-        const std::string raw = record.rawField(i);
-        if (i == static_cast<int>(Field::INFO))
-            folded.setField(i,
-                            fixedWidth(foldToAscii(raw.substr(0, kInfoPartWidth)), kInfoPartWidth) +
-                                foldToAscii(raw.substr(kInfoPartWidth)));
-        else
-            folded.setField(i, foldToAscii(raw));
+        const FieldLayout &layout = fieldLayout(i);
+        if (i == static_cast<int>(Field::INFO)) {
+            foldPart(layout.offset, kInfoPartWidth);
+            foldPart(layout.offset + kInfoPartWidth, layout.width - kInfoPartWidth);
+        } else {
+            foldPart(layout.offset, layout.width);
+        }
     }
     return folded;
 }
