@@ -55,7 +55,7 @@ constexpr Band kBands[] = {
 };
 
 // ADIF modes a log may hold under their own name.
-constexpr const char *kModes[] = {
+constexpr std::string_view kModes[] = {
     "AM",     "ARDOP",   "ATV",  "CHIP",  "CLO",    "CONTESTI", "CW",     "DIGITALVOICE",
     "DOMINO", "DYNAMIC", "FAX",  "FM",    "FSK441", "FT8",      "HELL",   "ISCAT",
     "JT4",    "JT9",     "JT6M", "JT44",  "JT65",   "MFSK",     "MSK144", "MT63",
@@ -66,8 +66,8 @@ constexpr const char *kModes[] = {
 
 struct Submode
 {
-    const char *submode;
-    const char *mode;
+    std::string_view submode;
+    std::string_view mode;
 };
 
 // Submodes that fit the log's five-character MODE, and the mode ADIF files
@@ -210,7 +210,7 @@ class FieldIndex
     {
         for (const AdifField &f : record.fields) {
             const std::string_view name = f.name;
-            if (name.starts_with(kAppPrefix)) {
+            if (!name.empty() && name[0] == 'A' && name.starts_with(kAppPrefix)) {
                 const std::string_view code = name.substr(kAppPrefix.size());
                 for (int i = 1; i <= kFieldCount; ++i)
                     if (code == fieldLayout(i).code && !m_app[i])
@@ -299,10 +299,10 @@ std::optional<AdifMode> adifMode(std::string_view logMode)
     const std::string mode = upperAscii(trim(logMode));
     for (const Submode &s : kSubmodes)
         if (mode == s.submode)
-            return AdifMode{s.mode, s.submode};
-    for (const char *m : kModes)
+            return AdifMode{std::string(s.mode), std::string(s.submode)};
+    for (std::string_view m : kModes)
         if (mode == m)
-            return AdifMode{m, {}};
+            return AdifMode{std::string(m), {}};
     return std::nullopt;
 }
 

@@ -117,6 +117,11 @@ ExportResult exportAdif(const std::filesystem::path &logPath, const std::filesys
 {
     ExportResult result;
     std::error_code ec;
+    // Renaming the export over the log itself would lose every contact.
+    if (std::filesystem::equivalent(logPath, target, ec)) {
+        result.status = LogStatus::AccessDenied;
+        return result;
+    }
     const auto size = std::filesystem::file_size(logPath, ec);
     const std::uint64_t total = ec ? 0 : size / kRecordSize;
 

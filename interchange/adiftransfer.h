@@ -39,7 +39,8 @@ struct ExportResult
     std::int64_t exported = 0;
 };
 
-/** Writes the contacts of the log at `logPath` (read only) to `target`. */
+/** Writes the contacts of the log at `logPath` (read only) to `target`. A target
+ *  that is the log itself is refused (AccessDenied), nothing written. */
 ExportResult exportAdif(const std::filesystem::path &logPath, const std::filesystem::path &target,
                         AdifFormat format, const ExportOptions &options);
 

@@ -109,6 +109,12 @@ void AdifCommands::exportLog()
     if (chosen.isEmpty())
         return;
     const std::filesystem::path target = toPath(chosen);
+    std::error_code ec;
+    if (std::filesystem::equivalent(logPath, target, ec)) {
+        showSummary(true, QStringLiteral("Le fichier choisi est le log lui-même : l'export "
+                                         "l'effacerait. Choisissez un autre nom."));
+        return;
+    }
 
     ExportResult result;
     {

@@ -203,6 +203,11 @@ TEST(AdifExport, AFailureLeavesNoFileUnderTheChosenName)
               "L'export dans « out.adx » a échoué, aucun fichier n'a été écrit :\n"
               "Le fichier est introuvable.");
 
+    const std::string logBefore = fileBytes(log);
+    const ExportResult overLog = exportAdif(log, log, AdifFormat::Adi, {"F6ABC", "", {}});
+    EXPECT_EQ(overLog.status, LogStatus::AccessDenied);
+    EXPECT_EQ(fileBytes(log), logBefore);
+
     const ExportResult done = exportAdif(log, target, AdifFormat::Adx, {"F6ABC", "", {}});
     EXPECT_EQ(exportSummaryUtf8(done, "out.adx"), "3000 contacts exportés dans « out.adx ».");
 }
