@@ -123,7 +123,10 @@ void AdifCommands::exportLog()
                           static_cast<std::uint64_t>(m_window->logFile().recordCount()),
                           g_progressThreshold);
         ExportOptions options;
-        options.stationCall = m_window->stationCall();
+        // The configuration's call sign is this station's: another station's
+        // log must not go out under it (an upload would credit the wrong one).
+        if (m_window->isOwnLog())
+            options.stationCall = m_window->stationCall();
         options.createdTimestamp = QDateTime::currentDateTimeUtc()
                                        .toString(QStringLiteral("yyyyMMdd HHmmss"))
                                        .toStdString();

@@ -20,7 +20,8 @@ class AdifCommands : public QObject
   public:
     explicit AdifCommands(MainWindow *window);
 
-    /** MnuExportAdif: the open log, own or another station's. */
+    /** MnuExportAdif: the open log, own or another station's (the latter
+     *  without STATION_CALLSIGN: its call sign is not known). */
     void exportLog();
     /** MnuImportAdif: into the own log only, and never during the entry of a
      *  contact or a pending confirmation. The log is shown again afterwards. */
