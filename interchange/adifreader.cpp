@@ -282,7 +282,9 @@ AdifReadResult AdiReader::next(AdifRecord &record)
             damaged = true;
             continue;
         }
-        const std::size_t length = std::stoul(std::string(lengthText));
+        std::size_t length = 0;
+        for (char c : lengthText)
+            length = length * 10 + static_cast<std::size_t>(c - '0');
         // A length running past the end of the file or over the next record
         // is wrong: the bytes after the tag are read again as tags, so the
         // records that follow are not lost with this one.

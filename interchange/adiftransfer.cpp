@@ -177,7 +177,10 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
 
     // The log's contacts first, as they are; their keys find the contacts
     // the file brings again.
+    // Sized for the log and a file of short records, so it seldom grows.
     std::unordered_set<std::uint64_t> keys;
+    const auto logSize = std::filesystem::file_size(logPath, ec);
+    keys.reserve((ec ? 0 : logSize / kRecordSize) + total / 128);
     LogStatus writeStatus = LogStatus::Ok;
     result.status = forEachContact(logPath, [&](const QsoRecord &record) {
         keys.insert(contactKey(record));
