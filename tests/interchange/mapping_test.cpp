@@ -160,8 +160,9 @@ TEST(AdifMapping, ImportTable)
         const std::string what =
             c.fields.empty() ? "(none)" : c.fields.front().name + " " + c.fields.front().value;
         EXPECT_EQ(got.skip, c.skip) << what;
-        if (c.skip == ImportSkip::None)
+        if (c.skip == ImportSkip::None) {
             EXPECT_EQ(got.record.field(c.field), c.expected) << what;
+        }
     }
 }
 
