@@ -734,10 +734,7 @@ void ContactEditor::resetFieldColours()
 
 void ContactEditor::warn(const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondelog"), text, QMessageBox::Ok,
-                    &m_window);
-    box.setObjectName(QStringLiteral("OndelogAlerte"));
-    box.exec();
+    m_window.showWarning(text);
 }
 
 } // namespace ondelog

@@ -323,11 +323,7 @@ void ContactsPanel::goToLine(int row)
 
 void ContactsPanel::warn(const QString &text)
 {
-    NormalCursor normal;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondelog"), text, QMessageBox::Ok,
-                    &m_window);
-    box.setObjectName(QStringLiteral("OndelogAlerte"));
-    box.exec();
+    m_window.showWarning(text);
 }
 
 } // namespace ondelog

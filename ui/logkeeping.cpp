@@ -233,11 +233,7 @@ void LogKeeping::inform(const QString &text)
 
 void LogKeeping::warn(const QString &text)
 {
-    NormalCursor normal;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondelog"), text, QMessageBox::Ok,
-                    &m_window);
-    box.setObjectName(QStringLiteral("OndelogAlerte"));
-    box.exec();
+    m_window.showWarning(text);
 }
 
 } // namespace ondelog

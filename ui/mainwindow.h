@@ -49,6 +49,8 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
   public:
+    /** A French warning over the window, with the normal pointer whatever is running. */
+    void showWarning(const QString &text);
     /** `dataRoot`: the program folder is dataRoot/"Ondelog". `clock` is read by the
      *  clock labels and must outlive the window. */
     MainWindow(const std::filesystem::path &dataRoot, const Clock &clock,
@@ -167,7 +169,6 @@ class MainWindow : public QMainWindow
     void onLocatorChosen(const std::string &locator, bool keep);
     void closeChangeLocatorPanel();
     void endProgram();
-    void showWarning(const QString &text);
 
     std::filesystem::path m_dataRoot;
     std::filesystem::path m_programFolder;

@@ -111,14 +111,9 @@ void SortPanel::sort()
     }
 
     if (outcome.status != LogStatus::Ok) {
-        NormalCursor normal;
-        QMessageBox box(
-            QMessageBox::Warning, QStringLiteral("Ondelog"),
+        m_window.showWarning(
             QStringLiteral("Le log n'a pas été classé : il est resté tel qu'il était.\n%1")
-                .arg(QString::fromStdString(statusMessageUtf8(outcome.status))),
-            QMessageBox::Ok, &m_window);
-        box.setObjectName(QStringLiteral("OndelogAlerte"));
-        box.exec();
+                .arg(QString::fromStdString(statusMessageUtf8(outcome.status))));
     }
     if (!window)
         return;
