@@ -1,5 +1,6 @@
 #include "logbook/logfile.h"
 
+#include "logbook/fileio.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 
@@ -43,6 +44,11 @@ bool csgnIsEndMarker(const char *record)
     return seen;
 }
 
+std::string recordBytesOf(const QsoRecord &record)
+{
+    return std::string(record.bytes().begin(), record.bytes().end());
+}
+
 } // namespace
 
 std::string statusMessageUtf8(LogStatus status)
@@ -72,6 +78,46 @@ std::string statusMessageUtf8(LogStatus status)
     return "Erreur inconnue.";
 }
 
+std::string readOnlyCauseUtf8(ReadOnlyCause cause)
+{
+    switch (cause) {
+    case ReadOnlyCause::None:
+        return {};
+    case ReadOnlyCause::FileNotWritable:
+        return "vous n'avez pas le droit d'écrire dans ce fichier.";
+    case ReadOnlyCause::FolderNotWritable:
+        return "vous n'avez pas le droit d'écrire dans son dossier, où toute suppression "
+               "écrit le log à neuf avant de remplacer l'ancien.";
+    case ReadOnlyCause::ReadOnlyMedium:
+        return "le disque ou le support qui le contient est en lecture seule.";
+    }
+    return {};
+}
+
+std::string damageMessageUtf8(const LogDamage &damage)
+{
+    if (!damage.any())
+        return {};
+    std::string text = "Ce log semble endommagé :\n";
+    if (damage.missingEndMarker)
+        text += "- il se termine sans la fiche de fin « \\ » ;\n";
+    if (damage.partialBytes > 0)
+        text += "- sa dernière fiche est incomplète (" + std::to_string(damage.partialBytes) +
+                " octet" + (damage.partialBytes > 1 ? "s" : "") + " au lieu de " +
+                std::to_string(kRecordSize) + ") ;\n";
+    if (damage.controlRecords == 1)
+        text += "- la fiche N° " + std::to_string(damage.firstControlRecord) +
+                " contient des caractères de contrôle (octet nul, saut de ligne...) ;\n";
+    else if (damage.controlRecords > 1)
+        text += "- " + std::to_string(damage.controlRecords) +
+                " fiches contiennent des caractères de contrôle (octet nul, saut de ligne...), "
+                "la première est la fiche N° " +
+                std::to_string(damage.firstControlRecord) + " ;\n";
+    text += "\nIl est ouvert tel quel : Ondelog n'y change rien. Faites-en une copie de "
+            "sauvegarde avant d'y saisir, modifier ou supprimer des contacts.";
+    return text;
+}
+
 LogFile::~LogFile()
 {
     close();
@@ -93,14 +139,28 @@ LogStatus LogFile::openWith(const std::filesystem::path &path, bool writable)
 
     int fd = -1;
     bool readOnly = !writable;
+    ReadOnlyCause cause = ReadOnlyCause::None;
     if (writable) {
-        fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        fd = fileio::openFile(path.c_str(), O_RDWR | O_CLOEXEC);
         const int error = errno;
         if (fd < 0 && (error == EACCES || error == EPERM || error == EROFS)) {
             fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             readOnly = true;
+            cause = error == EROFS ? ReadOnlyCause::ReadOnlyMedium : ReadOnlyCause::FileNotWritable;
         } else if (fd < 0) {
             return finish(statusFromErrno(error));
+        } else {
+            // A deletion writes the log anew beside it and renames it over the
+            // old one: in a folder that refuses new files it could only fail, after
+            // the operator had been told the log was writable.
+            const std::filesystem::path folder =
+                path.parent_path().empty() ? "." : path.parent_path();
+            const int folderError = fileio::folderWriteError(folder.c_str());
+            if (folderError == EACCES || folderError == EPERM || folderError == EROFS) {
+                readOnly = true;
+                cause = folderError == EROFS ? ReadOnlyCause::ReadOnlyMedium
+                                             : ReadOnlyCause::FolderNotWritable;
+            }
         }
     } else {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -120,6 +180,7 @@ LogStatus LogFile::openWith(const std::filesystem::path &path, bool writable)
 
     m_fd = fd;
     m_readOnly = readOnly;
+    m_readOnlyCause = cause;
     m_path = path;
     countRecords();
     return m_lastStatus;
@@ -128,28 +189,23 @@ LogStatus LogFile::openWith(const std::filesystem::path &path, bool writable)
 LogStatus LogFile::create(const std::filesystem::path &path, std::string_view stationLocator)
 {
     // O_EXCL: an existing log is never overwritten by a new, empty one.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = fileio::openFile(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno == EEXIST ? LogStatus::IoError : statusFromErrno(errno);
 
     const QsoRecord marker = QsoRecord::endMarker(stationLocator);
     LogStatus status = LogStatus::Ok;
-    std::size_t done = 0;
-    while (done < kRecordSize) {
-        const ssize_t w = ::write(fd, marker.bytes().data() + done, kRecordSize - done);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            status = w < 0 ? statusFromErrno(errno) : LogStatus::IoError;
-            break;
-        }
-        done += static_cast<std::size_t>(w);
-    }
+    if (fileio::writeAll(fd, marker.bytes().data(), kRecordSize) != 0)
+        status = statusFromErrno(errno);
+    // The first-run window reports the log as created: it must survive a crash
+    // that follows.
+    else if (fileio::fsync(fd) != 0)
+        status = statusFromErrno(errno);
     if (::close(fd) != 0 && status == LogStatus::Ok)
         status = statusFromErrno(errno);
     // A half-written file would block the next attempt (O_EXCL) and is no log.
     if (status != LogStatus::Ok)
-        ::unlink(path.c_str());
+        fileio::unlink(path.c_str());
     return status;
 }
 
@@ -159,6 +215,7 @@ void LogFile::close()
         ::close(m_fd);
     m_fd = -1;
     m_readOnly = false;
+    m_readOnlyCause = ReadOnlyCause::None;
     m_path.clear();
     m_recordCount = 0;
     m_currentRecordNo = 0;
@@ -216,29 +273,19 @@ LogStatus LogFile::writeBytes(std::int64_t offset, const char *data, std::size_t
     if (st.st_nlink == 0)
         return LogStatus::NotFound;
 
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t w =
-            ::pwrite(m_fd, data + done, size - done, static_cast<off_t>(offset + done));
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w > 0) {
-            done += static_cast<std::size_t>(w);
-            continue;
-        }
-        const LogStatus status = w < 0 ? statusFromErrno(errno) : LogStatus::IoError;
-        // A write that extended the file and stopped half-way would leave a piece
-        // of a record at its end: give the file back its former length.
-        if (offset + static_cast<std::int64_t>(size) > st.st_size) {
-            struct stat now
-            {
-            };
-            if (::fstat(m_fd, &now) == 0 && now.st_size > st.st_size)
-                (void)::ftruncate(m_fd, st.st_size);
-        }
-        return status;
+    if (fileio::pwriteAll(m_fd, data, size, static_cast<off_t>(offset)) == 0)
+        return LogStatus::Ok;
+    const LogStatus status = statusFromErrno(errno);
+    // A write that extended the file and stopped half-way would leave a piece of
+    // a record at its end: give the file back its former length.
+    if (offset + static_cast<std::int64_t>(size) > st.st_size) {
+        struct stat now
+        {
+        };
+        if (::fstat(m_fd, &now) == 0 && now.st_size > st.st_size)
+            (void)fileio::truncate(m_fd, st.st_size);
     }
-    return LogStatus::Ok;
+    return status;
 }
 
 std::int32_t LogFile::countRecords()
@@ -350,8 +397,79 @@ LogStatus LogFile::appendContact(const QsoRecord &contact, std::string_view stat
         return s;
     if (const LogStatus s = writeRaw(n, contact); s != LogStatus::Ok)
         return s;
+    // The window says "stored" once this returns: the contact must be on the
+    // disk by then, not in a cache a power cut would empty.
+    const LogStatus synced = sync();
     countRecords();
-    return m_lastStatus;
+    return synced != LogStatus::Ok ? finish(synced) : m_lastStatus;
+}
+
+LogStatus LogFile::replaceContact(std::int32_t k, const QsoRecord &record)
+{
+    if (const LogStatus s = checkWritable(); s != LogStatus::Ok)
+        return finish(s);
+    if (!m_countValid)
+        return finish(LogStatus::IoError);
+    if (k < 1 || k > m_recordCount)
+        return finish(LogStatus::OutOfRange);
+    // A contact renamed "\" would end the log there and hide every later one.
+    if (!isCallSignStorable(record.rawField(static_cast<int>(Field::CSGN))))
+        return finish(LogStatus::InvalidRecord);
+    if (const LogStatus s = writeRaw(k, record); s != LogStatus::Ok)
+        return s;
+    return sync();
+}
+
+LogStatus LogFile::sync()
+{
+    if (m_fd < 0)
+        return finish(LogStatus::NotOpen);
+    if (fileio::fdatasync(m_fd) != 0 && errno != EINVAL)
+        return finish(statusFromErrno(errno));
+    return finish(LogStatus::Ok);
+}
+
+LogDamage LogFile::inspect()
+{
+    LogDamage damage;
+    if (m_fd < 0)
+        return damage;
+    struct stat st
+    {
+    };
+    if (::fstat(m_fd, &st) != 0)
+        return damage;
+    damage.partialBytes = static_cast<std::int64_t>(st.st_size % static_cast<off_t>(kRecordSize));
+
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkBytes);
+    std::int64_t recordNo = 0;
+    std::int64_t offset = 0;
+    for (;;) {
+        std::size_t got = 0;
+        if (readBytes(offset, buffer.get(), kChunkBytes, got) != LogStatus::Ok)
+            return damage;
+        const std::size_t whole = got / kRecordSize;
+        for (std::size_t i = 0; i < whole; ++i) {
+            const char *record = buffer.get() + i * kRecordSize;
+            ++recordNo;
+            if (csgnIsEndMarker(record))
+                return damage;
+            const bool control = std::any_of(record, record + kRecordSize, [](char c) {
+                const auto b = static_cast<unsigned char>(c);
+                return b < 0x20 || b == 0x7F;
+            });
+            if (control && damage.controlRecords++ == 0)
+                damage.firstControlRecord =
+                    static_cast<std::int32_t>(std::min<std::int64_t>(recordNo, kMaxRecordCount));
+        }
+        if (got < kChunkBytes)
+            break;
+        offset += static_cast<std::int64_t>(got);
+    }
+    // An empty file is a log with no contact yet, as the count reads it; a
+    // marker missing after anything else means the end of the log was lost.
+    damage.missingEndMarker = st.st_size > 0;
+    return damage;
 }
 
 LogStatus LogFile::deleteRecord(std::int32_t k, std::string_view stationLocator)
@@ -364,36 +482,84 @@ LogStatus LogFile::deleteRecord(std::int32_t k, std::string_view stationLocator)
     if (k < 1 || k > n)
         return finish(LogStatus::OutOfRange);
 
-    if (k < n) {
-        if (const LogStatus s = writeRaw(k, QsoRecord()); s != LogStatus::Ok)
-            return s;
-        // Records k+1..N move down one place, a chunk at a time, in increasing
-        // order: every chunk is read before the write that follows it overwrites
-        // any of it, and the end marker at N+1 stays until the shift is done.
-        const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkBytes);
-        for (std::int32_t j = k + 1; j <= n;) {
-            const auto records =
-                static_cast<std::int32_t>(std::min<std::int64_t>(kChunkRecords, n - j + 1));
-            const std::size_t bytes = static_cast<std::size_t>(records) * kRecordSize;
-            std::size_t got = 0;
-            if (const LogStatus s = readBytes(offsetOf(j), buffer.get(), bytes, got);
-                s != LogStatus::Ok)
-                return finish(s);
-            if (got < bytes)
-                return finish(LogStatus::IoError); // the file shrank under us
-            if (const LogStatus s = writeBytes(offsetOf(j - 1), buffer.get(), bytes);
-                s != LogStatus::Ok)
-                return finish(s);
-            j += records;
-        }
-    }
+    struct stat st
+    {
+    };
+    if (::fstat(m_fd, &st) != 0)
+        return finish(statusFromErrno(errno));
+    if (st.st_nlink == 0)
+        return finish(LogStatus::NotFound); // the log was removed while open
 
-    if (const LogStatus s = writeEndMarker(n, stationLocator); s != LogStatus::Ok)
-        return s;
-    if (const LogStatus s = writeRaw(n + 1, QsoRecord()); s != LogStatus::Ok)
-        return s;
+    // The new log is the old one with record k cut out, the end marker moved up
+    // and a blank record over the old end marker: byte for byte what moving the
+    // records down in place would give, including whatever lies past the end
+    // marker, so the file keeps its length. Written whole beside the log and
+    // renamed over it, it replaces the log in one step: a crash before the
+    // rename leaves the old log, after it the new one.
+    SafeFileWriter writer(m_path);
+    if (const LogStatus s = writer.open(); s != LogStatus::Ok)
+        return finish(s);
+    constexpr std::size_t kCopyBytes = 16 * kChunkBytes; // about 1 MiB
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kCopyBytes);
+    const auto size = static_cast<std::int64_t>(st.st_size);
+    if (const LogStatus s = copyTo(writer, 0, offsetOf(k), buffer.get(), kCopyBytes);
+        s != LogStatus::Ok)
+        return finish(s);
+    if (const LogStatus s =
+            copyTo(writer, offsetOf(k + 1), offsetOf(n + 1), buffer.get(), kCopyBytes);
+        s != LogStatus::Ok)
+        return finish(s);
+    std::string tail = recordBytesOf(QsoRecord::endMarker(stationLocator));
+    tail += recordBytesOf(QsoRecord());
+    if (const LogStatus s = writer.write(tail.data(), tail.size()); s != LogStatus::Ok)
+        return finish(s);
+    if (const LogStatus s = copyTo(writer, offsetOf(n + 2), size, buffer.get(), kCopyBytes);
+        s != LogStatus::Ok)
+        return finish(s);
+
+    // Opened before the rename, so that once the new log is in place nothing can
+    // fail before this handle serves it: the old one would still point at the
+    // replaced file, which every later write would then go to.
+    const int fd = ::open(writer.temporaryPath().c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return finish(statusFromErrno(errno));
+    if (const LogStatus s = writer.commit(); s != LogStatus::Ok) {
+        // A failure after the rename (syncing the folder) still leaves the new
+        // log in place: the handle must follow it.
+        struct stat now
+        {
+        };
+        if (::fstat(fd, &now) == 0 && now.st_nlink > 0) {
+            ::close(m_fd);
+            m_fd = fd;
+            countRecords();
+        } else {
+            ::close(fd);
+        }
+        return finish(s);
+    }
+    ::close(m_fd);
+    m_fd = fd;
     countRecords();
     return m_lastStatus;
+}
+
+LogStatus LogFile::copyTo(SafeFileWriter &writer, std::int64_t from, std::int64_t to, char *buffer,
+                          std::size_t bufferSize)
+{
+    while (from < to) {
+        const auto bytes = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(bufferSize), to - from));
+        std::size_t got = 0;
+        if (const LogStatus s = readBytes(from, buffer, bytes, got); s != LogStatus::Ok)
+            return s;
+        if (got == 0)
+            return LogStatus::IoError; // the file shrank under us
+        if (const LogStatus s = writer.write(buffer, got); s != LogStatus::Ok)
+            return s;
+        from += static_cast<std::int64_t>(got);
+    }
+    return LogStatus::Ok;
 }
 
 } // namespace ondelog

@@ -30,6 +30,35 @@ enum class LogStatus
 /** French sentence for a failure, to show in a message box ("" for Ok). */
 std::string statusMessageUtf8(LogStatus status);
 
+/** Why a log that was asked for writing could only be opened for reading. */
+enum class ReadOnlyCause
+{
+    None,              ///< writable, or opened for reading on purpose
+    FileNotWritable,   ///< no permission to write the file
+    FolderNotWritable, ///< the file is writable but its folder is not: no rewrite could replace it
+    ReadOnlyMedium,    ///< the file system is mounted read-only
+};
+
+/** French reason for a read-only opening, to follow "en lecture seule : ". */
+std::string readOnlyCauseUtf8(ReadOnlyCause cause);
+
+/** What is wrong with a log that opens but was not left in the state this
+ *  program writes (found by LogFile::inspect()). Nothing is repaired. */
+struct LogDamage
+{
+    bool missingEndMarker = false;       ///< the file is not empty but holds no end marker
+    std::int64_t partialBytes = 0;       ///< length of a trailing piece shorter than a record
+    std::int32_t controlRecords = 0;     ///< contacts holding control bytes (NUL, line breaks...)
+    std::int32_t firstControlRecord = 0; ///< the first of them
+
+    bool any() const { return missingEndMarker || partialBytes > 0 || controlRecords > 0; }
+};
+
+/** French warning naming what is wrong and advising a backup ("" when nothing). */
+std::string damageMessageUtf8(const LogDamage &damage);
+
+class SafeFileWriter;
+
 class LogFile
 {
   public:
@@ -53,6 +82,8 @@ class LogFile
     void close();
     bool isOpen() const;
     bool isReadOnly() const { return m_readOnly; }
+    /** Why open() could only read the log (None after openReadOnly()). */
+    ReadOnlyCause readOnlyCause() const { return m_readOnlyCause; }
     const std::filesystem::path &path() const { return m_path; } ///< LogPath
 
     /** Scans from record 1 to the first end marker; a file without one counts only
@@ -71,13 +102,27 @@ class LogFile
     LogStatus writeEndMarker(std::int32_t n, std::string_view stationLocator);
 
     /** Stores a contact as record N+1 over the end marker, the end marker as N+2,
-     *  then counts again. The end marker goes first past the contact so that a
-     *  failure half-way never leaves the log without an end marker. A contact whose
-     *  call sign is not storable (isCallSignStorable) is refused: InvalidRecord. */
+     *  waits for both to reach the disk, then counts again. The end marker goes first past the
+     * contact so that a failure half-way never leaves the log without an end marker. A contact
+     * whose call sign is not storable (isCallSignStorable) is refused: InvalidRecord. */
     LogStatus appendContact(const QsoRecord &contact, std::string_view stationLocator);
     /** Deletes contact k (1..N): later records move down one place, the end marker
-     *  is written at N and a blank record at N+1 (the file never shrinks); then counts. */
+     *  is written at N and a blank record at N+1 (the file never shrinks); then counts.
+     *  The new file is written beside the log and renamed over it, so that a crash
+     *  at any point leaves the log either whole as before or whole as after. */
     LogStatus deleteRecord(std::int32_t k, std::string_view stationLocator);
+
+    /** Rewrites contact k (1..N) in place with a modified record, then waits for
+     *  it to reach the disk. A call sign that would read as the end of the log is
+     *  refused (InvalidRecord). */
+    LogStatus replaceContact(std::int32_t k, const QsoRecord &record);
+    /** Waits until what was written reaches the disk (fdatasync): once after a
+     *  whole operation, not after each of its records. */
+    LogStatus sync();
+
+    /** Reads the whole log once to find what open() tolerates but a sound log
+     *  never holds. Changes nothing. */
+    LogDamage inspect();
 
     /** Record number a new contact will be written to (N+1 when entry starts). */
     std::int32_t currentRecordNo() const { return m_currentRecordNo; }
@@ -96,9 +141,12 @@ class LogFile
     LogStatus writeBytes(std::int64_t offset, const char *data, std::size_t size);
     LogStatus writeRaw(std::int32_t n, const QsoRecord &record);
     LogStatus finish(LogStatus status);
+    LogStatus copyTo(SafeFileWriter &writer, std::int64_t from, std::int64_t to, char *buffer,
+                     std::size_t bufferSize);
 
     int m_fd = -1;
     bool m_readOnly = false;
+    ReadOnlyCause m_readOnlyCause = ReadOnlyCause::None;
     std::filesystem::path m_path;
     std::int32_t m_recordCount = 0;
     std::int32_t m_currentRecordNo = 0;

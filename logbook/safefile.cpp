@@ -1,5 +1,9 @@
 #include "logbook/safefile.h"
 
+#include "logbook/fileio.h"
+
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -38,7 +42,7 @@ LogStatus syncFolder(const std::filesystem::path &folder)
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return statusFromErrno(errno);
-    const int result = ::fsync(fd);
+    const int result = fileio::fsync(fd);
     const int error = errno;
     ::close(fd);
     // Some file systems cannot sync a folder; the rename is then as durable as
@@ -50,7 +54,42 @@ LogStatus syncFolder(const std::filesystem::path &folder)
 
 } // namespace
 
-SafeFileWriter::SafeFileWriter(std::filesystem::path target) : m_target(std::move(target)) {}
+SafeFileWriter::SafeFileWriter(std::filesystem::path target) : m_target(std::move(target))
+{
+    // Renaming over a symbolic link would replace the link with a plain file and
+    // leave the file it points to as it was: rewrite that file instead.
+    std::error_code ec;
+    if (std::filesystem::is_symlink(m_target, ec)) {
+        std::filesystem::path resolved = std::filesystem::canonical(m_target, ec);
+        if (!ec)
+            m_target = std::move(resolved);
+    }
+}
+
+int SafeFileWriter::removeLeftovers(const std::filesystem::path &target)
+{
+    const std::string prefix = "." + target.filename().string() + ".";
+    std::error_code ec;
+    std::filesystem::directory_iterator it(
+        target.parent_path().empty() ? "." : target.parent_path(), ec);
+    if (ec)
+        return 0;
+    int removed = 0;
+    for (const auto &entry : it) {
+        const std::string name = entry.path().filename().string();
+        // Exactly the names open() makes: the prefix and mkostemp's six letters
+        // or digits, nothing a user would have named a file of their own.
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const bool generated =
+            std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                        [](unsigned char c) { return std::isalnum(c) != 0; });
+        if (generated && entry.is_regular_file(ec) && !entry.is_symlink(ec) &&
+            fileio::unlink(entry.path().c_str()) == 0)
+            ++removed;
+    }
+    return removed;
+}
 
 SafeFileWriter::~SafeFileWriter()
 {
@@ -64,7 +103,7 @@ void SafeFileWriter::discard()
         m_fd = -1;
     }
     if (!m_committed && !m_temporary.empty()) {
-        ::unlink(m_temporary.c_str());
+        fileio::unlink(m_temporary.c_str());
         m_temporary.clear();
     }
 }
@@ -100,15 +139,8 @@ LogStatus SafeFileWriter::write(const char *data, std::size_t size)
 {
     if (m_fd < 0)
         return LogStatus::NotOpen;
-    while (size > 0) {
-        const ssize_t w = ::write(m_fd, data, size);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return w < 0 ? statusFromErrno(errno) : LogStatus::IoError;
-        data += w;
-        size -= static_cast<std::size_t>(w);
-    }
+    if (size > 0 && fileio::writeAll(m_fd, data, size) != 0)
+        return statusFromErrno(errno);
     return LogStatus::Ok;
 }
 
@@ -116,7 +148,7 @@ LogStatus SafeFileWriter::commit()
 {
     if (m_fd < 0)
         return LogStatus::NotOpen;
-    if (::fsync(m_fd) != 0) {
+    if (fileio::fsync(m_fd) != 0) {
         const int error = errno;
         discard();
         return statusFromErrno(error);
@@ -128,7 +160,7 @@ LogStatus SafeFileWriter::commit()
         return statusFromErrno(error);
     }
     m_fd = -1;
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+    if (fileio::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         const int error = errno;
         discard();
         return statusFromErrno(error);

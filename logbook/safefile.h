@@ -17,8 +17,9 @@ LogStatus statusFromErrno(int error);
 class SafeFileWriter
 {
   public:
-    /** Prepares to replace `target` (which may not exist yet). Nothing is written
-     *  before open(). */
+    /** Prepares to replace `target` (which may not exist yet); a symbolic link is
+     *  followed, so that the file it points to is the one replaced. Nothing is
+     *  written before open(). */
     explicit SafeFileWriter(std::filesystem::path target);
     /** Removes the temporary file unless commit() succeeded: the target is then
      *  exactly as before. */
@@ -36,6 +37,11 @@ class SafeFileWriter
     LogStatus commit();
 
     const std::filesystem::path &temporaryPath() const { return m_temporary; }
+
+    /** Removes the temporary files that rewrites of `target` stopped by a crash
+     *  left beside it; returns how many. Only for a caller that knows no rewrite
+     *  of `target` is under way (one Ondelog per folder, at start-up). */
+    static int removeLeftovers(const std::filesystem::path &target);
 
   private:
     void discard();

@@ -1,6 +1,7 @@
 #include "setup/config.h"
 
 #include "geo/locator.h"
+#include "logbook/safefile.h"
 #include "logbook/text.h"
 
 #include <algorithm>
@@ -224,37 +225,13 @@ bool writeConfiguration(const std::filesystem::path &file, const Configuration &
     const std::string text = "\"" + config.callSign + "\",\"" + config.logFileName + "\",\"" +
                              config.stationLocator + "\"\r\n";
 
-    // Written beside the target and renamed over it, so a full disk or a crash
-    // leaves either the old configuration or the new one, never half of one.
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-        out.close();
-        if (out.fail()) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, file, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    // Written beside the target, synced and renamed over it, so a full disk or
+    // a crash leaves either the old configuration or the new one, never half of
+    // one, and never an empty file where the log's name used to be.
+    SafeFileWriter writer(file);
+    return writer.open() == LogStatus::Ok &&
+           writer.write(text.data(), text.size()) == LogStatus::Ok &&
+           writer.commit() == LogStatus::Ok;
 }
 
 std::string logFileNameFor(std::string_view callSign)

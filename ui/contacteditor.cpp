@@ -659,7 +659,7 @@ void ContactEditor::writeChanges()
 {
     const std::int32_t k = m_edit.recordNo();
     const QsoRecord record = m_edit.recordToWrite();
-    const LogStatus status = m_window.logFile().writeRecord(k, record);
+    const LogStatus status = m_window.logFile().replaceContact(k, record);
     if (status != LogStatus::Ok) {
         warn(QStringLiteral("La fiche N° %1 n'a pas été modifiée.\n%2")
                  .arg(k)

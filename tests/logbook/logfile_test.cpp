@@ -1,3 +1,4 @@
+#include "logbook/fileio.h"
 #include "logbook/logfile.h"
 
 #include "common/filesizelimit.h"
@@ -419,6 +420,7 @@ TEST(LogStatusMessages, EveryFailureHasAFrenchSentence)
 
 TEST_F(LogFileTest, AnyBytesOpenCountAndReadWithoutHarm)
 {
+    const test::SkipDiskSyncs fast;
     std::mt19937 random(20240607);
     const auto path = m_dir.file("fuzz.Ham");
 
@@ -480,5 +482,141 @@ TEST_F(LogFileTest, AnyBytesOpenCountAndReadWithoutHarm)
         for (int k = 0; k < 4; ++k)
             damaged[place(random)] = static_cast<char>(byte(random));
         check(damaged);
+    }
+}
+
+TEST_F(LogFileTest, ModificationRewritesOneContactAndRefusesWhatWouldBreakTheLog)
+{
+    const auto path = logWith(3);
+    LogFile log;
+    ASSERT_EQ(log.open(path), LogStatus::Ok);
+    const std::string before = fileBytes(path);
+    QsoRecord endsTheLog = makeContact(2);
+    endsTheLog.setField(Field::CSGN, "\\");
+    struct Row
+    {
+        std::int32_t k;
+        QsoRecord record;
+        LogStatus expected;
+    };
+    for (const Row &row : {Row{0, makeContact(9), LogStatus::OutOfRange},
+                           Row{4, makeContact(9), LogStatus::OutOfRange}, // the end marker
+                           Row{2, endsTheLog, LogStatus::InvalidRecord}}) {
+        SCOPED_TRACE(row.k);
+        EXPECT_EQ(log.replaceContact(row.k, row.record), row.expected);
+        EXPECT_EQ(fileBytes(path), before);
+    }
+    ASSERT_EQ(log.replaceContact(2, makeContact(22)), LogStatus::Ok);
+    EXPECT_EQ(recordsOf(path)[1], recordBytes(makeContact(22)));
+    EXPECT_EQ(log.recordCount(), 3);
+}
+
+TEST_F(LogFileTest, DeletionFollowsTheNewFileAndKeepsItsPermissions)
+{
+    const auto path = logWith(4);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    LogFile log;
+    ASSERT_EQ(log.open(path), LogStatus::Ok);
+    ASSERT_EQ(log.deleteRecord(2, kLocator), LogStatus::Ok);
+    // Later writes reach the file now at the path, not the one replaced.
+    ASSERT_EQ(log.appendContact(makeContact(5), kLocator), LogStatus::Ok);
+    ASSERT_EQ(log.replaceContact(1, makeContact(11)), LogStatus::Ok);
+    const auto records = recordsOf(path);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[0], recordBytes(makeContact(11)));
+    EXPECT_EQ(records[1], recordBytes(makeContact(3)));
+    EXPECT_EQ(records[3], recordBytes(makeContact(5)));
+    EXPECT_EQ(records[4], markerRecord());
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+}
+
+TEST_F(LogFileTest, ReadOnlyOpeningSaysWhy)
+{
+    // The refusals a read-only medium or missing rights would give, made by the
+    // file seam: tests run as root, where permissions are not enforced.
+    struct Row
+    {
+        const char *name;
+        long refused; // 1: opening the file for writing, 2: writing in its folder
+        int error;
+        ReadOnlyCause cause;
+    };
+    for (const Row &row :
+         {Row{"read-only medium", 1, EROFS, ReadOnlyCause::ReadOnlyMedium},
+          Row{"file not writable", 1, EACCES, ReadOnlyCause::FileNotWritable},
+          Row{"folder not writable", 2, EACCES, ReadOnlyCause::FolderNotWritable},
+          Row{"folder on read-only medium", 2, EROFS, ReadOnlyCause::ReadOnlyMedium},
+          Row{"writable", 0, 0, ReadOnlyCause::None}}) {
+        SCOPED_TRACE(row.name);
+        const auto path = logWith(2);
+        LogFile log;
+        fileio::setHook([&row](fileio::Operation op, long n) {
+            return op == fileio::Operation::Open && n == row.refused ? row.error : 0;
+        });
+        const LogStatus status = log.open(path);
+        fileio::setHook({});
+        ASSERT_EQ(status, LogStatus::Ok);
+        EXPECT_EQ(log.recordCount(), 2);
+        EXPECT_EQ(log.readOnlyCause(), row.cause);
+        EXPECT_EQ(log.isReadOnly(), row.cause != ReadOnlyCause::None);
+        if (row.cause != ReadOnlyCause::None) {
+            EXPECT_EQ(log.appendContact(makeContact(3), kLocator), LogStatus::ReadOnly);
+            EXPECT_FALSE(readOnlyCauseUtf8(row.cause).empty());
+        }
+    }
+    LogFile log;
+    ASSERT_EQ(log.openReadOnly(logWith(1)), LogStatus::Ok);
+    EXPECT_EQ(log.readOnlyCause(), ReadOnlyCause::None); // asked for, nothing to explain
+}
+
+TEST_F(LogFileTest, DamageIsNamedAndNothingIsChanged)
+{
+    const std::string contact = recordBytes(makeContact(1));
+    std::string withNul = recordBytes(makeContact(2));
+    withNul[3] = '\0';
+    std::string withLineBreak = recordBytes(makeContact(3));
+    withLineBreak[70] = '\n';
+    struct Row
+    {
+        const char *name;
+        std::string bytes;
+        LogDamage expected;
+        const char *words; // in the warning
+    };
+    const std::vector<Row> rows = {
+        {"sound", contact + markerRecord(), {}, ""},
+        {"sound, odd bytes past the marker", contact + markerRecord() + withNul, {}, ""},
+        {"no end marker", contact + contact, {true, 0, 0, 0}, "fiche de fin"},
+        {"partial last record", contact + markerRecord() + "F6", {false, 2, 0, 0}, "2 octets"},
+        {"cut in a record", contact + contact.substr(0, 100), {true, 100, 0, 0}, "incompl"},
+        {"control bytes",
+         contact + withNul + withLineBreak + markerRecord(),
+         {false, 0, 2, 2},
+         "2 fiches contiennent des caract\xC3\xA8res de contr\xC3\xB4le"},
+        {"one record with a line break",
+         withLineBreak + markerRecord(),
+         {false, 0, 1, 1},
+         "la fiche N\xC2\xB0 1 contient"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto path = m_dir.file("F6ABC.Ham");
+        test::writeBytes(path, row.bytes);
+        LogFile log;
+        ASSERT_EQ(log.open(path), LogStatus::Ok);
+        const LogDamage damage = log.inspect();
+        EXPECT_EQ(damage.missingEndMarker, row.expected.missingEndMarker);
+        EXPECT_EQ(damage.partialBytes, row.expected.partialBytes);
+        EXPECT_EQ(damage.controlRecords, row.expected.controlRecords);
+        EXPECT_EQ(damage.firstControlRecord, row.expected.firstControlRecord);
+        const std::string text = damageMessageUtf8(damage);
+        EXPECT_EQ(text.empty(), !damage.any());
+        EXPECT_NE(text.find(row.words), std::string::npos) << text;
+        if (damage.any()) {
+            EXPECT_NE(text.find("sauvegarde"), std::string::npos);
+        }
+        EXPECT_EQ(fileBytes(path), row.bytes);
     }
 }

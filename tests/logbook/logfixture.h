@@ -1,6 +1,7 @@
 #pragma once
 // Temporary folders and ready-made logs for the log store tests and benchmarks.
 
+#include "logbook/fileio.h"
 #include "logbook/record.h"
 
 #include <cstdint>
@@ -36,6 +37,21 @@ class TempDir
 
   private:
     std::filesystem::path m_path;
+};
+
+/** For tests that write many logs and need not wait for the disk each time:
+ *  syncs are skipped while this lives. */
+class SkipDiskSyncs
+{
+  public:
+    SkipDiskSyncs()
+    {
+        fileio::setHook(
+            [](fileio::Operation op, long) { return op == fileio::Operation::Sync ? -1 : 0; });
+    }
+    ~SkipDiskSyncs() { fileio::setHook({}); }
+    SkipDiskSyncs(const SkipDiskSyncs &) = delete;
+    SkipDiskSyncs &operator=(const SkipDiskSyncs &) = delete;
 };
 
 /** A contact that tells its number: call sign "F<i>", and the number again in

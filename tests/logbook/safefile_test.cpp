@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace ondelog;
@@ -82,4 +83,41 @@ TEST_F(SafeFileTest, KeepsPermissionsAndReportsMissingFolder)
     SafeFileWriter nowhere(m_dir / "absent" / "X.Ham");
     EXPECT_EQ(nowhere.open(), LogStatus::NotFound);
     EXPECT_EQ(nowhere.write("x", 1), LogStatus::NotOpen);
+}
+
+TEST_F(SafeFileTest, LeftoversOfKilledRewritesGoAndNothingElse)
+{
+    const std::vector<std::string> leftovers = {".F1ABC.Ham.a1B2c3", ".F1ABC.Ham.XXXXXX"};
+    const std::vector<std::string> kept = {
+        "F1ABC.Ham.bak",     ".F1ABC.Ham.abc", ".F1ABC.Ham.abcdefg", ".F1ABC.Ham.ab-def",
+        ".F6XYZ.Ham.a1B2c3", ".Ondelog.lock",  "F1ABC.Ham~"};
+    for (const auto &name : leftovers)
+        std::ofstream(m_dir / name) << "x";
+    for (const auto &name : kept)
+        std::ofstream(m_dir / name) << "x";
+    fs::create_directory(m_dir / ".F1ABC.Ham.folder");
+
+    EXPECT_EQ(SafeFileWriter::removeLeftovers(m_target), 2);
+    for (const auto &name : leftovers)
+        EXPECT_FALSE(fs::exists(m_dir / name)) << name;
+    for (const auto &name : kept)
+        EXPECT_TRUE(fs::exists(m_dir / name)) << name;
+    EXPECT_EQ(slurp(m_target), "old");
+}
+
+TEST_F(SafeFileTest, ALinkedTargetIsRewrittenWhereItLies)
+{
+    const fs::path elsewhere = m_dir / "elsewhere";
+    fs::create_directory(elsewhere);
+    const fs::path real = elsewhere / "F1ABC.Ham";
+    fs::rename(m_target, real);
+    fs::create_symlink(real, m_target);
+
+    SafeFileWriter writer(m_target);
+    ASSERT_EQ(writer.open(), LogStatus::Ok);
+    EXPECT_EQ(writer.temporaryPath().parent_path(), elsewhere);
+    ASSERT_EQ(writer.write("new", 3), LogStatus::Ok);
+    ASSERT_EQ(writer.commit(), LogStatus::Ok);
+    EXPECT_TRUE(fs::is_symlink(m_target));
+    EXPECT_EQ(slurp(real), "new");
 }
