@@ -25,7 +25,9 @@ std::string listLine(std::int32_t recordNo, const QsoRecord &record)
     std::string line = number + " : " + fixedWidth(record.field(Field::CSGN), 10) + ":" +
                        fixedWidth(record.field(Field::DQSO), 8) + ":" +
                        fixedWidth(record.field(Field::HDEB), 5);
-    return fixedWidth(line, std::max(kListLineWidth, line.size()));
+    // A damaged record may hold NUL or line breaks: shown raw, they would cut the
+    // line short or break it in two.
+    return withVisibleControls(fixedWidth(line, std::max(kListLineWidth, line.size())));
 }
 
 std::int32_t recordNoOfLine(std::string_view line)

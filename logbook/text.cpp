@@ -199,6 +199,17 @@ std::string toUpperCp1252(std::string_view text)
     return out;
 }
 
+std::string withVisibleControls(std::string_view cp1252)
+{
+    std::string text(cp1252);
+    for (char &c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F)
+            c = kControlPlaceholder;
+    }
+    return text;
+}
+
 std::string fixedWidth(std::string_view text, std::size_t width)
 {
     std::string out(text.substr(0, width));

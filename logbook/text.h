@@ -30,6 +30,14 @@ char toLowerCp1252(char c);
 /** Whole text to upper case, byte by byte (Windows-1252). */
 std::string toUpperCp1252(std::string_view text);
 
+/** What a damaged record's control bytes (0x00-0x1F, 0x7F: NUL, line breaks,
+ *  tabs...) look like on a line: one visible character each, so columns stay
+ *  aligned and a line break never splits a line. */
+inline constexpr char kControlPlaceholder = '\xA4'; // '¤'
+
+/** The text with each control byte replaced by kControlPlaceholder. */
+std::string withVisibleControls(std::string_view cp1252);
+
 /** Pads with blanks on the right or cuts to exactly `width` characters. */
 std::string fixedWidth(std::string_view text, std::size_t width);
 

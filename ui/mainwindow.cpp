@@ -2,6 +2,7 @@
 
 #include "geo/locator.h"
 #include "logbook/loglist.h"
+#include "logbook/safefile.h"
 #include "logbook/text.h"
 #include "setup/dataroot.h"
 #include "ui/aboutdialog.h"
@@ -527,6 +528,10 @@ void MainWindow::readConfigAndOpen()
     m_configPath = *file;
     m_stationLocator = m_config.stationLocator;
     m_logPath = m_programFolder / m_config.logFileName;
+    // A rewrite stopped by a crash leaves its temporary file beside the log; the
+    // log itself is whole either way. Only this Ondelog works in the folder.
+    SafeFileWriter::removeLeftovers(m_logPath);
+    SafeFileWriter::removeLeftovers(*file);
     m_logOpen = true;
     m_ownLog = true;
     m_logTitle.clear();
@@ -588,6 +593,9 @@ void MainWindow::loadLog()
         }
     }
 
+    if (m_logOpen)
+        reportLogState();
+
     if (m_logOpen) {
         n = m_log.recordCount();
         m_pager.setRecordCount(n);
@@ -612,6 +620,29 @@ void MainWindow::loadLog()
     m_closeButton->setEnabled(true);
 
     finishStartup();
+}
+
+void MainWindow::reportLogState()
+{
+    QString title = m_ownLog ? toQString(m_config.callSign) : m_logTitle;
+    if (m_ownLog && m_log.isReadOnly()) {
+        title += QStringLiteral(" (lecture seule)");
+        // Said once per log and run; the title keeps saying it.
+        if (m_readOnlyReported != m_logPath) {
+            m_readOnlyReported = m_logPath;
+            showWarning(QStringLiteral("Le log %1 est ouvert en lecture seule : %2\n\n"
+                                       "Vous pouvez le consulter, mais ni y saisir, ni y modifier, "
+                                       "ni y supprimer de contact.")
+                            .arg(nativePath(m_logPath),
+                                 QString::fromStdString(readOnlyCauseUtf8(m_log.readOnlyCause()))));
+        }
+    }
+    m_listTitle->setText(title);
+
+    const LogDamage damage = m_log.inspect();
+    if (damage.any())
+        showWarning(nativePath(m_logPath) + QStringLiteral("\n\n") +
+                    QString::fromStdString(damageMessageUtf8(damage)));
 }
 
 void MainWindow::finishStartup()

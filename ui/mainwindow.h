@@ -169,6 +169,8 @@ class MainWindow : public QMainWindow
     void onLocatorChosen(const std::string &locator, bool keep);
     void closeChangeLocatorPanel();
     void endProgram();
+    /** Says once that the own log is read-only, and why; warns of a damaged log. */
+    void reportLogState();
 
     std::filesystem::path m_dataRoot;
     std::filesystem::path m_programFolder;
@@ -180,6 +182,7 @@ class MainWindow : public QMainWindow
     std::filesystem::path m_logPath;
     std::string m_stationLocator;
     QString m_logTitle; // the file name without ".Ham" of a foreign log
+    std::filesystem::path m_readOnlyReported;
     bool m_logOpen = false;
     bool m_ownLog = false;
     bool m_entrySession = false;

@@ -38,15 +38,13 @@ int main(int argc, char *argv[])
     const QString folder =
         QDir::toNativeSeparators(QString::fromStdString(ondelog::programFolder(dataRoot).string()));
 
-    if (!QDir().mkpath(folder)) {
-        QMessageBox::critical(nullptr, QStringLiteral("Ondelog"),
-                              QStringLiteral("Le dossier %1 ne peut pas être créé.").arg(folder));
-        return 1;
-    }
-    const std::unique_ptr<QLockFile> lock = ondelog::lockProgramFolder(folder);
-    if (!lock) {
-        QMessageBox::warning(nullptr, QStringLiteral("Ondelog"),
-                             ondelog::alreadyRunningMessage(folder));
+    const ondelog::ProgramFolderLock lock = ondelog::lockProgramFolder(folder);
+    if (!lock.lock) {
+        const QString message = ondelog::lockFailureMessage(folder, lock.failure, lock.detail);
+        if (lock.failure == ondelog::LockFailure::HeldByOther)
+            QMessageBox::warning(nullptr, QStringLiteral("Ondelog"), message);
+        else
+            QMessageBox::critical(nullptr, QStringLiteral("Ondelog"), message);
         return 1;
     }
 

@@ -20,6 +20,23 @@ TEST(ListLine, ColumnsLineUpInFortyCharacters)
     EXPECT_EQ(listLine(26, sparse).size(), kListLineWidth);
 }
 
+TEST(ListLine, ControlBytesOfADamagedRecordShowAsAPlaceholder)
+{
+    QsoRecord r;
+    r.setField(Field::CSGN, std::string("F6\0AB\nC", 7));
+    r.setField(Field::DQSO, "01\r02\t03");
+    r.setField(Field::HDEB, "09:\x7F"
+                            "5");
+    const std::string line = listLine(7, r);
+    EXPECT_EQ(line, "7      : F6\xA4"
+                    "AB\xA4"
+                    "C   :01\xA4"
+                    "02\xA4"
+                    "03:09:\xA4"
+                    "5      ");
+    EXPECT_EQ(recordNoOfLine(line), 7);
+}
+
 TEST(ListLine, RecordNumberReadsBackFromTheLine)
 {
     const QsoRecord r = test::makeContact(1);

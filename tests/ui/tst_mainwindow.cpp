@@ -6,6 +6,7 @@
 #include "geo/calendar.h"
 #include "geo/departements.h"
 #include "logbook/entryfields.h"
+#include "logbook/fileio.h"
 #include "logbook/loglist.h"
 #include "logbook/text.h"
 #include "ui/mainwindow.h"
@@ -113,7 +114,11 @@ class MainWindowTest : public QObject
 
   private slots:
     void initTestCase() { initWindowTests(); }
-    void cleanup() { cancelModalWatches(); }
+    void cleanup()
+    {
+        cancelModalWatches();
+        fileio::setHook({});
+    }
     void init() { m_clock = std::make_unique<FixedClock>(kNow); }
 
     void beforeStartingEverythingIsInPlace()
@@ -483,10 +488,81 @@ class MainWindowTest : public QObject
         writeBytes(junk, bytes);
         auto window = start(root);
         chooseFile(junk);
+        // Opened as it is, with one warning that names the damage.
+        QString warning;
+        bool warned = false;
+        if (size > 0)
+            answerNextMessageBox(nullptr, &warning, &warned);
         child<QAction>(window.get(), "MnuAutreF")->trigger();
         QVERIFY(window->isLogOpen());
+        QCOMPARE(warned, size > 0);
+        if (size > 0)
+            QVERIFY2(warning.contains(QStringLiteral("endommagé")), qPrintable(warning));
         QVERIFY(child<QListWidget>(window.get(), "ListeLog")->count() <= size / 165);
         QCOMPARE(readBytes(junk), bytes);
+    }
+
+    void aReadOnlyOwnLogSaysSoOnceAndShowsIt()
+    {
+        DataRoot root;
+        writeStation(root, 3);
+        const std::string before = readBytes(root.logPath());
+        // The refusal a read-only medium gives, made by the file seam: the
+        // tests run as root, where permissions are not enforced.
+        fileio::setHook(
+            [](fileio::Operation op, long) { return op == fileio::Operation::Open ? EROFS : 0; });
+        QString warning;
+        bool warned = false;
+        answerNextMessageBox(nullptr, &warning, &warned);
+        auto window = start(root);
+        QVERIFY(warned);
+        QVERIFY2(warning.contains(QStringLiteral("lecture seule")) &&
+                     warning.contains(QStringLiteral("support")),
+                 qPrintable(warning));
+        QCOMPARE(child<QLabel>(window.get(), "PictListLab01")->text(),
+                 QStringLiteral("F6XYZ (lecture seule)"));
+        QVERIFY(!child<QPushButton>(window.get(), "BtNewQSO")->isEnabled());
+        QCOMPARE(child<QListWidget>(window.get(), "ListeLog")->count(), 3);
+
+        // Opened again, it is not said again; the title keeps saying it.
+        bool warnedAgain = false;
+        answerNextMessageBox(nullptr, nullptr, &warnedAgain);
+        child<QAction>(window.get(), "MnuCourantF")->trigger();
+        QTest::qWait(50);
+        QVERIFY(!warnedAgain);
+        cancelModalWatches();
+        QCOMPARE(child<QLabel>(window.get(), "PictListLab01")->text(),
+                 QStringLiteral("F6XYZ (lecture seule)"));
+        fileio::setHook({});
+        QCOMPARE(readBytes(root.logPath()), before);
+    }
+
+    void aDamagedOwnLogOpensAsItIsWithOneWarning()
+    {
+        DataRoot root;
+        writeStation(root, 3);
+        std::string bytes = readBytes(root.logPath());
+        bytes[165 + 2] = '\n';  // in the call sign of contact 2
+        bytes[165 + 16] = '\0'; // in its date
+        bytes += "F6";          // a record cut short
+        writeBytes(root.logPath(), bytes);
+        QString warning;
+        bool warned = false;
+        answerNextMessageBox(nullptr, &warning, &warned);
+        auto window = start(root);
+        QVERIFY(warned);
+        QVERIFY2(warning.contains(QStringLiteral("endommagé")) &&
+                     warning.contains(QStringLiteral("fiche N° 2")) &&
+                     warning.contains(QStringLiteral("incomplète")) &&
+                     warning.contains(QStringLiteral("sauvegarde")),
+                 qPrintable(warning));
+        auto *list = child<QListWidget>(window.get(), "ListeLog");
+        QCOMPARE(list->count(), 3);
+        const QString line = list->item(1)->text();
+        QVERIFY2(line.contains(QStringLiteral("¤")), qPrintable(line));
+        for (const QChar c : line)
+            QVERIFY(c.unicode() >= 0x20 && c.unicode() != 0x7F);
+        QCOMPARE(readBytes(root.logPath()), bytes);
     }
 
     void cancellingTheFileDialogKeepsTheLog()

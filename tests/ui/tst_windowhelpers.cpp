@@ -13,11 +13,14 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 
 using namespace ondelog;
 using namespace ondelog::test;
+
+Q_DECLARE_METATYPE(ondelog::LockFailure)
 
 namespace {
 
@@ -191,13 +194,52 @@ class WindowHelpersTest : public QObject
     void oneOndelogPerFolder()
     {
         const QString programFolder = file(QStringLiteral("Ondelog"));
-        std::unique_ptr<QLockFile> first = lockProgramFolder(programFolder);
-        QVERIFY(first);
-        QVERIFY(!lockProgramFolder(programFolder));
-        QVERIFY(lockProgramFolder(file(QStringLiteral("Autre"))));
-        first.reset();
-        QVERIFY(lockProgramFolder(programFolder));
-        QVERIFY(alreadyRunningMessage(programFolder).contains(QStringLiteral("déjà ouvert")));
+        ProgramFolderLock first = lockProgramFolder(programFolder);
+        QVERIFY(first.lock);
+        const ProgramFolderLock second = lockProgramFolder(programFolder);
+        QVERIFY(!second.lock);
+        QCOMPARE(second.failure, LockFailure::HeldByOther);
+        QVERIFY(lockProgramFolder(file(QStringLiteral("Autre"))).lock);
+        first.lock.reset();
+        QVERIFY(lockProgramFolder(programFolder).lock);
+        QVERIFY(lockFailureMessage(programFolder, LockFailure::HeldByOther)
+                    .contains(QStringLiteral("déjà ouvert")));
+    }
+
+    void lockLeftByAGoneOndelogIsNotAnOpenOne()
+    {
+        // A lock naming a process that no longer runs, in a folder where it
+        // cannot be replaced, is no Ondelog to go looking for.
+        const QString programFolder = file(QStringLiteral("Ondelog"));
+        QVERIFY(QDir().mkpath(programFolder));
+        QFile stale(QDir(programFolder).filePath(QStringLiteral(".Ondelog.lock")));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("999999999\nondelog\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        stale.close();
+        const ProgramFolderLock lock = lockProgramFolder(programFolder);
+        // Taken over where the folder is writable (always, running as root).
+        if (!lock.lock)
+            QVERIFY(lock.failure != LockFailure::HeldByOther);
+    }
+
+    void lockFailuresSayWhy_data()
+    {
+        QTest::addColumn<LockFailure>("failure");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("support") << LockFailure::ReadOnlyMedium << QStringLiteral("lecture seule");
+        QTest::newRow("droits") << LockFailure::NoPermission << QStringLiteral("pas le droit");
+        QTest::newRow("plein") << LockFailure::DiskFull << QStringLiteral("disque est plein");
+        QTest::newRow("autre") << LockFailure::Other << QStringLiteral("(Erreur système)");
+    }
+
+    void lockFailuresSayWhy()
+    {
+        QFETCH(LockFailure, failure);
+        QFETCH(QString, words);
+        const QString text = lockFailureMessage(QStringLiteral("/x/Ondelog"), failure,
+                                                QStringLiteral("Erreur système"));
+        QVERIFY2(text.contains(words), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("déjà ouvert")));
     }
 };
 
