@@ -2,9 +2,11 @@
 BUILD     ?= build
 PREFIX    ?= /usr/local
 BENCHDIR  ?= build-bench
+SANDIR    ?= build-sanitize
+SANITIZE  := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 JOBS      ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench screenshots install package clean format
+.PHONY: all deps configure build test sanitize run bench screenshots install package clean format
 
 all: build
 
@@ -19,6 +21,18 @@ build: configure
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer:
+# any invalid access or undefined operation fails the test that made it.
+sanitize: deps
+	@cmake -S . -B $(SANDIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DONDELOG_BUILD_TESTS=ON \
+	  -DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)" >/dev/null
+	@cmake --build $(SANDIR) -j $(JOBS)
+	@cd $(SANDIR) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
 
 run: build
 	@$(BUILD)/bin/ondelog $(ARGS)
@@ -45,4 +59,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) $(BENCHDIR)
+	@rm -rf $(BUILD) $(BENCHDIR) $(SANDIR)
