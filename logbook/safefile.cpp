@@ -36,6 +36,17 @@ LogStatus statusFromErrno(int error)
 
 namespace {
 
+/** ".NAME." for the target NAME: a leading dot keeps the temporary files out of
+ *  the way of file dialogs. */
+std::string temporaryPrefix(const std::filesystem::path &target)
+{
+    // Built by appending: "." + name + "." trips a false -Wrestrict of g++ 12 at -O3.
+    std::string prefix = ".";
+    prefix += target.filename().string();
+    prefix += '.';
+    return prefix;
+}
+
 LogStatus syncFolder(const std::filesystem::path &folder)
 {
     const int fd =
@@ -68,7 +79,7 @@ SafeFileWriter::SafeFileWriter(std::filesystem::path target) : m_target(std::mov
 
 int SafeFileWriter::removeLeftovers(const std::filesystem::path &target)
 {
-    const std::string prefix = "." + target.filename().string() + ".";
+    const std::string prefix = temporaryPrefix(target);
     std::error_code ec;
     std::filesystem::directory_iterator it(
         target.parent_path().empty() ? "." : target.parent_path(), ec);
@@ -118,10 +129,9 @@ LogStatus SafeFileWriter::open()
     };
     if (::stat(m_target.c_str(), &st) == 0)
         mode = st.st_mode & 07777;
-    // A leading dot keeps the temporary file out of the way of file dialogs; the
-    // pattern's XXXXXX makes two rewrites in one folder never collide.
+    // mkostemp's XXXXXX makes two rewrites in one folder never collide.
     std::string pattern =
-        (m_target.parent_path() / ("." + m_target.filename().string() + ".XXXXXX")).string();
+        (m_target.parent_path() / (temporaryPrefix(m_target) + "XXXXXX")).string();
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         return statusFromErrno(errno);
