@@ -1,5 +1,6 @@
 #include "printing/labelsheet.h"
 
+#include "logbook/fileio.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 
@@ -129,6 +130,10 @@ ContactResult updateContactQsl(LogFile &log, const LabelRecord &label, std::stri
     result.recordNo = n;
     record->setField(Field::MQSL, value);
     result.status = log.writeRecord(n, *record);
+    // On the disk before the sheet, synced next, forgets the label: after a
+    // crash the contact never lacks a state its label no longer carries.
+    if (result.status == LogStatus::Ok)
+        result.status = log.sync();
     result.update = result.status == LogStatus::Ok ? ContactUpdate::Written : ContactUpdate::Failed;
     return result;
 }
@@ -239,24 +244,14 @@ std::optional<LabelRecord> LabelSheet::read(int n) const
 
 LogStatus LabelSheet::write(int n, const LabelRecord &label)
 {
-    const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = fileio::openFile(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return statusFromErrno(errno);
     const std::string &bytes = label.bytes();
-    std::size_t done = 0;
     LogStatus status = LogStatus::Ok;
-    while (done < bytes.size()) {
-        const ssize_t w = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
-                                   recordOffset(n) + std::int64_t(done));
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            status = statusFromErrno(errno);
-            break;
-        }
-        done += std::size_t(w);
-    }
-    if (status == LogStatus::Ok && ::fdatasync(fd) != 0)
+    if (fileio::pwriteAll(fd, bytes.data(), bytes.size(), recordOffset(n)) != 0)
+        status = statusFromErrno(errno);
+    if (status == LogStatus::Ok && fileio::fdatasync(fd) != 0)
         status = statusFromErrno(errno);
     if (::close(fd) != 0 && status == LogStatus::Ok)
         status = statusFromErrno(errno);

@@ -5,6 +5,7 @@
 #include "logbook/fileio.h"
 #include "logbook/logfile.h"
 #include "logbook/safefile.h"
+#include "printing/labelsheet.h"
 #include "setup/config.h"
 
 #include "logfixture.h"
@@ -110,6 +111,15 @@ std::vector<Case> cases()
         {"modification",
          5,
          [](LogFile &log) { return log.replaceContact(3, makeContact(33)); },
+         {}},
+        {"QSL state of a contact",
+         5,
+         [](LogFile &log) {
+             LabelRecord label;
+             label.setField(LabelField::QsoNumber, "3");
+             label.setField(LabelField::CallSign, "F3");
+             return updateContactQsl(log, label, "12/03/24").status;
+         },
          {}},
         {"deletion of the first contact", 5, remove(1), {}},
         {"deletion of contact 2", 5, remove(2), {}},
