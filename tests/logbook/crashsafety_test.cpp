@@ -5,6 +5,7 @@
 #include "logbook/fileio.h"
 #include "logbook/logfile.h"
 #include "logbook/safefile.h"
+#include "maintenance/sort.h"
 #include "printing/labelsheet.h"
 #include "setup/config.h"
 
@@ -96,6 +97,8 @@ struct Case
     /** Bytes added after the log as written (records past the end marker, a
      *  partial record): they must come through untouched. */
     std::string tail;
+    /** Contacts newest first, for the operations that reorder them. */
+    bool reversed = false;
 };
 
 std::vector<Case> cases()
@@ -121,6 +124,12 @@ std::vector<Case> cases()
              return updateContactQsl(log, label, "12/03/24").status;
          },
          {}},
+        {"sort", 5, [](LogFile &log) { return sortLog(log, "IO91WM").status; }, {}, true},
+        {"sort of 15,000 contacts",
+         15000,
+         [](LogFile &log) { return sortLog(log, "IO91WM").status; },
+         {},
+         true},
         {"deletion of the first contact", 5, remove(1), {}},
         {"deletion of contact 2", 5, remove(2), {}},
         {"deletion of the last contact", 5, remove(5), {}},
@@ -138,6 +147,15 @@ class CrashSafetyTest : public ::testing::Test
     {
         const auto path = m_dir.file("F6ABC.Ham");
         test::writeLog(path, c.contacts, kLocator);
+        if (c.reversed) {
+            std::string bytes;
+            for (std::int64_t i = c.contacts; i >= 1; --i) {
+                QsoRecord contact = makeContact(i);
+                contact.setField(Field::DQSO, std::to_string(10 + i % 18) + "/02/03");
+                bytes += recordBytes(contact);
+            }
+            test::writeBytes(path, bytes + recordBytes(QsoRecord::endMarker(kLocator)));
+        }
         if (!c.tail.empty())
             test::writeBytes(path, fileBytes(path) + c.tail);
         return path;
@@ -218,8 +236,13 @@ TEST_F(CrashSafetyTest, AFailedWriteIsReportedAndLeavesTheLogWhole)
                 test::writeBytes(path, before);
                 LogFile log;
                 ASSERT_EQ(log.open(path), LogStatus::Ok);
-                fileio::setHook([failing, error](fileio::Operation, long n) {
-                    return n == failing ? error : 0;
+                // Writes fail, not the opening of a log, which would close it and
+                // leave nothing to check but the file.
+                long writes = 0;
+                fileio::setHook([failing, error, &writes](fileio::Operation op, long) {
+                    if (op == fileio::Operation::Open)
+                        return 0;
+                    return ++writes == failing ? error : 0;
                 });
                 const LogStatus status = c.operation(log);
                 fileio::setHook({});
