@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMessageBox>
-#include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -204,22 +203,6 @@ class WindowHelpersTest : public QObject
         QVERIFY(lockProgramFolder(programFolder).lock);
         QVERIFY(lockFailureMessage(programFolder, LockFailure::HeldByOther)
                     .contains(QStringLiteral("déjà ouvert")));
-    }
-
-    void lockLeftByAGoneOndelogIsNotAnOpenOne()
-    {
-        // A lock naming a process that no longer runs, in a folder where it
-        // cannot be replaced, is no Ondelog to go looking for.
-        const QString programFolder = file(QStringLiteral("Ondelog"));
-        QVERIFY(QDir().mkpath(programFolder));
-        QFile stale(QDir(programFolder).filePath(QStringLiteral(".Ondelog.lock")));
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write("999999999\nondelog\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        stale.close();
-        const ProgramFolderLock lock = lockProgramFolder(programFolder);
-        // Taken over where the folder is writable (always, running as root).
-        if (!lock.lock)
-            QVERIFY(lock.failure != LockFailure::HeldByOther);
     }
 
     void lockFailuresSayWhy_data()
