@@ -14,6 +14,7 @@
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
 #include "ui/keyboard.h"
+#include "ui/labelsheetpanel.h"
 #include "ui/locatordialog.h"
 #include "ui/logkeeping.h"
 #include "ui/mergepanel.h"
@@ -127,7 +128,21 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
     m_ownLog = false;
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // These helpers watch the events of this window's widgets (the label sheet
+    // those of the record view's "Ma QSL" field). Gone first, they see none of
+    // the events the widgets send while the window is taken apart, when the
+    // window they would ask is no longer a MainWindow.
+    delete m_labelSheet;
+    m_labelSheet = nullptr;
+    delete m_sorter;
+    m_sorter = nullptr;
+    delete m_contacts;
+    m_contacts = nullptr;
+    delete m_editor;
+    m_editor = nullptr;
+}
 
 // --- Building ----------------------------------------------------------------
 
