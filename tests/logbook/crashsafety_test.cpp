@@ -5,6 +5,7 @@
 #include "logbook/fileio.h"
 #include "logbook/logfile.h"
 #include "logbook/safefile.h"
+#include "maintenance/merge.h"
 #include "maintenance/sort.h"
 #include "printing/labelsheet.h"
 #include "setup/config.h"
@@ -101,6 +102,18 @@ struct Case
     bool reversed = false;
 };
 
+/** A second station's log, for the merge: outside the folder of the log. */
+const std::filesystem::path &otherLog()
+{
+    static const TempDir dir;
+    static const std::filesystem::path path = [] {
+        const auto p = dir.file("F5XYZ.Ham");
+        test::writeLog(p, 40, "IN88GS");
+        return p;
+    }();
+    return path;
+}
+
 std::vector<Case> cases()
 {
     const auto append = [](LogFile &log) { return log.appendContact(makeContact(99), kLocator); };
@@ -130,6 +143,15 @@ std::vector<Case> cases()
          [](LogFile &log) { return sortLog(log, "IO91WM").status; },
          {},
          true},
+        {"merge of another log",
+         5,
+         [](LogFile &log) {
+             const MergeResult result = mergeLog(log, otherLog(), "IO91WM");
+             return result.ok()                      ? LogStatus::Ok
+                    : result.status != LogStatus::Ok ? result.status
+                                                     : LogStatus::IoError;
+         },
+         {}},
         {"deletion of the first contact", 5, remove(1), {}},
         {"deletion of contact 2", 5, remove(2), {}},
         {"deletion of the last contact", 5, remove(5), {}},
