@@ -19,8 +19,6 @@
 using namespace ondelog;
 using namespace ondelog::test;
 
-Q_DECLARE_METATYPE(ondelog::LockFailure)
-
 namespace {
 
 bool isFileDialog(QWidget *w)
@@ -203,26 +201,6 @@ class WindowHelpersTest : public QObject
         QVERIFY(lockProgramFolder(programFolder).lock);
         QVERIFY(lockFailureMessage(programFolder, LockFailure::HeldByOther)
                     .contains(QStringLiteral("déjà ouvert")));
-    }
-
-    void lockFailuresSayWhy_data()
-    {
-        QTest::addColumn<LockFailure>("failure");
-        QTest::addColumn<QString>("words");
-        QTest::newRow("support") << LockFailure::ReadOnlyMedium << QStringLiteral("lecture seule");
-        QTest::newRow("droits") << LockFailure::NoPermission << QStringLiteral("pas le droit");
-        QTest::newRow("plein") << LockFailure::DiskFull << QStringLiteral("disque est plein");
-        QTest::newRow("autre") << LockFailure::Other << QStringLiteral("(Erreur système)");
-    }
-
-    void lockFailuresSayWhy()
-    {
-        QFETCH(LockFailure, failure);
-        QFETCH(QString, words);
-        const QString text = lockFailureMessage(QStringLiteral("/x/Ondelog"), failure,
-                                                QStringLiteral("Erreur système"));
-        QVERIFY2(text.contains(words), qPrintable(text));
-        QVERIFY(!text.contains(QStringLiteral("déjà ouvert")));
     }
 };
 
