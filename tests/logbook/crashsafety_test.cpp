@@ -2,6 +2,7 @@
 // crash would stop it (the child process running it is killed), or seeing that
 // write fail: the log must then open either as before or as after.
 
+#include "interchange/adiftransfer.h"
 #include "logbook/fileio.h"
 #include "logbook/logfile.h"
 #include "logbook/safefile.h"
@@ -114,6 +115,20 @@ const std::filesystem::path &otherLog()
     return path;
 }
 
+/** Two contacts in ADIF, for the import. */
+const std::filesystem::path &adifFile()
+{
+    static const TempDir dir;
+    static const std::filesystem::path path = [] {
+        const auto p = dir.file("journal.adi");
+        test::writeBytes(p, "Journal\n<EOH>\n"
+                            "<CALL:5>F4XYZ<QSO_DATE:8>20240301<TIME_ON:4>1200<EOR>\n"
+                            "<CALL:5>F4XYY<QSO_DATE:8>20240302<TIME_ON:4>1300<EOR>\n");
+        return p;
+    }();
+    return path;
+}
+
 std::vector<Case> cases()
 {
     const auto append = [](LogFile &log) { return log.appendContact(makeContact(99), kLocator); };
@@ -150,6 +165,18 @@ std::vector<Case> cases()
              return result.ok()                      ? LogStatus::Ok
                     : result.status != LogStatus::Ok ? result.status
                                                      : LogStatus::IoError;
+         },
+         {}},
+        {"ADIF import",
+         5,
+         [](LogFile &log) {
+             ImportOptions options;
+             options.stationLocator = "JN18EU";
+             // The import rewrites the log by its path: the window opens it again.
+             const std::filesystem::path path = log.path();
+             const LogStatus status = importAdif(path, adifFile(), options).status;
+             log.open(path);
+             return status;
          },
          {}},
         {"deletion of the first contact", 5, remove(1), {}},
