@@ -4,59 +4,18 @@
 
 #include "fuzzcheck.h"
 
-#include "logbook/fileio.h"
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 using namespace ondelog;
 
-namespace {
-
-/** The scratch folder of this run, removed at exit. */
-struct Scratch
-{
-    Scratch()
-    {
-        std::filesystem::create_directories(folder);
-        // Nothing here needs to reach the disk.
-        fileio::setHook(
-            [](fileio::Operation op, long) { return op == fileio::Operation::Sync ? -1 : 0; });
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    // In memory where the system has it: the reader is under test, not the
-    // disk, which would make each run wait on the writes of every other.
-    const std::filesystem::path folder =
-        (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                   : std::filesystem::temp_directory_path()) /
-        ("ondelog-fuzz-log-" + std::to_string(::getpid()));
-    const std::filesystem::path file = folder / "F6FUZ.Ham";
-};
-
-const std::filesystem::path &logPath()
-{
-    static const Scratch scratch;
-    return scratch.file;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::filesystem::path &path = logPath();
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
-    }
+    const std::filesystem::path &path = writeFuzzInput("log", "F6FUZ.Ham", data, size);
     LogFile log;
     FUZZ_CHECK(log.open(path) == LogStatus::Ok);
     const std::int32_t n = log.recordCount();
