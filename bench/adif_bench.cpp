@@ -2,6 +2,7 @@
 // of the same log file measured in the same run (read, write, sync: the copy
 // is as safe as the writers it is compared with).
 
+#include "besttime.h"
 #include "interchange/adiftransfer.h"
 #include "logbook/logfile.h"
 #include "tests/logbook/logfixture.h"
@@ -32,18 +33,6 @@ void plainCopy(const fs::path &from, const fs::path &to)
     ::fsync(out);
     ::close(out);
     ::close(in);
-}
-
-template <typename F> double bestSeconds(F &&f, int repeats)
-{
-    double best = 1e30;
-    for (int i = 0; i < repeats; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        f();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
 }
 
 void BM_AdifTransfer(benchmark::State &state)

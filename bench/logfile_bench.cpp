@@ -4,6 +4,7 @@
 // record, so the read is the floor it can be held to; a deletion writes the log
 // anew, so a read and a write of the file are its floor.
 
+#include "besttime.h"
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
 #include "logbook/record.h"
@@ -84,18 +85,6 @@ std::int32_t openAndCount(const fs::path &path)
     LogFile log;
     log.openReadOnly(path);
     return log.recordCount();
-}
-
-template <typename F> double bestSeconds(F &&f, int repeats)
-{
-    double best = 1e30;
-    for (int i = 0; i < repeats; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        f();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
 }
 
 void BM_SequentialRead(benchmark::State &state)

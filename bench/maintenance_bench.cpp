@@ -4,6 +4,7 @@
 // searches (they read every record), a read plus a write of the file for the
 // sort (it reads every record and writes the whole log again).
 
+#include "besttime.h"
 #include "logbook/logfile.h"
 #include "maintenance/duplicates.h"
 #include "maintenance/search.h"
@@ -129,18 +130,6 @@ void readAndWrite(const fs::path &path, const fs::path &to, bool safely)
         ::close(folder);
     }
     ::unlink(to.c_str());
-}
-
-template <typename F> double bestSeconds(F &&f, int repeats)
-{
-    double best = 1e30;
-    for (int i = 0; i < repeats; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        f();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
 }
 
 /** Runs `work` on the open shuffled log and sets its ratio to a sequential read. */

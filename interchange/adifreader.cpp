@@ -108,6 +108,29 @@ std::size_t utf8SequenceAt(std::string_view bytes)
     return static_cast<std::size_t>(n);
 }
 
+// Both readers stream through one buffer: what was read is dropped from its
+// front once a whole chunk of it is behind, and the next chunk goes on its end.
+// False when nothing more came (the end of the input).
+bool readChunk(std::istream &in, std::string &buffer, std::size_t &pos, std::uint64_t &consumed,
+               bool &eof)
+{
+    if (eof)
+        return false;
+    if (pos >= kChunk) {
+        buffer.erase(0, pos);
+        consumed += pos;
+        pos = 0;
+    }
+    const std::size_t old = buffer.size();
+    buffer.resize(old + kChunk);
+    in.read(buffer.data() + old, static_cast<std::streamsize>(kChunk));
+    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
+    buffer.resize(old + got);
+    if (got < kChunk)
+        eof = true;
+    return got > 0;
+}
+
 } // namespace
 
 const std::string *AdifRecord::find(std::string_view upperName) const
@@ -149,20 +172,8 @@ AdiReader::AdiReader(std::istream &in) : m_in(in) {}
 bool AdiReader::fill(std::size_t n)
 {
     while (m_buffer.size() - m_pos < n) {
-        if (m_eof)
+        if (!readChunk(m_in, m_buffer, m_pos, m_consumed, m_eof))
             return false;
-        if (m_pos >= kChunk) {
-            m_buffer.erase(0, m_pos);
-            m_consumed += m_pos;
-            m_pos = 0;
-        }
-        const std::size_t old = m_buffer.size();
-        m_buffer.resize(old + kChunk);
-        m_in.read(m_buffer.data() + old, static_cast<std::streamsize>(kChunk));
-        const auto got = static_cast<std::size_t>(std::max<std::streamsize>(m_in.gcount(), 0));
-        m_buffer.resize(old + got);
-        if (got < kChunk)
-            m_eof = true;
     }
     return true;
 }
@@ -311,21 +322,7 @@ AdxReader::AdxReader(std::istream &in) : m_in(in) {}
 
 bool AdxReader::readMore()
 {
-    if (m_eof)
-        return false;
-    if (m_pos >= kChunk) {
-        m_buffer.erase(0, m_pos);
-        m_consumed += m_pos;
-        m_pos = 0;
-    }
-    const std::size_t old = m_buffer.size();
-    m_buffer.resize(old + kChunk);
-    m_in.read(m_buffer.data() + old, static_cast<std::streamsize>(kChunk));
-    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(m_in.gcount(), 0));
-    m_buffer.resize(old + got);
-    if (got < kChunk)
-        m_eof = true;
-    return got > 0;
+    return readChunk(m_in, m_buffer, m_pos, m_consumed, m_eof);
 }
 
 // "<RECORD>" or "<RECORD " but not "<RECORDS>".
