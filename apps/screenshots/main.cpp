@@ -8,8 +8,10 @@
 #include "logbook/loglist.h"
 #include "printing/labelprint.h"
 #include "printing/logpage.h"
+// The contacts and labels as wide as the log allows that the paper tests use.
 #include "setup/config.h"
 #include "setup/dataroot.h"
+#include "tests/common/papercheck.h"
 #include "timesetter/clocktime.h"
 #include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
@@ -33,6 +35,10 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QNetworkDatagram>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -248,6 +254,55 @@ bool savePage(const std::function<void(PrintSurface &)> &layout, const QDir &fol
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// The same page as the print dialog's PDF printer writes it, to be turned into
+// images (pdftoppm) and looked at as the paper will be.
+bool savePdf(const std::function<void(PrintSurface &)> &layout, const QDir &folder,
+             const QString &name)
+{
+    const QString path = folder.filePath(name);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    PainterSurface surface(painter, printer.resolution());
+    layout(surface);
+    painter.end();
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// A log sheet and a sheet of labels whose every field is as wide as the log
+// allows: on paper, nothing may cross a rule.
+bool widestPaperShots(const QDir &folder)
+{
+    const QsoRecord contact = test::widestContact();
+    SheetLabels labels;
+    for (int n = 1; n <= kLabelCount; ++n)
+        labels[std::size_t(n)] = n % 2 ? test::widestLabel() : test::fullestLabel();
+    LogPageRequest page;
+    page.stationCall = contact.field(Field::CSGN);
+    page.firstRecord = 1;
+    page.pageNumber = 1;
+    page.read = [&](std::int32_t n) -> std::optional<QsoRecord> {
+        if (n > 25)
+            return QsoRecord::endMarker("JN18EU");
+        return n == 25 ? test::fullestContact() : contact;
+    };
+    const auto logPage = [&](PrintSurface &s) { printLogPage(s, page); };
+    const auto labelSheet = [&](PrintSurface &s) { printSheetLabels(s, labels); };
+    bool ok = savePage(logPage, folder, QStringLiteral("print-widest-logpage.png"));
+    ok &= savePdf(logPage, folder, QStringLiteral("print-widest-logpage.pdf"));
+    ok &= savePage(labelSheet, folder, QStringLiteral("print-widest-labels.png"));
+    ok &= savePdf(labelSheet, folder, QStringLiteral("print-widest-labels.pdf"));
+    return ok;
 }
 
 // The QSL cycle under way: four contacts on labels, a torn label withdrawn and
@@ -481,6 +536,7 @@ int main(int argc, char *argv[])
     ok &= confirmationShots(full, folder);
     ok &= searchShots(full, folder);
     ok &= paperShots(full, folder);
+    ok &= widestPaperShots(folder);
     ok &= exportShots(full, folder);
     ok &= mergePanelShot(full, QSize(1280, 800), folder, QStringLiteral("merge-panel.png"));
     ok &=
