@@ -8,10 +8,9 @@
 #include "logbook/loglist.h"
 #include "printing/labelprint.h"
 #include "printing/logpage.h"
-// The contacts and labels as wide as the log allows that the paper tests use.
 #include "setup/config.h"
 #include "setup/dataroot.h"
-#include "tests/common/papercheck.h"
+#include "tests/common/papercheck.h" // the widest contacts and labels of the paper tests
 #include "timesetter/clocktime.h"
 #include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
