@@ -44,6 +44,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -353,6 +354,35 @@ bool paperShots(const QString &root, const QDir &folder)
     return ok;
 }
 
+// The label editor holding the longest value of every box, at the smaller
+// window size: each must show whole.
+bool labelEditorWidestShot(const QString &root, const QDir &folder)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1024, 768)))
+        return false;
+    window.findChild<QAction *>(QStringLiteral("MnuGestionFeuilleQSL"))->trigger();
+    LabelSheetPanel *sheet = window.labelSheetPanel();
+    const LabelRecord label = test::widestLabel();
+    const std::array<std::pair<int, LabelField>, 10> boxes = {{
+        {1, LabelField::CallSign},
+        {2, LabelField::Date},
+        {3, LabelField::Time},
+        {4, LabelField::Frequency},
+        {LabelSheetPanel::kModeBox, LabelField::Mode},
+        {LabelSheetPanel::kRstBox, LabelField::Rst},
+        {7, LabelField::From},
+        {8, LabelField::Manager},
+        {9, LabelField::Routing},
+        {11, LabelField::QsoNumber},
+    }};
+    for (const auto &[box, field] : boxes)
+        sheet->box(box)->setText(toQString(label.field(field)).toUpper());
+    sheet->findChild<QRadioButton *>(QStringLiteral("OptVia"))->click();
+    return save(&window, folder, QStringLiteral("labelsheet-widest-1024x768.png"));
+}
+
 // A time server on 127.0.0.1 that answers every question with `time`.
 class LoopbackTimeServer : public QObject
 {
@@ -536,6 +566,7 @@ int main(int argc, char *argv[])
     ok &= searchShots(full, folder);
     ok &= paperShots(full, folder);
     ok &= widestPaperShots(folder);
+    ok &= labelEditorWidestShot(full, folder);
     ok &= exportShots(full, folder);
     ok &= mergePanelShot(full, QSize(1280, 800), folder, QStringLiteral("merge-panel.png"));
     ok &=

@@ -137,6 +137,10 @@ class LabelSheetTest : public StationWindowTest
 
         button("BtValidQSL")->click();
         QCOMPARE(mqsl(5), std::string(kLabelPendingMark));
+        // Opened again, the sheet offers the next free label.
+        trigger("MnuGestionFeuilleQSL");
+        QCOMPARE(label("NrTag"), QStringLiteral("Etiquette N° 2"));
+        button("BtQuitQSL")->click();
         QCOMPARE(field(14)->text(), QStringLiteral("En cours"));
         QCOMPARE(tag(1)->text(), QStringLiteral("F0005 [1]"));
         QCOMPARE(choice(1)->text(), QStringLiteral("Effacer"));
@@ -149,6 +153,49 @@ class LabelSheetTest : public StationWindowTest
         QTest::mouseClick(field(14), Qt::LeftButton);
         QVERIFY(!sheet()->isVisible());
         QVERIFY(m_window->contactEditor()->isModifyMode());
+    }
+
+    // Each box shows its longest value whole in the font it uses, at the
+    // window's usual sizes; a box the text cannot fill is not drawn wide.
+    void boxesShowTheirLongestValues_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1280x800") << QSize(1280, 800);
+        QTest::newRow("1024x768") << QSize(1024, 768);
+    }
+    void boxesShowTheirLongestValues()
+    {
+        QFETCH(QSize, size);
+        start(3);
+        m_window->resize(size);
+        trigger("MnuGestionFeuilleQSL");
+        QVERIFY(sheet()->isVisible());
+        const QStringList longest = {"WWWWWW/WWWWWW/W",
+                                     "28/08/88",
+                                     "23:58",
+                                     "1296.20000",
+                                     "MFSK8",
+                                     "599+40DB",
+                                     "TM2024/F6XYZ/MM",
+                                     "WWWWWW/WWWWWW/W",
+                                     "VIA F5NEW BURO!",
+                                     "VP2MWW/DL1ABC/P",
+                                     "32767"};
+        for (int i = 1; i <= 11; ++i)
+            box(i)->setText(longest[i - 1]);
+        QCoreApplication::processEvents();
+        for (int i = 1; i <= 11; ++i) {
+            QLineEdit *b = box(i);
+            b->end(false);
+            const int y = b->height() / 2;
+            // Scrolled to its end, a box too narrow hides its first characters.
+            QVERIFY2(b->cursorPositionAt(QPoint(3, y)) == 0 &&
+                         b->cursorPositionAt(QPoint(b->width() - 4, y)) == b->text().size(),
+                     qPrintable(b->objectName() + QLatin1Char(' ') + b->text()));
+        }
+        for (int i : {2, 3, 6, 5})
+            QVERIFY2(box(i)->width() < 3 * box(i)->fontMetrics().horizontalAdvance(longest[i - 1]),
+                     qPrintable(box(i)->objectName()));
     }
 
     void slotButtons()
