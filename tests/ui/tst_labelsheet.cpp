@@ -20,10 +20,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
+#include <QToolBar>
 
 using namespace ondelog;
 using namespace ondelog::test;
@@ -338,6 +341,53 @@ class LabelSheetTest : public StationWindowTest
         m_window->setEntrySession(false);
         trigger("MnuVirginTags");
         QCOMPARE(m_printer.page.texts(" F6XYZ   Confirming QSO with").size(), std::size_t(16));
+    }
+
+    // With no printer, the print dialog offers a PDF file: first under the
+    // document's name in the documents folder, then under the name chosen.
+    void printDialogOffersARealPdfFile()
+    {
+        PrintJob::setRunnerForTests({});
+        start(30);
+        if (m_window->printJob()->printer().outputFormat() != QPrinter::PdfFormat)
+            QSKIP("this computer has a printer");
+        const QString chosen = QString::fromStdString((m_root->root() / "mes pages.pdf").string());
+        QStringList offered;
+        // Prints from the preview as the operator does: its print button, then
+        // "Imprimer" in the print dialog, to the file chosen there.
+        auto printFromPreview = [&] {
+            whenModalNamed(QStringLiteral("ApercuImpression"), [&](QWidget *preview) {
+                whenModal([](QWidget *w) { return qobject_cast<QPrintDialog *>(w) != nullptr; },
+                          [&](QWidget *dialog) {
+                              auto *name =
+                                  dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+                              offered << (name ? name->text() : QString());
+                              if (name)
+                                  name->setText(chosen);
+                              static_cast<QDialog *>(dialog)->accept();
+                          });
+                const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+                for (QAction *a : preview->findChild<QToolBar *>()->actions())
+                    if (a->text() == print) {
+                        a->trigger();
+                        return;
+                    }
+                static_cast<QDialog *>(preview)->reject();
+            });
+        };
+        printFromPreview();
+        trigger("MnuImpPage");
+        QTRY_COMPARE(offered.size(), 1);
+        const QFileInfo first(offered[0]);
+        QCOMPARE(first.fileName(), QStringLiteral("Page 2.pdf"));
+        QVERIFY(first.absoluteDir().exists());
+        QVERIFY(!first.isDir());
+        QTRY_VERIFY(QFileInfo(chosen).size() > 1000);
+
+        printFromPreview();
+        trigger("MnuImpPageVierge");
+        QTRY_COMPARE(offered.size(), 2);
+        QCOMPARE(offered[1], chosen);
     }
 
     // The real preview, printing to a PDF file: from it, or closed unprinted.
