@@ -14,7 +14,9 @@
 #include "timesetter/clocktime.h"
 #include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
+#include "ui/application.h"
 #include "ui/contacteditor.h"
+#include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
 #include "ui/labelsheetpanel.h"
 #include "ui/locatordialog.h"
@@ -26,8 +28,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -45,6 +49,7 @@
 #include <QUdpSocket>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -383,6 +388,34 @@ bool labelEditorWidestShot(const QString &root, const QDir &folder)
     return save(&window, folder, QStringLiteral("labelsheet-widest-1024x768.png"));
 }
 
+// The file dialog over the station's folder, files dated as on a known day:
+// French all through, whatever the language of the system it runs on.
+bool fileDialogShot(const QString &root, const QDir &folder)
+{
+    const QDir station(QString::fromStdString(programFolder(root.toStdString()).string()));
+    station.mkpath(QStringLiteral("RidEzav"));
+    const QDateTime day(QDate(2024, 3, 14), QTime(18, 42));
+    const auto fileDay = std::chrono::file_clock::from_sys(
+        std::chrono::sys_seconds(std::chrono::seconds(day.toSecsSinceEpoch())));
+    std::error_code ignored;
+    for (const QString &name : station.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+        std::filesystem::last_write_time(station.filePath(name).toStdString(), fileDay, ignored);
+    bool ok = false;
+    QTimer::singleShot(300, qApp, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        ok = save(dialog, folder, QStringLiteral("filedialog.png"));
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    FileDialogRequest request;
+    request.title = QStringLiteral("Ouvrir un log");
+    request.initialFolder = station.path();
+    request.filter = QStringLiteral("Fichier (*.Ham);;Tous les fichiers (*)");
+    askFileName(nullptr, request);
+    return ok;
+}
+
 // A time server on 127.0.0.1 that answers every question with `time`.
 class LoopbackTimeServer : public QObject
 {
@@ -414,7 +447,8 @@ class LoopbackTimeServer : public QObject
     QUdpSocket m_socket;
 };
 
-// Horalink connected on a summer evening, the computer's clock a little late.
+// Horalink connected on a summer evening, the computer's clock a little late;
+// then asking a computer where nothing listens on the time server's port.
 bool horalinkShot(const QDir &folder)
 {
     using namespace std::chrono;
@@ -430,21 +464,31 @@ bool horalinkShot(const QDir &folder)
         ClockSetResult set(UtcTime) override { return {ClockSetStatus::Failed, 0}; }
     } setter;
     const SystemZone zone;
+    auto connectAndShoot = [&](quint16 port, const QString &name) {
+        TimeSetterWindow window(
+            TimeSetterParts{TimeServer{"127.0.0.1", port}, clock, setter, zone, false, QString()});
+        window.show();
+        window.findChild<QPushButton *>(QStringLiteral("BtonConnect"))->click();
+        QEventLoop wait;
+        QTimer::singleShot(3000, &wait, &QEventLoop::quit);
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+            if (!window.isAsking())
+                wait.quit();
+        });
+        poll.start(20);
+        wait.exec();
+        return save(&window, folder, name);
+    };
+    quint16 closed = 0;
+    {
+        LoopbackTimeServer gone(clock.now());
+        closed = gone.port();
+    }
     LoopbackTimeServer server(clock.now() + 2min + 7s + 500ms);
-    TimeSetterWindow window(TimeSetterParts{TimeServer{"127.0.0.1", server.port()}, clock, setter,
-                                            zone, false, QString()});
-    window.show();
-    window.findChild<QPushButton *>(QStringLiteral("BtonConnect"))->click();
-    QEventLoop wait;
-    QTimer::singleShot(3000, &wait, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-        if (!window.isAsking())
-            wait.quit();
-    });
-    poll.start(20);
-    wait.exec();
-    return save(&window, folder, QStringLiteral("horalink.png"));
+    bool ok = connectAndShoot(server.port(), QStringLiteral("horalink.png"));
+    ok &= connectAndShoot(closed, QStringLiteral("horalink-refused.png"));
+    return ok;
 }
 
 // The contacts made with F5ABC: found from the search field, then from the
@@ -538,6 +582,9 @@ bool mergePanelShot(const QString &root, const QSize &size, const QDir &folder, 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // As the programs start: French dialogs whatever the system's language.
+    setUpSuiteApplication(app, QStringLiteral("Ondelog"), QStringLiteral("ondelog"),
+                          QStringLiteral("org.ondelog.Ondelog"));
     if (argc < 2) {
         std::fprintf(stderr, "usage: ondelog_screenshots <folder>\n");
         return 2;
@@ -567,6 +614,7 @@ int main(int argc, char *argv[])
     ok &= paperShots(full, folder);
     ok &= widestPaperShots(folder);
     ok &= labelEditorWidestShot(full, folder);
+    ok &= fileDialogShot(full, folder);
     ok &= exportShots(full, folder);
     ok &= mergePanelShot(full, QSize(1280, 800), folder, QStringLiteral("merge-panel.png"));
     ok &=
