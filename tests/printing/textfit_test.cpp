@@ -1,12 +1,8 @@
-// Texts fitted to their cells: made smaller, then cut with a mark; and the
-// sheets filled to the widest the log allows, with nothing touching a rule.
+// Texts fitted to their cells: made smaller, then cut with a mark. The sheets
+// filled to the widest the log allows are checked with real fonts by tst_paper.
 
-#include "printing/labelprint.h"
-#include "printing/logpage.h"
 #include "printing/printsurface.h"
 #include "printing/textfit.h"
-
-#include "common/papercheck.h"
 
 #include <gtest/gtest.h>
 
@@ -92,45 +88,5 @@ TEST(TextFit, PlacedInsideTheRoom)
         // Smaller, it stands on the line of the size asked for.
         EXPECT_DOUBLE_EQ(t.y1 + 0.85 * 20 * t.fontSize, 500 + 0.85 * 20 * 8);
         EXPECT_LE(t.x2, c.room.right - kCellPadding);
-    }
-}
-
-// The same sheets on the recording surface's own widths; the window tests run
-// them again with the widths of the fonts a printer gets.
-TEST(TextFit, SheetsOfTheWidestValuesTouchNoRule)
-{
-    struct Case
-    {
-        const char *what;
-        QsoRecord contact;
-        LabelRecord label;
-    };
-    const Case cases[] = {
-        {"widest values", test::widestContact(), test::widestLabel()},
-        {"every field full of W", test::fullestContact(), test::fullestLabel()},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        RecordingSurface page;
-        printLogPage(page,
-                     {"VP2MWW/DL1ABC/P", 1, 1, [&](std::int32_t n) -> std::optional<QsoRecord> {
-                          if (n <= 25)
-                              return c.contact;
-                          return QsoRecord::endMarker("JN18EU");
-                      }});
-        SheetLabels labels;
-        for (int n = 1; n <= kLabelCount; ++n)
-            labels[std::size_t(n)] = c.label;
-        RecordingSurface sheet;
-        printSheetLabels(sheet, labels);
-        RecordingSurface blank;
-        printBlankLabels(blank, "VP2MWW/DL1ABC/P");
-        for (const RecordingSurface *s : {&page, &sheet, &blank}) {
-            for (const std::string &fault : test::textsTouchingRules(*s, kCellPadding - 0.01, 1))
-                ADD_FAILURE() << fault;
-            bool smallest = false;
-            test::cutTexts(*s, &smallest);
-            EXPECT_TRUE(smallest);
-        }
     }
 }
