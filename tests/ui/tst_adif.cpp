@@ -83,7 +83,7 @@ class AdifTest : public StationWindowTest
 
         const auto adi = m_root->root() / "wsjt.adi";
         writeBytes(adi, adiContacts(1, 4));
-        QCOMPARE(trigger("MnuImportAdif", adi), QStringLiteral("4 contacts importés."));
+        QCOMPARE(trigger("MnuImportAdif", adi), QStringLiteral("4 contacts ajoutés au log."));
         QCOMPARE(m_window->logFile().recordCount(), 34);
         auto *list = get<QListWidget>(QStringLiteral("ListeLog"));
         QVERIFY(list->currentItem());
