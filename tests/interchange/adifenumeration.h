@@ -1,5 +1,5 @@
 #pragma once
-// The MODE enumeration of ADIF 3.1.4 as the specification lists it, each mode
+// The MODE enumeration as the ADIF 3.1.4 document lists it, each mode
 // with its submodes: what an uploader such as LoTW accepts, written out here
 // apart from the code's own table so that the two check each other.
 

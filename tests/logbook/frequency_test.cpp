@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 using namespace ondelog;
 
 TEST(Frequency, ReadsAPointOrACommaAndNothingElse)
@@ -41,15 +39,4 @@ TEST(Frequency, ReadsAPointOrACommaAndNothingElse)
                   row.withPoint ? std::optional<std::string>(row.withPoint) : std::nullopt)
             << '"' << row.text << '"';
     }
-}
-
-TEST(Frequency, IgnoresAFrenchLocale)
-{
-    const char *before = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = before ? before : "C";
-    if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no French locale on this machine";
-    EXPECT_EQ(frequencyMegahertz("14.205"), 14.205);
-    EXPECT_EQ(frequencyMegahertz("14,205"), 14.205);
-    std::setlocale(LC_NUMERIC, saved.c_str());
 }
