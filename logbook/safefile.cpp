@@ -154,6 +154,15 @@ LogStatus SafeFileWriter::write(const char *data, std::size_t size)
     return LogStatus::Ok;
 }
 
+LogStatus SafeFileWriter::writeAt(std::uint64_t offset, const char *data, std::size_t size)
+{
+    if (m_fd < 0)
+        return LogStatus::NotOpen;
+    if (size > 0 && fileio::pwriteAll(m_fd, data, size, static_cast<off_t>(offset)) != 0)
+        return statusFromErrno(errno);
+    return LogStatus::Ok;
+}
+
 LogStatus SafeFileWriter::commit()
 {
     if (m_fd < 0)

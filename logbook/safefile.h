@@ -7,6 +7,7 @@
 #include "logbook/logfile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 
 namespace ondelog {
@@ -32,6 +33,9 @@ class SafeFileWriter
     LogStatus open();
     /** Appends bytes to the temporary file. */
     LogStatus write(const char *data, std::size_t size);
+    /** Writes bytes over what the temporary file holds at `offset`, to change
+     *  a part already written before the commit. */
+    LogStatus writeAt(std::uint64_t offset, const char *data, std::size_t size);
     /** Syncs the temporary file, renames it over the target and syncs the
      *  folder. After a failure the target is untouched. */
     LogStatus commit();

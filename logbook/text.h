@@ -17,6 +17,16 @@ std::string cp1252ToUtf8(std::string_view cp1252);
  *  malformed UTF-8 sequence, becomes '?'. */
 std::string utf8ToCp1252(std::string_view utf8);
 
+/** Appends the UTF-8 form of a code point. */
+void appendUtf8(std::string &out, char32_t codePoint);
+
+/** What decodeUtf8() gives for a malformed sequence. */
+inline constexpr char32_t kInvalidUtf8 = 0xFFFFFFFF;
+/** The code point of the UTF-8 sequence at `pos`, and `pos` moved past it;
+ *  kInvalidUtf8 for a malformed one (overlong, surrogate, cut short...), with
+ *  `pos` moved past at least one byte. `pos` must be inside the text. */
+char32_t decodeUtf8(std::string_view utf8, std::size_t &pos);
+
 /** Windows-1252 byte of a Unicode code point, or '\0' when the code page has none. */
 char cp1252FromCodePoint(char32_t codePoint);
 

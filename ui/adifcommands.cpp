@@ -173,7 +173,7 @@ void AdifCommands::importFile()
         result = importAdif(logPath, source, options);
     }
     // The log file was replaced by a new one: the window must open that one.
-    if (result.imported > 0)
+    if (result.changedLog())
         m_window->loadLog();
     showSummary(result.status != LogStatus::Ok, QString::fromStdString(importSummaryUtf8(result)));
 }

@@ -115,7 +115,8 @@ const std::filesystem::path &otherLog()
     return path;
 }
 
-/** Two contacts in ADIF, for the import. */
+/** Two new contacts in ADIF for the import, and a confirmation of the log's
+ *  first contact, written over its copy once the rest is in. */
 const std::filesystem::path &adifFile()
 {
     static const TempDir dir;
@@ -123,7 +124,9 @@ const std::filesystem::path &adifFile()
         const auto p = dir.file("journal.adi");
         test::writeBytes(p, "Journal\n<EOH>\n"
                             "<CALL:5>F4XYZ<QSO_DATE:8>20240301<TIME_ON:4>1200<EOR>\n"
-                            "<CALL:5>F4XYY<QSO_DATE:8>20240302<TIME_ON:4>1300<EOR>\n");
+                            "<CALL:5>F4XYY<QSO_DATE:8>20240302<TIME_ON:4>1300<EOR>\n"
+                            "<CALL:2>F1<QSO_DATE:8>20030201<TIME_ON:4>0905<BAND:3>20m"
+                            "<LOTW_QSL_RCVD:1>Y<LOTW_QSLRDATE:8>20240310<EOR>\n");
         return p;
     }();
     return path;
