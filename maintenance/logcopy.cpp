@@ -37,6 +37,12 @@ std::filesystem::path backupFolder(const std::filesystem::path &programFolder)
     return programFolder / kBackupFolderName;
 }
 
+int removeRewriteLeftovers(const std::filesystem::path &programFolder)
+{
+    return SafeFileWriter::removeLeftoversIn(programFolder) +
+           SafeFileWriter::removeLeftoversIn(backupFolder(programFolder));
+}
+
 LogStatus ensureFolder(const std::filesystem::path &folder)
 {
     std::error_code ec;
