@@ -37,10 +37,10 @@ std::filesystem::path backupFolder(const std::filesystem::path &programFolder)
     return programFolder / kBackupFolderName;
 }
 
-int removeRewriteLeftovers(const std::filesystem::path &programFolder)
+int removeBackupLeftovers(const std::filesystem::path &programFolder)
 {
-    return SafeFileWriter::removeLeftoversIn(programFolder) +
-           SafeFileWriter::removeLeftoversIn(backupFolder(programFolder));
+    // Only backups are written there, each under the name the operator chose.
+    return SafeFileWriter::removeLeftoversIn(backupFolder(programFolder));
 }
 
 LogStatus ensureFolder(const std::filesystem::path &folder)

@@ -385,7 +385,7 @@ TEST_F(CrashSafetyTest, BackupKilledAfterAnyWriteLeavesTheOldBackupOrTheNew)
         const std::string left = fileBytes(backup);
         EXPECT_TRUE(left == older || left == newer) << "killed before file operation " << killPoint;
         // The next start cleans the backup folder as it cleans the log's.
-        removeRewriteLeftovers(m_dir.path());
+        removeBackupLeftovers(m_dir.path());
         std::size_t entries = 0;
         for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(folder))
             ++entries;
