@@ -548,9 +548,11 @@ void MainWindow::readConfigAndOpen()
     // A rewrite stopped by a crash leaves its temporary file beside what it
     // rewrote (the log, wherever a link puts it, the configuration, the label
     // sheet, a backup); the file itself is whole either way. Only this Ondelog
-    // works in these folders.
+    // writes these files. Fabribase's own, in the same folder, are left to it.
     SafeFileWriter::removeLeftovers(m_logPath);
-    removeRewriteLeftovers(m_programFolder);
+    SafeFileWriter::removeLeftovers(*file);
+    SafeFileWriter::removeLeftovers(m_programFolder / kLabelSheetFileName);
+    removeBackupLeftovers(m_programFolder);
     m_logOpen = true;
     m_ownLog = true;
     m_logTitle.clear();

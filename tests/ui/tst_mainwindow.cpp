@@ -499,6 +499,31 @@ class MainWindowTest : public QObject
         }
     }
 
+    // What rewrites killed part-way left behind goes at the next start, in the
+    // backup folder too; what other programs keep in the folder stays.
+    void leftoversOfKilledRewritesGoAtStartUp()
+    {
+        DataRoot root;
+        writeStation(root, 3);
+        const std::filesystem::path folder = root.programFolder();
+        std::filesystem::create_directories(folder / "RidEzav");
+        const std::vector<std::filesystem::path> leftovers = {
+            folder / ".F6XYZ.Ham.a1B2c3", folder / ".RozOvo.cfg.Zz9Yy8",
+            folder / ".FeuilleQSL.txt.q1w2e3", folder / "RidEzav" / ".F6XYZ.Ham.x1y2z3",
+            folder / "RidEzav" / ".samedi.Ham.AbCdEf"};
+        const std::vector<std::filesystem::path> kept = {
+            folder / ".F6XYZ.mdb.a1B2c3", folder / "notes.txt", folder / "RidEzav" / "F6XYZ.Ham"};
+        for (const auto &path : leftovers)
+            writeBytes(path, "x");
+        for (const auto &path : kept)
+            writeBytes(path, "x");
+        auto window = start(root);
+        for (const auto &path : leftovers)
+            QVERIFY2(!std::filesystem::exists(path), path.c_str());
+        for (const auto &path : kept)
+            QVERIFY2(std::filesystem::exists(path), path.c_str());
+    }
+
     void anyFileOpensWithoutHarm_data()
     {
         QTest::addColumn<int>("size");
