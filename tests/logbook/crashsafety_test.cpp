@@ -369,19 +369,9 @@ TEST_F(CrashSafetyTest, BackupKilledAfterAnyWriteLeavesTheOldBackupOrTheNew)
     long killPoint = 1;
     for (; !finished && killPoint < 100; ++killPoint) {
         test::writeBytes(backup, older);
-        std::fflush(nullptr);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            fileio::setHook([killPoint](fileio::Operation, long n) {
-                if (n >= killPoint)
-                    ::raise(SIGKILL);
-                return 0;
-            });
-            ::_exit(copyLog(log, backup, kLocator).ok() ? 0 : 3);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        finished = runKilledBefore(log, killPoint, [&backup](LogFile &open) {
+            return copyLog(open.path(), backup, kLocator).ok() ? LogStatus::Ok : LogStatus::IoError;
+        });
         const std::string left = fileBytes(backup);
         EXPECT_TRUE(left == older || left == newer) << "killed before file operation " << killPoint;
         // The next start cleans the backup folder as it cleans the log's.

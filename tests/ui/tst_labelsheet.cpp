@@ -291,12 +291,7 @@ class LabelSheetTest : public StationWindowTest
         const std::vector<QsoRecord> records = {
             contact(1, "F1AAA", "01/01/24"), contact(2, "F5ABC", "15/06/24"),
             contact(3, "F5ABC", "03/03/21"), contact(4, "F2BBB", "02/02/20")};
-        writeStation(*m_root, 0);
-        writeRecords(m_root->logPath(), records);
-        m_window = std::make_unique<MainWindow>(m_root->root(), m_clock);
-        m_window->resize(1280, 800);
-        showActive(m_window.get());
-        QVERIFY(QTest::qWaitFor([&] { return m_window->startupState() == 0; }, 5000));
+        startWith(records);
 
         labelContact(2);
         QCOMPARE(mqsl(2), std::string(kLabelPendingMark));

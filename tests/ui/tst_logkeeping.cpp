@@ -244,12 +244,7 @@ class LogKeepingTest : public StationWindowTest
         std::vector<QsoRecord> records;
         for (int i = 30; i >= 1; --i)
             records.push_back(testContact(i)); // out of order: a sort would change it
-        writeStation(*m_root, 0);
-        writeRecords(m_root->logPath(), records);
-        m_window = std::make_unique<MainWindow>(m_root->root(), m_clock);
-        m_window->resize(1280, 800);
-        showActive(m_window.get());
-        QVERIFY(QTest::qWaitFor([&] { return m_window->startupState() == 0; }, 5000));
+        startWith(records);
         const std::string log = logBytes();
 
         action("MnuJumeler")->trigger();
