@@ -38,8 +38,9 @@ constexpr bool isControlByte(char c)
     return b < 0x20 || b == 0x7F;
 }
 
-/** What a damaged record's control bytes (see isControlByte) look like on a line: one visible
- * character each, so columns stay aligned and a line break never splits a line. */
+/** What a damaged record's control bytes (isControlByte) look like on a line:
+ *  one visible character each, so columns stay aligned and a line break never
+ *  splits a line. */
 inline constexpr char kControlPlaceholder = '\xA4'; // '¤'
 
 /** The text with each control byte replaced by kControlPlaceholder. */

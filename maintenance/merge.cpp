@@ -186,8 +186,7 @@ MergeResult mergeLog(LogFile &log, const std::filesystem::path &other,
     }
     // An empty log (its end marker alone) is a log with nothing to give; a file
     // with no contact and no end marker, or nothing but records that are no
-    // contacts, is no log at all.
-    // The counts of what was read stay, to be told.
+    // contacts, is no log at all. The counts of what was read stay, to be told.
     if (result.added == 0 && (result.skipped > 0 || !ended)) {
         result.failure = MergeFailure::NotALog;
         return result;

@@ -82,18 +82,6 @@ TEST(ControlBytes, EachBecomesABlank)
     EXPECT_EQ(records[0].field(Field::SQTH), "Rennes");
     EXPECT_EQ(fieldTextsFromRecord(records[0])[13], "A B C D");
     EXPECT_EQ(records[1].field(Field::CSGN), "F4 ABD");
-
-    QsoRecord record;
-    std::string raw(kRecordSize, 'x');
-    raw[0] = '\0';
-    raw[164] = '\x7F';
-    raw[80] = '\t';
-    std::copy(raw.begin(), raw.end(), record.bytes().begin());
-    EXPECT_EQ(record.blankControlCharacters(), 3);
-    EXPECT_EQ(record.bytes()[0], ' ');
-    EXPECT_EQ(record.bytes()[80], ' ');
-    EXPECT_EQ(record.bytes()[164], ' ');
-    EXPECT_EQ(record.blankControlCharacters(), 0);
 }
 
 TEST(ControlBytes, ALogOpenedForReadingTakesNoImport)

@@ -279,31 +279,6 @@ class LogKeepingTest : public StationWindowTest
         QCOMPARE(logBytes(), log);
     }
 
-    // A photo or a letter renamed .Ham is no log: nothing of it comes in.
-    void aFileThatIsNoLogIsNotMerged()
-    {
-        start(10);
-        const std::filesystem::path photo = m_root->root() / "photo.Ham";
-        std::string bytes(1000, '\0');
-        for (std::size_t i = 0; i < bytes.size(); ++i)
-            bytes[i] = static_cast<char>((i * 131 + 7) % 256);
-        writeBytes(photo, bytes);
-        const std::string log = logBytes();
-
-        action("MnuJumeler")->trigger();
-        QString text, kind;
-        chooseFile(photo);
-        readMessage(&text, &kind);
-        QTest::mouseClick(button("BtPjumeler"), Qt::LeftButton);
-        QCOMPARE(kind, QStringLiteral("OndelogAlerte"));
-        QVERIFY2(text.contains(QStringLiteral("aucun contact")), qPrintable(text));
-        QCOMPARE(logBytes(), log);
-        QCOMPARE(shownRecordCount(), 10);
-        QVERIFY(mergePanel()->isHidden());
-        QVERIFY(get<QFrame>(QStringLiteral("PictListe"))->isEnabled());
-        QVERIFY(button("BtNewQSO")->isEnabled());
-    }
-
     // Horalink refuses any option it does not know: it must start with none.
     void theClockStartsHoralinkFromTheProgramFolderWithoutArguments()
     {
