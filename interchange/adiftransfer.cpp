@@ -213,7 +213,11 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
             ++result.damaged;
             continue;
         }
-        const ImportedContact contact = contactFromAdif(adif, options.stationLocator);
+        ImportedContact contact = contactFromAdif(adif, options.stationLocator);
+        // Form feeds, Ctrl-Z or "&#1;" in a value would make the log read as damaged.
+        if (contact.record.blankControlCharacters() > 0 && contact.skip == ImportSkip::None &&
+            contact.record.field(Field::CSGN).empty())
+            contact.skip = ImportSkip::NoCallSign;
         if (contact.skip == ImportSkip::NoCallSign) {
             ++result.noCallSign;
         } else if (contact.skip == ImportSkip::DateNotWritable) {
@@ -259,6 +263,22 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
             return result;
     }
     result.status = out.commit();
+    return result;
+}
+
+ImportResult importAdif(LogFile &log, const std::filesystem::path &source,
+                        const ImportOptions &options)
+{
+    ImportResult result;
+    if (!log.isOpen() || log.isReadOnly()) {
+        result.status = log.isOpen() ? LogStatus::ReadOnly : LogStatus::NotOpen;
+        return result;
+    }
+    const std::filesystem::path path = log.path();
+    result = importAdif(path, source, options);
+    // The file at the path is a new one: the log must serve it, not the old.
+    if (result.imported > 0)
+        log.open(path);
     return result;
 }
 

@@ -98,6 +98,11 @@ struct ImportResult
 ImportResult importAdif(const std::filesystem::path &logPath, const std::filesystem::path &source,
                         const ImportOptions &options);
 
+/** The same into the open `log`, which then serves the new file. A log opened
+ *  for reading only (another station's, a copy) is refused: ReadOnly, nothing read. */
+ImportResult importAdif(LogFile &log, const std::filesystem::path &source,
+                        const ImportOptions &options);
+
 /** The French summary of an export, for a message box (UTF-8). */
 std::string exportSummaryUtf8(const ExportResult &result, const std::string &fileNameUtf8);
 /** The French summary of an import: contacts added, confirmed, confirmations

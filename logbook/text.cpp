@@ -204,8 +204,7 @@ std::string withVisibleControls(std::string_view cp1252)
 {
     std::string text(cp1252);
     for (char &c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F)
+        if (isControlByte(c))
             c = kControlPlaceholder;
     }
     return text;

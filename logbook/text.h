@@ -40,9 +40,17 @@ char toLowerCp1252(char c);
 /** Whole text to upper case, byte by byte (Windows-1252). */
 std::string toUpperCp1252(std::string_view text);
 
-/** What a damaged record's control bytes (0x00-0x1F, 0x7F: NUL, line breaks,
- *  tabs...) look like on a line: one visible character each, so columns stay
- *  aligned and a line break never splits a line. */
+/** True for a control byte (0x00-0x1F, 0x7F: NUL, line breaks, tabs, form feed,
+ *  Ctrl-Z...): no field of a sound record holds one. */
+constexpr bool isControlByte(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7F;
+}
+
+/** What a damaged record's control bytes (isControlByte) look like on a line:
+ *  one visible character each, so columns stay aligned and a line break never
+ *  splits a line. */
 inline constexpr char kControlPlaceholder = '\xA4'; // '¤'
 
 /** The text with each control byte replaced by kControlPlaceholder. */

@@ -429,12 +429,9 @@ bool LabelSheetPanel::canUse(bool say)
 
 void LabelSheetPanel::showSheet()
 {
-    m_window.listPanel()->setEnabled(false);
-    m_window.recordPanel()->hide();
-    // A contact entered or deleted under the sheet would leave it on a log it
-    // no longer shows.
-    m_window.newQsoButton()->setEnabled(false);
-    m_window.deleteButton()->setEnabled(false);
+    // A contact entered, deleted or moved under the sheet would leave it on a
+    // log it no longer shows.
+    m_window.holdForPanel(true);
     m_valid->hide();
     show();
 }
@@ -443,9 +440,7 @@ void LabelSheetPanel::closeSheet()
 {
     hide();
     QCoreApplication::processEvents();
-    m_window.listPanel()->setEnabled(true);
-    m_window.recordPanel()->show();
-    m_window.updateRecordButtons();
+    m_window.holdForPanel(false);
 }
 
 void LabelSheetPanel::clearBoxes(int last)
@@ -538,7 +533,8 @@ LabelRecord LabelSheetPanel::labelFromBoxes() const
 
 void LabelSheetPanel::openSheet()
 {
-    if (!canUse(true) || m_window.logFile().recordCount() < 1)
+    // Not over another panel that holds the window (the merge panel), nor twice.
+    if (m_window.isHeldByPanel() || !canUse(true) || m_window.logFile().recordCount() < 1)
         return;
     if (!m_window.recordPanel()->confirmFrame()->isHidden())
         return;
@@ -850,8 +846,8 @@ QString LabelSheetPanel::contactProblem(const ContactResult &result,
     case ContactUpdate::Written:
         return {};
     case ContactUpdate::NoContact:
-        return QStringLiteral("son numéro de QSO ne désigne aucun contact %1 du log : "
-                              "le log n'est pas modifié.")
+        return QStringLiteral("le log ne contient aucun contact %1 à la date et à l'heure de "
+                              "l'étiquette : le log n'est pas modifié.")
             .arg(toQString(callSign));
     case ContactUpdate::Failed:
         return QStringLiteral("le contact %1 ne peut pas être écrit dans le log :\n%2")

@@ -577,6 +577,29 @@ bool mergePanelShot(const QString &root, const QSize &size, const QDir &folder, 
     return save(&window, folder, name);
 }
 
+// Another station's log, opened for reading only: the commands that would
+// write it are greyed, the title and the caption say so.
+bool otherLogShot(const QString &root, const QDir &folder)
+{
+    const std::filesystem::path other =
+        std::filesystem::path(root.toStdString()) / "autres" / "F5ABC.Ham";
+    std::filesystem::create_directories(other.parent_path());
+    std::filesystem::copy_file(programFolder(std::filesystem::path(root.toStdString())) /
+                                   "F6XYZ.Ham",
+                               other, std::filesystem::copy_options::overwrite_existing);
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1280, 800)))
+        return false;
+    auto *open = window.findChild<QAction *>(QStringLiteral("MnuAutreF"));
+    if (!open)
+        return false;
+    answerFileDialogs({QString::fromStdString(other.string())});
+    open->trigger();
+    settle();
+    return save(&window, folder, QStringLiteral("other-log-read-only.png"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -619,6 +642,7 @@ int main(int argc, char *argv[])
     ok &= mergePanelShot(full, QSize(1280, 800), folder, QStringLiteral("merge-panel.png"));
     ok &=
         mergePanelShot(full, QSize(1024, 768), folder, QStringLiteral("merge-panel-1024x768.png"));
+    ok &= otherLogShot(full, folder);
 
     {
         const QString fresh = temp.filePath(QStringLiteral("fresh"));

@@ -48,8 +48,11 @@ std::vector<QsoRecord> randomRecords(int count)
     std::vector<QsoRecord> records;
     for (int n = 0; n < count; ++n) {
         QsoRecord r;
-        for (char &c : r.bytes())
-            c = static_cast<char>(byte(random));
+        for (char &c : r.bytes()) {
+            do
+                c = static_cast<char>(byte(random));
+            while (c == '\x7F'); // DEL is a control byte: no sound record holds one
+        }
         r.setField(Field::CSGN, "R" + std::to_string(n) + "\xE9");
         records.push_back(r);
     }

@@ -6,6 +6,7 @@
 #include "logbook/fileio.h"
 #include "logbook/logfile.h"
 #include "logbook/safefile.h"
+#include "maintenance/logcopy.h"
 #include "maintenance/merge.h"
 #include "maintenance/sort.h"
 #include "printing/labelsheet.h"
@@ -152,6 +153,8 @@ std::vector<Case> cases()
              LabelRecord label;
              label.setField(LabelField::QsoNumber, "3");
              label.setField(LabelField::CallSign, "F3");
+             label.setField(LabelField::Date, "01/02/03");
+             label.setField(LabelField::Time, "09:05");
              return updateContactQsl(log, label, "12/03/24").status;
          },
          {}},
@@ -350,4 +353,39 @@ TEST_F(CrashSafetyTest, ConfigurationKilledAfterAnyWriteIsOldOrNew)
         expectNoTemporaryFile();
     }
     EXPECT_TRUE(finished);
+}
+
+TEST_F(CrashSafetyTest, BackupKilledAfterAnyWriteLeavesTheOldBackupOrTheNew)
+{
+    const auto log = m_dir.file("F6ABC.Ham");
+    test::writeLog(log, 2000, kLocator);
+    const std::filesystem::path folder = backupFolder(m_dir.path());
+    ASSERT_EQ(ensureFolder(folder), LogStatus::Ok);
+    const auto backup = folder / "F6ABC.Ham";
+    const std::string older = [&] {
+        test::writeLog(backup, 3, kLocator);
+        return fileBytes(backup);
+    }();
+    const std::string newer = fileBytes(log);
+
+    bool finished = false;
+    long killPoint = 1;
+    for (; !finished && killPoint < 100; ++killPoint) {
+        test::writeBytes(backup, older);
+        finished = runKilledBefore(log, killPoint, [&backup](LogFile &open) {
+            return copyLog(open.path(), backup, kLocator).ok() ? LogStatus::Ok : LogStatus::IoError;
+        });
+        const std::string left = fileBytes(backup);
+        EXPECT_TRUE(left == older || left == newer) << "killed before file operation " << killPoint;
+        // The next start cleans the backup folder as it cleans the log's.
+        removeBackupLeftovers(m_dir.path());
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(folder))
+            ++entries;
+        EXPECT_EQ(entries, 1u) << "killed before file operation " << killPoint;
+    }
+    EXPECT_TRUE(finished);
+    EXPECT_GT(killPoint, 3);
+    EXPECT_EQ(fileBytes(backup), newer);
+    EXPECT_EQ(fileBytes(log), newer);
 }

@@ -319,6 +319,58 @@ class LabelSheetTest : public StationWindowTest
         QVERIFY(m_window->listPanel()->isEnabled());
     }
 
+    // The label of F5ABC's contact of 15/06/24, made from its record; the
+    // record numbers then move (a sort, a deletion before it): the printout
+    // confirmed, the date goes to that contact, not to F5ABC's other one now
+    // at the label's number.
+    void theCheckedLabelDatesItsOwnContact_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("Classer") << QStringLiteral("sort");
+        QTest::newRow("Supprimer a contact before it") << QStringLiteral("deletion");
+    }
+    void theCheckedLabelDatesItsOwnContact()
+    {
+        QFETCH(QString, change);
+        auto contact = [](int i, const char *call, const char *date) {
+            QsoRecord r = testContact(i);
+            r.setField(Field::CSGN, call);
+            r.setField(Field::DQSO, date);
+            return r;
+        };
+        const std::vector<QsoRecord> records = {
+            contact(1, "F1AAA", "01/01/24"), contact(2, "F5ABC", "15/06/24"),
+            contact(3, "F5ABC", "03/03/21"), contact(4, "F2BBB", "02/02/20")};
+        startWith(records);
+
+        labelContact(2);
+        QCOMPARE(mqsl(2), std::string(kLabelPendingMark));
+        std::vector<QsoRecord> expected;
+        if (change == QLatin1String("sort")) {
+            trigger("MnuClasser");
+            expected = {records[3], records[2], records[0], records[1]};
+        } else {
+            showRecord(1);
+            QTest::mouseClick(button("BtKillFiche"), Qt::LeftButton);
+            QTest::mouseClick(button("FraCmdOui"), Qt::LeftButton);
+            expected = {records[1], records[2], records[3]};
+        }
+        // The label's number 2 now holds F5ABC's contact of 03/03/21.
+        QCOMPARE(recordAt(2).field(Field::DQSO), std::string("03/03/21"));
+
+        trigger("MnuGestionFeuilleQSL");
+        button("BtPrintQSL")->click();
+        button("BtCtrl_Parfait")->click();
+        for (QsoRecord &r : expected)
+            if (r.field(Field::DQSO) == "15/06/24")
+                r.setField(Field::MQSL, "14/03/24");
+        std::string bytes;
+        for (const QsoRecord &r : expected)
+            bytes.append(r.bytes().data(), kRecordSize);
+        QCOMPARE(logBytes().substr(0, bytes.size()), bytes);
+        QVERIFY(!get<QFrame>(QStringLiteral("PictCtrlImpression"))->isVisible());
+    }
+
     void logPages()
     {
         start(30);
