@@ -118,7 +118,7 @@ void stamp(const std::filesystem::path &file, std::time_t when)
 
 std::string contactsText(std::int32_t n)
 {
-    return n == 1 ? "1 contact" : std::to_string(n) + " contacts";
+    return std::to_string(n) + (n <= 1 ? " contact" : " contacts");
 }
 
 } // namespace
