@@ -60,7 +60,8 @@ SettingsDialog::SettingsDialog(const std::filesystem::path &programFolder, QWidg
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Quand la dernière a au moins"), m_days);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    form->addRow(QStringLiteral("Si la dernière date d'au moins"), m_days);
     form->addRow(QStringLiteral("Garder les"), m_keep);
     auto *column = new QVBoxLayout(group);
     column->addWidget(m_automatic);
@@ -69,6 +70,8 @@ SettingsDialog::SettingsDialog(const std::filesystem::path &programFolder, QWidg
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("BoutonsReglages"));
+    // French even where Qt's own translation is missing.
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_automatic, &QCheckBox::toggled, this, &SettingsDialog::followAutomatic);
