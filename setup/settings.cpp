@@ -2,6 +2,7 @@
 #include "setup/settings.h"
 
 #include "logbook/safefile.h"
+#include "logbook/text.h"
 
 #include <algorithm>
 #include <array>
@@ -27,15 +28,6 @@ std::string_view trimBlanks(std::string_view text)
         return {};
     const std::size_t last = text.find_last_not_of(kBlanks);
     return text.substr(first, last - first + 1);
-}
-
-std::string lowerAscii(std::string_view text)
-{
-    std::string lower(text);
-    for (char &c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
 }
 
 bool hasLineBreakOrNul(std::string_view text)
@@ -123,14 +115,15 @@ bool Settings::boolValue(std::string_view key, bool fallback) const
     const std::optional<std::string> text = value(key);
     if (!text)
         return fallback;
-    static constexpr std::array<std::string_view, 6> yes = {"oui",  "1",  "vrai",
-                                                            "true", "on", "yes"};
-    static constexpr std::array<std::string_view, 6> no = {"non",   "0",   "faux",
-                                                           "false", "off", "no"};
-    const std::string lower = lowerAscii(*text);
-    if (std::find(yes.begin(), yes.end(), lower) != yes.end())
+    static constexpr std::array<std::string_view, 6> yes = {"OUI",  "1",  "VRAI",
+                                                            "TRUE", "ON", "YES"};
+    static constexpr std::array<std::string_view, 6> no = {"NON",   "0",   "FAUX",
+                                                           "FALSE", "OFF", "NO"};
+    // The words are ASCII: upper-casing the other bytes cannot make one match.
+    const std::string upper = toUpperCp1252(*text);
+    if (std::find(yes.begin(), yes.end(), upper) != yes.end())
         return true;
-    if (std::find(no.begin(), no.end(), lower) != no.end())
+    if (std::find(no.begin(), no.end(), upper) != no.end())
         return false;
     return fallback;
 }
