@@ -4,8 +4,9 @@
 // name in the backup folder ("RidEzav/F6ABC.Ham", the name the Sauvegarder
 // menu proposes); each new one first moves it aside under a dated name
 // ("F6ABC_2024-03-14_184207.Ham", the moment it was made), then the oldest
-// dated ones beyond the number to keep are removed. Nothing is moved or
-// removed unless the new backup was written whole.
+// dated ones beyond the number to keep are removed. A backup that cannot be
+// written leaves the folder as it was: the former latest gets its name back
+// and nothing is removed.
 //
 // The age of the latest backup is its file's modification time, which a
 // backup made here sets to the moment its clock gave: a manual backup under
