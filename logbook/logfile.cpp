@@ -94,11 +94,9 @@ std::string readOnlyCauseUtf8(ReadOnlyCause cause)
     return {};
 }
 
-std::string damageMessageUtf8(const LogDamage &damage)
+std::string damageListUtf8(const LogDamage &damage)
 {
-    if (!damage.any())
-        return {};
-    std::string text = "Ce log semble endommagé :\n";
+    std::string text;
     if (damage.missingEndMarker)
         text += "- il se termine sans la fiche de fin « \\ » ;\n";
     if (damage.partialBytes > 0)
@@ -113,9 +111,16 @@ std::string damageMessageUtf8(const LogDamage &damage)
                 " fiches contiennent des caractères de contrôle (octet nul, saut de ligne...), "
                 "la première est la fiche N° " +
                 std::to_string(damage.firstControlRecord) + " ;\n";
-    text += "\nIl est ouvert tel quel : Ondelog n'y change rien. Faites-en une copie de "
-            "sauvegarde avant d'y saisir, modifier ou supprimer des contacts.";
     return text;
+}
+
+std::string damageMessageUtf8(const LogDamage &damage)
+{
+    if (!damage.any())
+        return {};
+    return "Ce log semble endommagé :\n" + damageListUtf8(damage) +
+           "\nIl est ouvert tel quel : Ondelog n'y change rien. Faites-en une copie de "
+           "sauvegarde avant d'y saisir, modifier ou supprimer des contacts.";
 }
 
 LogFile::~LogFile()

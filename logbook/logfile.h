@@ -56,6 +56,8 @@ struct LogDamage
 
 /** French warning naming what is wrong and advising a backup ("" when nothing). */
 std::string damageMessageUtf8(const LogDamage &damage);
+/** What is wrong, one "- ..." line each (UTF-8, "" when nothing). */
+std::string damageListUtf8(const LogDamage &damage);
 
 class SafeFileWriter;
 

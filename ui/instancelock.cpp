@@ -134,4 +134,11 @@ QString alreadyRunningMessage(const QString &programFolder)
         .arg(QDir::toNativeSeparators(programFolder));
 }
 
+QString busyFolderCommandMessage(const QString &programFolder)
+{
+    return QStringLiteral("Ondelog est déjà ouvert sur le dossier %1 : rien n'a été fait. "
+                          "Relancez la commande une fois Ondelog fermé.")
+        .arg(QDir::toNativeSeparators(programFolder));
+}
+
 } // namespace ondelog

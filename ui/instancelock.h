@@ -41,4 +41,7 @@ QString lockFailureMessage(const QString &programFolder, LockFailure failure,
 /** The French message shown when the lock is held by another Ondelog. */
 QString alreadyRunningMessage(const QString &programFolder);
 
+/** The same, one line for a terminal, when a command without a window is refused. */
+QString busyFolderCommandMessage(const QString &programFolder);
+
 } // namespace ondelog

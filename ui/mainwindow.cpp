@@ -8,6 +8,7 @@
 #include "setup/dataroot.h"
 #include "ui/aboutdialog.h"
 #include "ui/adifcommands.h"
+#include "ui/automaticbackup.h"
 #include "ui/changelocatorpanel.h"
 #include "ui/companion.h"
 #include "ui/contacteditor.h"
@@ -118,6 +119,7 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
     // After the editor: their handlers of the record view's buttons run after its own.
     m_contacts = new ContactsPanel(*this);
     m_sorter = new SortPanel(*this);
+    new AutomaticBackup(*this);
 
     m_clockTimer.setInterval(1000);
     connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::refreshClock);
@@ -169,6 +171,7 @@ void MainWindow::buildMenu()
     m_importAction =
         addItem(m_fileMenu, "MnuImportAdif", QStringLiteral("Importer un fichier ADIF…"));
     m_fileMenu->addSeparator();
+    addItem(m_fileMenu, "MnuReglages", QStringLiteral("Réglages…"));
     m_quit = addItem(m_fileMenu, "MnuQuitter", QStringLiteral("  Fermer Fichier  et  Quitter"));
 
     QMenu *list = addMenu("MnuLister", QStringLiteral("      Liste        "));

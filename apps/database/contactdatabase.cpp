@@ -105,6 +105,28 @@ CreationResult createContactDatabase(const QString &path)
     return result;
 }
 
+QString creationFailureMessage(const CreationResult &result, const QString &fileTitle)
+{
+    switch (result.outcome) {
+    case CreationResult::Outcome::Created:
+        return {};
+    case CreationResult::Outcome::NoEngine:
+        return QStringLiteral("Ne peut créer la base");
+    case CreationResult::Outcome::OpenFailed:
+        return QString::fromStdString(
+            openErrorMessageUtf8(result.error.number, result.error.description.toStdString()));
+    case CreationResult::Outcome::TableFailed:
+        return QStringLiteral("Erreur à la création de la table %1 : %2)%3)")
+            .arg(QLatin1String(kContactTableName))
+            .arg(result.error.number)
+            .arg(result.error.description);
+    case CreationResult::Outcome::ReplaceFailed:
+        return QStringLiteral("Le fichier %1 ne peut pas être remplacé : %2")
+            .arg(fileTitle, result.error.description);
+    }
+    return {};
+}
+
 ConversionResult convertLog(const std::filesystem::path &logPath, std::int32_t count,
                             const QString &databasePath)
 {

@@ -31,6 +31,9 @@ struct CreationResult
  *  operator agreed to replace) is lost only to a finished database. */
 CreationResult createContactDatabase(const QString &path);
 
+/** French sentence for a failed creation of the database `fileTitle`. */
+QString creationFailureMessage(const CreationResult &result, const QString &fileTitle);
+
 struct ConversionResult
 {
     enum class Outcome

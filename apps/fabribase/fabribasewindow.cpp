@@ -173,29 +173,10 @@ void FabribaseWindow::create()
 bool FabribaseWindow::createDatabase()
 {
     const CreationResult result = createContactDatabase(m_fileName);
-    const QString title = QCoreApplication::applicationName();
-    QString text;
-    switch (result.outcome) {
-    case CreationResult::Outcome::Created:
+    if (result.outcome == CreationResult::Outcome::Created)
         return true;
-    case CreationResult::Outcome::NoEngine:
-        text = QStringLiteral("Ne peut créer la base");
-        break;
-    case CreationResult::Outcome::OpenFailed:
-        text = QString::fromStdString(
-            openErrorMessageUtf8(result.error.number, result.error.description.toStdString()));
-        break;
-    case CreationResult::Outcome::TableFailed:
-        text = QStringLiteral("Erreur à la création de la table %1 : %2)%3)")
-                   .arg(QLatin1String(kContactTableName))
-                   .arg(result.error.number)
-                   .arg(result.error.description);
-        break;
-    case CreationResult::Outcome::ReplaceFailed:
-        text = QStringLiteral("Le fichier %1 ne peut pas être remplacé : %2")
-                   .arg(m_fileTitle, result.error.description);
-        break;
-    }
+    const QString title = QCoreApplication::applicationName();
+    const QString text = creationFailureMessage(result, m_fileTitle);
     NormalCursor normal;
     QMessageBox::warning(this, title, text);
     return false;

@@ -25,6 +25,7 @@
 #include "ui/pause.h"
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
+#include "ui/settingsdialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -668,6 +669,13 @@ int main(int argc, char *argv[])
         dialog.show();
         settle();
         ok &= save(&dialog, folder, QStringLiteral("about.png"));
+    }
+    {
+        SettingsDialog dialog(
+            std::filesystem::path(temp.filePath(QStringLiteral("Ondelog")).toStdString()));
+        dialog.show();
+        settle();
+        ok &= save(&dialog, folder, QStringLiteral("settings.png"));
     }
     ok &= horalinkShot(folder);
     return ok ? 0 : 1;

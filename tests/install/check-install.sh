@@ -14,6 +14,8 @@ usr="$stage/usr"
 
 [ -x "$usr/bin/ondelog" ] || problem "bin/ondelog manque"
 [ -f "$usr/share/metainfo/org.ondelog.Ondelog.metainfo.xml" ] || problem "metainfo manque"
+[ -f "$usr/share/doc/ondelog/copyright" ] || problem "doc/ondelog/copyright manque"
+[ -f "$usr/share/doc/ondelog/changelog.gz" ] || problem "doc/ondelog/changelog.gz manque"
 programs=0
 for program in ondelog fabribase versabase horalink; do
   [ -x "$usr/bin/$program" ] || continue
@@ -22,6 +24,9 @@ for program in ondelog fabribase versabase horalink; do
   desktop="$usr/share/applications/org.ondelog.$id.desktop"
   [ -f "$desktop" ] || problem "$desktop manque"
   [ -f "$usr/share/icons/hicolor/scalable/apps/$program.svg" ] || problem "icône de $program manque"
+  for page in "$usr/share/man/man1/$program.1.gz" "$usr/share/man/fr/man1/$program.1.gz"; do
+    [ -f "$page" ] || problem "$page manque"
+  done
   if command -v desktop-file-validate >/dev/null; then
     out=$(desktop-file-validate "$desktop" 2>&1 | grep -v ': hint: ')
     [ -z "$out" ] || problem "$out"

@@ -69,3 +69,52 @@ TEST(CommandLine, HelpListsEveryOptionInColumns)
     EXPECT_NE(help.find("  --root DOSSIER   racine des données\n"), std::string::npos) << help;
     EXPECT_NE(help.find("  -v, --version    affiche la version"), std::string::npos) << help;
 }
+
+TEST(CommandLine, CommandsTheirArgumentsAndOptionValues)
+{
+    ProgramDescription program = kProgram;
+    program.commands = {{"exporter", "export", "FICHIER", 1, 1, "écrit"},
+                        {"sauvegarder", "backup", "[DOSSIER]", 0, 1, "sauve"}};
+    auto run = [&program](std::vector<const char *> args) {
+        args.insert(args.begin(), "ondelog");
+        return checkCommandLine(program, static_cast<int>(args.size()), args.data());
+    };
+    const struct
+    {
+        std::vector<const char *> args;
+        int exitCode;
+        const char *command;
+        std::vector<std::string> arguments;
+        const char *inError;
+    } cases[] = {
+        {{}, 0, "", {}, ""},
+        {{"exporter", "log.adi"}, 0, "exporter", {"log.adi"}, ""},
+        {{"export", "--root", "/r", "log.adi"}, 0, "exporter", {"log.adi"}, ""},
+        {{"--root=/r", "backup"}, 0, "sauvegarder", {}, ""},
+        {{"sauvegarder", "--", "-clé"}, 0, "sauvegarder", {"-clé"}, ""},
+        {{"exporter"}, 2, "", {}, "la commande « exporter » attend FICHIER"},
+        {{"sauvegarder", "a", "b"}, 2, "", {}, "argument inattendu « b »"},
+        {{"Exporter", "x"}, 2, "", {}, "commande inconnue « Exporter »"},
+        {{"exporter", "x", "--bogus"}, 2, "", {}, "option inconnue"},
+    };
+    for (const auto &c : cases) {
+        const CommandLineVerdict v = run(c.args);
+        const std::string where = c.args.empty() ? std::string("(none)") : c.args.front();
+        EXPECT_EQ(v.exitCode, c.exitCode) << where;
+        EXPECT_EQ(v.command, c.command) << where;
+        EXPECT_EQ(v.arguments, c.arguments) << where;
+        EXPECT_NE(v.error.find(c.inError), std::string::npos) << where << ": " << v.error;
+    }
+
+    const CommandLineVerdict values = run({"--root", "/a", "--plain", "--root=/b"});
+    EXPECT_EQ(values.value("root"), "/b");
+    EXPECT_FALSE(values.value("plain"));
+    EXPECT_TRUE(values.hasFlag("plain"));
+    EXPECT_FALSE(values.hasFlag("root"));
+
+    const std::string help = helpText(program);
+    EXPECT_EQ(help.rfind("Utilisation : ondelog [OPTIONS] [COMMANDE]\n", 0), 0u) << help;
+    EXPECT_NE(help.find("Commandes (sans fenêtre) :\n  exporter FICHIER        écrit (export)\n"),
+              std::string::npos)
+        << help;
+}

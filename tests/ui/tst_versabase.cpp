@@ -2,6 +2,7 @@
 // and the programs of the suite starting one another.
 
 #include "apps/database/contactdatabase.h"
+#include "apps/database/conversioncommand.h"
 #include "apps/versabase/versabasewindow.h"
 #include "ui/companion.h"
 #include "ui/helpers/uitest.h"
@@ -217,6 +218,42 @@ class VersabaseTest : public QObject
         convert(path("F6XYZ.Ham"), path("F6XYZ.mdb"));
         QCOMPARE(rows(path("F6XYZ.mdb")), expected + expected);
         QVERIFY(rows(path("f6xyz.mdb")).isEmpty());
+    }
+
+    // "versabase --log --base" without its window: the same database, byte for byte.
+    void theCommandWritesTheWindowsDatabase()
+    {
+        convert(path("F6XYZ.Ham"), path("F6XYZ.mdb"));
+        const auto log = m_root->programFolder() / "F6XYZ.Ham";
+        const auto other = m_root->root() / "autre";
+        std::filesystem::create_directories(other);
+        const auto base = other / "F6XYZ.mdb";
+
+        CommandOutcome out = convertLogCommand(log, base, false);
+        QCOMPARE(out.status, int(kExitOk));
+        QCOMPARE(out.output, "70 contacts ajoutés à la table FicheQSO de " + base.string() +
+                                 " (base créée).\n");
+        QVERIFY(readBytes(base) == readBytes(path("F6XYZ.mdb").toStdString()));
+
+        // Again: the rows go after those there, as in the window; --nouvelle starts afresh.
+        QCOMPARE(convertLogCommand(log, base, false).status, int(kExitOk));
+        QCOMPARE(rows(QString::fromStdString(base.string())).size(), 140);
+        QCOMPARE(convertLogCommand(log, base, true).status, int(kExitOk));
+        QCOMPARE(rows(QString::fromStdString(base.string())).size(), 70);
+
+        // Refused: another name, or a file that is no contact database (left as it was).
+        out = convertLogCommand(log, other / "f6xyz.mdb", false);
+        QCOMPARE(out.status, int(kExitUsage));
+        QVERIFY(!std::filesystem::exists(other / "f6xyz.mdb"));
+        writeBytes(base, std::string(4096, 'x'));
+        out = convertLogCommand(log, base, false);
+        QCOMPARE(out.status, int(kExitFailed));
+        QVERIFY(
+            QString::fromStdString(out.error).contains(QStringLiteral("Rien n'a été converti")));
+        QCOMPARE(readBytes(base), std::string(4096, 'x'));
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(other),
+                               std::filesystem::directory_iterator()),
+                 1);
     }
 
     void refusalsAndFailures_data()
