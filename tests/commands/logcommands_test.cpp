@@ -122,7 +122,7 @@ TEST(LogCommands, ExportThenImportGivesBackTheSameLog)
     // Everything is already in the log: nothing is added, the log stays as it is.
     out = station.run("importer", {station.file("journal.adi").string()});
     ASSERT_EQ(out.status, kExitOk) << out.error;
-    EXPECT_NE(out.output.find("0 contact importé."), std::string::npos) << out.output;
+    EXPECT_NE(out.output.find("0 contact ajouté au log."), std::string::npos) << out.output;
     EXPECT_NE(out.output.find("déjà dans le log : 40"), std::string::npos) << out.output;
     EXPECT_TRUE(fileBytes(station.log()) == log);
 

@@ -159,7 +159,7 @@ class CommandsTest : public StationWindowTest
         writeBytes(adi, text);
 
         const QString shown = trigger("MnuImportAdif", adi);
-        QVERIFY2(shown.startsWith(QStringLiteral("500 contacts importés.")), qPrintable(shown));
+        QVERIFY2(shown.startsWith(QStringLiteral("500 contacts ajoutés au log.")), qPrintable(shown));
         const CommandOutcome out = command(*m_other, "importer", {adi.string()});
         QCOMPARE(out.status, int(kExitOk));
         QCOMPARE(QString::fromStdString(out.output), shown + QLatin1Char('\n'));
@@ -210,7 +210,7 @@ class CommandsTest : public StationWindowTest
         } runs[] = {
             {"ondelog", root + QStringList{QStringLiteral("exporter"), adi},
              "100000 contacts exportés dans « log.adi »."},
-            {"ondelog", root + QStringList{QStringLiteral("import"), adi}, "0 contact importé."},
+            {"ondelog", root + QStringList{QStringLiteral("import"), adi}, "0 contact ajouté au log."},
             {"ondelog", root + QStringList{QStringLiteral("backup")},
              "Le log est sauvegardé dans "},
             {"ondelog", root + QStringList{QStringLiteral("verifier")},
