@@ -1,0 +1,234 @@
+#include "station/contactreceiver.h"
+
+#include "logbook/text.h"
+#include "maintenance/recordreader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ondelog {
+
+namespace {
+
+// WSJT-X sends its two messages of a contact back to back; a few contacts
+// are enough to pair them even when several clients log at once.
+constexpr std::size_t kRecentContacts = 16;
+
+std::string bandOf(const QsoRecord &record)
+{
+    std::string frequency = record.field(Field::FREQ);
+    std::replace(frequency.begin(), frequency.end(), ',', '.');
+    return frequency.empty() ? std::string() : bandOfFrequency(numericValue(frequency));
+}
+
+// Call sign, date and start time: what isSameContact() needs equal.
+std::uint64_t contactKey(const QsoRecord &r)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](std::string_view text) {
+        for (char c : text) {
+            hash ^= static_cast<unsigned char>(c);
+            hash *= 1099511628211ull;
+        }
+        hash ^= 0x1F;
+        hash *= 1099511628211ull;
+    };
+    mix(toUpperCp1252(r.field(Field::CSGN)));
+    mix(r.field(Field::DQSO));
+    mix(r.field(Field::HDEB));
+    return hash;
+}
+
+// "F6ABC" of "F6ABC/P" and of "EA8/F6ABC": the longest part of the call sign.
+std::string_view baseCall(std::string_view call)
+{
+    std::string_view longest;
+    while (!call.empty()) {
+        const std::size_t slash = call.find('/');
+        const std::string_view part = call.substr(0, slash);
+        if (part.size() > longest.size())
+            longest = part;
+        call = slash == std::string_view::npos ? std::string_view() : call.substr(slash + 1);
+    }
+    return longest;
+}
+
+std::string utf8(const std::string &cp1252)
+{
+    return cp1252ToUtf8(cp1252);
+}
+
+/** "F5ABC 14.074 FT8", what is known of it. */
+std::string describe(const QsoRecord &record)
+{
+    std::string text;
+    for (const Field f : {Field::CSGN, Field::FREQ, Field::MODE}) {
+        const std::string value = record.field(f);
+        if (value.empty())
+            continue;
+        if (!text.empty())
+            text += ' ';
+        text += utf8(value);
+    }
+    return text;
+}
+
+std::string notice(ReceiveOutcome outcome, const ReceivedContact &received,
+                   const ReceivingLog &target, const ReceiveResult &result)
+{
+    const std::string program =
+        received.programUtf8.empty() ? std::string("le réseau") : received.programUtf8;
+    const QsoRecord &record = received.contact.record;
+    const std::string contact = describe(record);
+    switch (outcome) {
+    case ReceiveOutcome::Added:
+        return contact + " ajouté depuis " + program;
+    case ReceiveOutcome::SecondMessage:
+        return {};
+    case ReceiveOutcome::AlreadyInLog:
+        return contact + " reçu de " + program + " : déjà dans le log (fiche " +
+               std::to_string(result.recordNo) + "), non ajouté";
+    case ReceiveOutcome::NoCallSign:
+        return "Contact reçu de " + program + " refusé : pas d'indicatif";
+    case ReceiveOutcome::ImpossibleDate:
+        return contact + " reçu de " + program + " refusé : date absente ou impossible";
+    case ReceiveOutcome::OtherStation:
+        return contact + " reçu de " + program + " refusé : contact de " +
+               utf8(received.stationCall) + ", le log ouvert est celui de " +
+               utf8(target.stationCall);
+    case ReceiveOutcome::NotWritable: {
+        const char *why = !target.log || !target.log->isOpen() ? "aucun log n'est ouvert"
+                          : !target.isOwnLog ? "le log ouvert est celui d'une autre station"
+                                             : "le log ouvert est en lecture seule";
+        return contact + " reçu de " + program + " non ajouté : " + why;
+    }
+    case ReceiveOutcome::WriteFailed:
+        return contact + " reçu de " + program +
+               " non enregistré : " + statusMessageUtf8(result.status);
+    }
+    return {};
+}
+
+} // namespace
+
+bool isSameContact(const QsoRecord &a, const QsoRecord &b)
+{
+    if (toUpperCp1252(a.field(Field::CSGN)) != toUpperCp1252(b.field(Field::CSGN)) ||
+        a.field(Field::DQSO) != b.field(Field::DQSO) ||
+        a.field(Field::HDEB) != b.field(Field::HDEB))
+        return false;
+    const std::string bandA = bandOf(a);
+    const std::string bandB = bandOf(b);
+    return bandA.empty() || bandB.empty() || bandA == bandB;
+}
+
+ReceiveResult ContactReceiver::receive(const ReceivedContact &received, const ReceivingLog &target)
+{
+    ReceiveResult result;
+    auto finish = [&](ReceiveOutcome outcome) {
+        result.outcome = outcome;
+        result.noticeUtf8 = notice(outcome, received, target, result);
+        // A failed write may be tried again by the contact's other message.
+        if (outcome != ReceiveOutcome::SecondMessage && outcome != ReceiveOutcome::WriteFailed)
+            remember(received);
+        return result;
+    };
+
+    if (isSecondMessage(received))
+        return finish(ReceiveOutcome::SecondMessage);
+    if (received.contact.skip == ImportSkip::NoCallSign)
+        return finish(ReceiveOutcome::NoCallSign);
+    if (received.contact.skip == ImportSkip::DateNotWritable)
+        return finish(ReceiveOutcome::ImpossibleDate);
+    if (!received.stationCall.empty() &&
+        baseCall(received.stationCall) != baseCall(toUpperCp1252(trim(target.stationCall))))
+        return finish(ReceiveOutcome::OtherStation);
+    LogFile *log = target.log;
+    if (!log || !log->isOpen() || log->isReadOnly() || !target.isOwnLog)
+        return finish(ReceiveOutcome::NotWritable);
+
+    if ((result.recordNo = findInLog(*log, received.contact.record)) > 0)
+        return finish(ReceiveOutcome::AlreadyInLog);
+    result.status = log->appendContact(received.contact.record, target.stationLocator);
+    if (result.status != LogStatus::Ok)
+        return finish(ReceiveOutcome::WriteFailed);
+    result.recordNo = log->recordCount();
+    if (m_indexed) {
+        m_recordsByKey.emplace(contactKey(received.contact.record), result.recordNo);
+        m_indexed = stampOf(*log);
+    }
+    return finish(ReceiveOutcome::Added);
+}
+
+std::optional<ContactReceiver::LogStamp> ContactReceiver::stampOf(LogFile &log)
+{
+    std::error_code ec;
+    LogStamp stamp{log.path(), log.recordCount(), std::filesystem::file_size(log.path(), ec), {}};
+    if (ec)
+        return std::nullopt;
+    stamp.changed = std::filesystem::last_write_time(log.path(), ec);
+    if (ec)
+        return std::nullopt;
+    return stamp;
+}
+
+bool ContactReceiver::indexLog(LogFile &log)
+{
+    const std::optional<LogStamp> stamp = stampOf(log);
+    if (stamp && m_indexed == stamp)
+        return true;
+    m_indexed.reset();
+    m_recordsByKey.clear();
+    RecordReader reader;
+    if (reader.open(log.path()) != LogStatus::Ok)
+        return false;
+    m_recordsByKey.reserve(static_cast<std::size_t>(log.recordCount()) + 64);
+    QsoRecord record;
+    const LogStatus status =
+        reader.forEach(1, log.recordCount(), [&](std::int32_t n, const char *bytes) {
+            std::memcpy(record.bytes().data(), bytes, kRecordSize);
+            m_recordsByKey.emplace(contactKey(record), n);
+        });
+    if (status != LogStatus::Ok) {
+        m_recordsByKey.clear();
+        return false;
+    }
+    m_indexed = stamp;
+    return true;
+}
+
+std::int32_t ContactReceiver::findInLog(LogFile &log, const QsoRecord &record)
+{
+    // Without the index nothing is found: a contact written twice can be
+    // deleted, a contact not written is lost.
+    if (!indexLog(log))
+        return 0;
+    const auto [first, last] = m_recordsByKey.equal_range(contactKey(record));
+    for (auto it = first; it != last; ++it) {
+        const std::optional<QsoRecord> candidate = log.readRecord(it->second);
+        if (candidate && isSameContact(*candidate, record))
+            return it->second;
+    }
+    return 0;
+}
+
+bool ContactReceiver::isSecondMessage(const ReceivedContact &received)
+{
+    for (Handled &h : m_recent) {
+        if (!h.paired && h.program == received.programUtf8 && h.source != received.source &&
+            isSameContact(h.record, received.contact.record)) {
+            h.paired = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ContactReceiver::remember(const ReceivedContact &received)
+{
+    m_recent.push_back({received.programUtf8, received.source, received.contact.record, false});
+    if (m_recent.size() > kRecentContacts)
+        m_recent.pop_front();
+}
+
+} // namespace ondelog

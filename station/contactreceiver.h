@@ -1,0 +1,98 @@
+#pragma once
+// Contacts received from WSJT-X or JTDX, appended to the station's own log.
+// A contact is written as "Suivant" writes one (LogFile::appendContact: on the
+// disk before it is reported), once: the second message WSJT-X sends for the
+// same contact, and a contact the log already holds, are not written again.
+// Every contact gets one short French notice saying what became of it.
+//
+// To answer "already in the log?" at once in a log of a hundred thousand
+// contacts, the receiver keeps the record numbers of the log's contacts by
+// call sign, date and start time, and reads back the few that match. It reads
+// the log again whenever the log is another one, or has changed since (count,
+// size or time of change), and when told so.
+
+#include "logbook/logfile.h"
+#include "station/livecontact.h"
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+
+namespace ondelog {
+
+/** The same contact: call sign (any letter case), date and start time agree,
+ *  and so does the band when both records have one (from FREQ). */
+bool isSameContact(const QsoRecord &a, const QsoRecord &b);
+
+/** The log received contacts go to, as the main window holds it. */
+struct ReceivingLog
+{
+    LogFile *log = nullptr;
+    std::string stationCall;    ///< the station's call sign (Windows-1252)
+    std::string stationLocator; ///< written into the end marker after the contact
+    /** False for another station's log, opened for reading: it never receives. */
+    bool isOwnLog = false;
+};
+
+enum class ReceiveOutcome
+{
+    Added,          ///< written as the log's last contact
+    SecondMessage,  ///< the other message of a contact just handled: nothing to say
+    AlreadyInLog,   ///< the log holds the same contact: not written
+    NoCallSign,     ///< refused: no call sign (or one that would end the log)
+    ImpossibleDate, ///< refused: no date, or one the log cannot hold
+    OtherStation,   ///< refused: made by another station than the log's
+    NotWritable,    ///< refused: no log open, read-only, or not the station's own
+    WriteFailed,    ///< the write failed: the log is as it was
+};
+
+struct ReceiveResult
+{
+    ReceiveOutcome outcome = ReceiveOutcome::WriteFailed;
+    /** French, UTF-8: "F5ABC 14.074 FT8 ajouté depuis WSJT-X". Empty for SecondMessage. */
+    std::string noticeUtf8;
+    /** Added: the contact's record number; AlreadyInLog: the one already there. */
+    std::int32_t recordNo = 0;
+    LogStatus status = LogStatus::Ok; ///< why a write failed
+};
+
+class ContactReceiver
+{
+  public:
+    ReceiveResult receive(const ReceivedContact &received, const ReceivingLog &target);
+
+    /** The log was changed otherwise (modified, deleted, sorted, merged, imported,
+     *  another log opened): its contacts are read again before the next one. */
+    void logChanged() { m_indexed.reset(); }
+
+  private:
+    struct LogStamp
+    {
+        std::filesystem::path path;
+        std::int32_t recordCount = 0;
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type changed;
+        bool operator==(const LogStamp &) const = default;
+    };
+    struct Handled
+    {
+        std::string program;
+        NetworkMessageType source;
+        QsoRecord record;
+        bool paired = false;
+    };
+
+    static std::optional<LogStamp> stampOf(LogFile &log);
+    bool indexLog(LogFile &log);
+    std::int32_t findInLog(LogFile &log, const QsoRecord &record);
+    bool isSecondMessage(const ReceivedContact &received);
+    void remember(const ReceivedContact &received);
+
+    std::optional<LogStamp> m_indexed;
+    std::unordered_multimap<std::uint64_t, std::int32_t> m_recordsByKey;
+    std::deque<Handled> m_recent;
+};
+
+} // namespace ondelog
