@@ -122,42 +122,89 @@ bool isSameContact(const QsoRecord &a, const QsoRecord &b)
     return bandA.empty() || bandB.empty() || bandA == bandB;
 }
 
-ReceiveResult ContactReceiver::receive(const ReceivedContact &received, const ReceivingLog &target)
+ReceiveResult ContactReceiver::receive(const ReceivedContact &contact, const ReceivingLog &target)
 {
-    ReceiveResult result;
-    auto finish = [&](ReceiveOutcome outcome) {
-        result.outcome = outcome;
-        result.noticeUtf8 = notice(outcome, received, target, result);
-        // A failed write may be tried again by the contact's other message.
-        if (outcome != ReceiveOutcome::SecondMessage && outcome != ReceiveOutcome::WriteFailed)
-            remember(received);
-        return result;
-    };
+    return receive(std::span(&contact, 1), target).front();
+}
 
+std::vector<ReceiveResult> ContactReceiver::receive(std::span<const ReceivedContact> contacts,
+                                                    const ReceivingLog &target)
+{
+    std::vector<ReceiveResult> results(contacts.size());
+    std::vector<QsoRecord> toWrite;
+    std::vector<std::size_t> writers; // the index in `contacts` of each of toWrite
+    // A contact already among those of the burst to write: the index in toWrite.
+    std::vector<std::optional<std::size_t>> sameAs(contacts.size());
+    const std::int32_t count = target.log ? target.log->recordCount() : 0;
+
+    for (std::size_t i = 0; i < contacts.size(); ++i) {
+        const ReceivedContact &received = contacts[i];
+        ReceiveResult &result = results[i];
+        if (const auto refused = refusal(received, target)) {
+            result.outcome = *refused;
+        } else {
+            const QsoRecord &record = received.contact.record;
+            for (std::size_t j = 0; j < toWrite.size() && !sameAs[i]; ++j)
+                if (isSameContact(toWrite[j], record))
+                    sameAs[i] = j;
+            if (sameAs[i]) {
+                result.outcome = ReceiveOutcome::AlreadyInLog;
+                result.recordNo = count + 1 + static_cast<std::int32_t>(*sameAs[i]);
+            } else if ((result.recordNo = findInLog(*target.log, record)) > 0) {
+                result.outcome = ReceiveOutcome::AlreadyInLog;
+            } else {
+                result.outcome = ReceiveOutcome::Added;
+                writers.push_back(i);
+                toWrite.push_back(record);
+            }
+        }
+        if (result.outcome != ReceiveOutcome::SecondMessage)
+            remember(received, result.outcome == ReceiveOutcome::Added || sameAs[i]);
+    }
+
+    if (!toWrite.empty()) {
+        const LogStatus status = target.log->appendContacts(toWrite, target.stationLocator);
+        if (status == LogStatus::Ok) {
+            for (std::size_t j = 0; j < writers.size(); ++j) {
+                results[writers[j]].recordNo = count + 1 + static_cast<std::int32_t>(j);
+                if (m_indexed)
+                    m_recordsByKey.emplace(contactKey(toWrite[j]), results[writers[j]].recordNo);
+            }
+            if (m_indexed)
+                m_indexed = stampOf(*target.log);
+            for (Handled &h : m_recent)
+                h.unwritten = false;
+        } else {
+            for (std::size_t i = 0; i < contacts.size(); ++i) {
+                if (results[i].outcome == ReceiveOutcome::Added || sameAs[i]) {
+                    results[i] = {ReceiveOutcome::WriteFailed, {}, 0, status};
+                }
+            }
+            // Their other messages, or the same contacts sent again, try again.
+            std::erase_if(m_recent, [](const Handled &h) { return h.unwritten; });
+        }
+    }
+    for (std::size_t i = 0; i < contacts.size(); ++i)
+        results[i].noticeUtf8 = notice(results[i].outcome, contacts[i], target, results[i]);
+    return results;
+}
+
+std::optional<ReceiveOutcome> ContactReceiver::refusal(const ReceivedContact &received,
+                                                       const ReceivingLog &target)
+{
     if (isSecondMessage(received))
-        return finish(ReceiveOutcome::SecondMessage);
+        return ReceiveOutcome::SecondMessage;
     if (received.contact.skip == ImportSkip::NoCallSign)
-        return finish(ReceiveOutcome::NoCallSign);
+        return ReceiveOutcome::NoCallSign;
     if (received.contact.skip == ImportSkip::DateNotWritable)
-        return finish(ReceiveOutcome::ImpossibleDate);
+        return ReceiveOutcome::ImpossibleDate;
     if (!received.stationCall.empty() &&
         baseCall(received.stationCall) != baseCall(toUpperCp1252(trim(target.stationCall))))
-        return finish(ReceiveOutcome::OtherStation);
-    LogFile *log = target.log;
+        return ReceiveOutcome::OtherStation;
+    const LogFile *log = target.log;
     if (!log || !log->isOpen() || log->isReadOnly() || !target.isOwnLog)
-        return finish(ReceiveOutcome::NotWritable);
-
-    if ((result.recordNo = findInLog(*log, received.contact.record)) > 0)
-        return finish(ReceiveOutcome::AlreadyInLog);
-    result.status = log->appendContact(received.contact.record, target.stationLocator);
-    if (result.status != LogStatus::Ok)
-        return finish(ReceiveOutcome::WriteFailed);
-    result.recordNo = log->recordCount();
-    if (m_indexed) {
-        m_recordsByKey.emplace(contactKey(received.contact.record), result.recordNo);
-        m_indexed = stampOf(*log);
-    }
-    return finish(ReceiveOutcome::Added);
+        return ReceiveOutcome::NotWritable;
+    return std::nullopt;
 }
 
 std::optional<ContactReceiver::LogStamp> ContactReceiver::stampOf(LogFile &log)
@@ -224,9 +271,10 @@ bool ContactReceiver::isSecondMessage(const ReceivedContact &received)
     return false;
 }
 
-void ContactReceiver::remember(const ReceivedContact &received)
+void ContactReceiver::remember(const ReceivedContact &received, bool unwritten)
 {
-    m_recent.push_back({received.programUtf8, received.source, received.contact.record, false});
+    m_recent.push_back(
+        {received.programUtf8, received.source, received.contact.record, false, unwritten});
     if (m_recent.size() > kRecentContacts)
         m_recent.pop_front();
 }

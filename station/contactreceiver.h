@@ -3,7 +3,8 @@
 // A contact is written as "Suivant" writes one (LogFile::appendContact: on the
 // disk before it is reported), once: the second message WSJT-X sends for the
 // same contact, and a contact the log already holds, are not written again.
-// Every contact gets one short French notice saying what became of it.
+// Every contact gets one short French notice saying what became of it. The
+// contacts of a burst are written together, with one wait for the disk.
 //
 // To answer "already in the log?" at once in a log of a hundred thousand
 // contacts, the receiver keeps the record numbers of the log's contacts by
@@ -17,8 +18,11 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace ondelog {
 
@@ -61,7 +65,11 @@ struct ReceiveResult
 class ContactReceiver
 {
   public:
-    ReceiveResult receive(const ReceivedContact &received, const ReceivingLog &target);
+    /** The contacts of one burst, in the order they came: those to write are
+     *  written together, with one wait for the disk. One result each, in order. */
+    std::vector<ReceiveResult> receive(std::span<const ReceivedContact> contacts,
+                                       const ReceivingLog &target);
+    ReceiveResult receive(const ReceivedContact &contact, const ReceivingLog &target);
 
     /** The log was changed otherwise (modified, deleted, sorted, merged, imported,
      *  another log opened): its contacts are read again before the next one. */
@@ -82,13 +90,16 @@ class ContactReceiver
         NetworkMessageType source;
         QsoRecord record;
         bool paired = false;
+        bool unwritten = false; ///< to be written with the rest of its burst
     };
 
     static std::optional<LogStamp> stampOf(LogFile &log);
     bool indexLog(LogFile &log);
     std::int32_t findInLog(LogFile &log, const QsoRecord &record);
+    std::optional<ReceiveOutcome> refusal(const ReceivedContact &received,
+                                          const ReceivingLog &target);
     bool isSecondMessage(const ReceivedContact &received);
-    void remember(const ReceivedContact &received);
+    void remember(const ReceivedContact &received, bool unwritten);
 
     std::optional<LogStamp> m_indexed;
     std::unordered_multimap<std::uint64_t, std::int32_t> m_recordsByKey;

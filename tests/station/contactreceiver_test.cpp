@@ -211,5 +211,54 @@ TEST_F(ContactReceiverTest, AContactIsOnTheDiskWhenAnnouncedAndAFailedWriteIsTri
     EXPECT_EQ(reopened.recordCount(), 4);
 }
 
+TEST_F(ContactReceiverTest, ABurstIsWrittenAtOnceInTheOrderItCame)
+{
+    auto contactOf = [this](const std::string &datagram) {
+        return *receivedContact(*decodeNetworkMessage(datagram).message, m_target.stationLocator);
+    };
+    LoggedContact a, b, fromJtdx, noCall;
+    b.call = "DL1ABC";
+    fromJtdx.id = "JTDX";
+    noCall.call = "";
+    noCall.id = "WSJT-X #2";
+    const std::vector<ReceivedContact> burst = {
+        contactOf(qsoLogged(a)),        contactOf(loggedAdif(a)),     contactOf(qsoLogged(b)),
+        contactOf(qsoLogged(fromJtdx)), contactOf(qsoLogged(noCall)), contactOf(loggedAdif(b)),
+    };
+    int syncs = 0;
+    bool fail = true;
+    fileio::setHook([&](fileio::Operation op, long) {
+        syncs += op == fileio::Operation::Sync;
+        return op == fileio::Operation::Write && fail ? EIO : 0;
+    });
+
+    // Failing, every contact to write says so once, and the log is as it was.
+    std::vector<ReceiveResult> r = m_receiver.receive(burst, m_target);
+    const std::vector<ReceiveOutcome> failed = {
+        ReceiveOutcome::WriteFailed, ReceiveOutcome::SecondMessage, ReceiveOutcome::WriteFailed,
+        ReceiveOutcome::WriteFailed, ReceiveOutcome::NoCallSign,    ReceiveOutcome::SecondMessage};
+    ASSERT_EQ(r.size(), burst.size());
+    for (std::size_t i = 0; i < r.size(); ++i)
+        EXPECT_EQ(r[i].outcome, failed[i]) << i;
+    EXPECT_EQ(m_log.recordCount(), 3);
+
+    // Sent again: written in one go, in order, each contact once.
+    fail = false;
+    syncs = 0;
+    r = m_receiver.receive(burst, m_target);
+    const std::vector<std::pair<ReceiveOutcome, std::int32_t>> written = {
+        {ReceiveOutcome::Added, 4},      {ReceiveOutcome::SecondMessage, 0},
+        {ReceiveOutcome::Added, 5},      {ReceiveOutcome::AlreadyInLog, 4},
+        {ReceiveOutcome::NoCallSign, 0}, {ReceiveOutcome::SecondMessage, 0}};
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        EXPECT_EQ(r[i].outcome, written[i].first) << i;
+        EXPECT_EQ(r[i].recordNo, written[i].second) << i;
+    }
+    EXPECT_EQ(syncs, 1);
+    EXPECT_EQ(m_log.recordCount(), 5);
+    EXPECT_EQ(m_log.readRecord(4)->field(Field::CSGN), "F5ABC");
+    EXPECT_EQ(m_log.readRecord(5)->field(Field::CSGN), "DL1ABC");
+}
+
 } // namespace
 } // namespace ondelog::test
