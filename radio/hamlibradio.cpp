@@ -36,6 +36,21 @@ std::string lower(std::string text)
     return text;
 }
 
+RadioPort portOf(const rig_caps *caps)
+{
+    switch (caps->port_type) {
+    case RIG_PORT_NONE:
+        return RadioPort::None;
+    case RIG_PORT_SERIAL:
+        return RadioPort::Serial;
+    case RIG_PORT_NETWORK:
+    case RIG_PORT_UDP_NETWORK:
+        return RadioPort::Network;
+    default:
+        return RadioPort::Other;
+    }
+}
+
 bool setConf(RIG *rig, const char *name, const std::string &value)
 {
     const token_t token = rig_token_lookup(rig, name);
@@ -90,7 +105,7 @@ std::vector<RadioModel> radioModels()
                 auto *list = static_cast<std::vector<RadioModel> *>(data);
                 list->push_back({static_cast<int>(caps->rig_model),
                                  caps->mfg_name ? caps->mfg_name : "",
-                                 caps->model_name ? caps->model_name : ""});
+                                 caps->model_name ? caps->model_name : "", portOf(caps)});
                 return 1; // go on
             },
             &models);
@@ -131,13 +146,13 @@ bool HamlibRadio::open(std::string &why)
         why = "modèle " + std::to_string(m_settings.model) + " inconnu de Hamlib";
         return false;
     }
-    const std::string &path =
-        m_settings.usesRigctld() ? m_settings.rigctldAddress : m_settings.serialPort;
+    const bool network = portOf(m_rig->caps) == RadioPort::Network;
+    const std::string &path = network ? m_settings.networkAddress : m_settings.serialPort;
     bool configured = setConf(m_rig, "timeout", std::to_string(m_timeoutMs)) &&
                       setConf(m_rig, "retry", std::to_string(m_retries));
     if (!path.empty())
         configured = configured && setConf(m_rig, "rig_pathname", path);
-    if (m_settings.serialSpeed > 0 && !m_settings.usesRigctld())
+    if (m_settings.serialSpeed > 0 && !network)
         configured =
             configured && setConf(m_rig, "serial_speed", std::to_string(m_settings.serialSpeed));
     if (!configured) {

@@ -17,11 +17,21 @@ struct s_rig; // Hamlib's RIG
 
 namespace ondelog {
 
+/** How a model reaches its radio. */
+enum class RadioPort
+{
+    None,    ///< nothing to choose (Hamlib's dummy)
+    Serial,  ///< a serial line: port and speed
+    Network, ///< host:port (rigctld and other servers)
+    Other,   ///< USB, parallel...: a device path, if any
+};
+
 struct RadioModel
 {
     int id = 0;        ///< Hamlib's model number
     std::string maker; ///< as Hamlib spells it ("Icom", "Yaesu"...)
     std::string name;  ///< "IC-7300"
+    RadioPort port = RadioPort::Serial;
 };
 
 /** Hamlib's models, by maker then name (letter case aside). */

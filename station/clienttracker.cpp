@@ -55,10 +55,14 @@ std::string ClientTracker::lineUtf8() const
             line += " ; ";
         line += c.programUtf8.empty() ? std::string("?") : c.programUtf8;
         line += " :";
-        if (c.dialFrequencyHz > 0)
-            line += " " + frequencyText(c.dialFrequencyHz);
-        if (!c.modeUtf8.empty())
-            line += " " + c.modeUtf8;
+        if (c.dialFrequencyHz > 0) {
+            line += ' ';
+            line += frequencyText(c.dialFrequencyHz);
+        }
+        if (!c.modeUtf8.empty()) {
+            line += ' ';
+            line += c.modeUtf8;
+        }
         if (c.dialFrequencyHz == 0 && c.modeUtf8.empty())
             line += " connecté";
     }

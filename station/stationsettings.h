@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ondelog {
 
@@ -22,20 +23,25 @@ struct WsjtxSettings
     bool operator==(const WsjtxSettings &) const = default;
 };
 
-/** Hamlib's model numbers of the two models Ondelog names itself. */
+/** Hamlib's model numbers of the models Ondelog names itself. */
 inline constexpr int kNoRadioModel = 0;      ///< "Aucun": nothing is opened
 inline constexpr int kRigctldRadioModel = 2; ///< NET rigctl: a rigctld server
 
 struct TransceiverSettings
 {
     int model = kNoRadioModel;
-    std::string serialPort;                        ///< "/dev/ttyUSB0", for a radio on a serial line
-    int serialSpeed = 0;                           ///< bauds; 0 for the model's own default
-    std::string rigctldAddress = "127.0.0.1:4532"; ///< host:port, for NET rigctl
+    std::string serialPort; ///< "/dev/ttyUSB0", for a radio on a serial line (or USB)
+    int serialSpeed = 0;    ///< bauds; 0 for the model's own
+    /** host:port, for a model reached over the network (NET rigctl: a rigctld
+     *  server); "" for the model's own (127.0.0.1:4532 for rigctld). */
+    std::string networkAddress;
 
     bool isNone() const { return model == kNoRadioModel; }
-    bool usesRigctld() const { return model == kRigctldRadioModel; }
     bool operator==(const TransceiverSettings &) const = default;
 };
+
+/** "host:port" with a port from 1 to 65535 ("127.0.0.1:4532", "shack.local:4532",
+ *  "[::1]:4532"). */
+bool isHostAndPort(std::string_view text);
 
 } // namespace ondelog

@@ -3,6 +3,7 @@
 
 #include "station/clienttracker.h"
 #include "station/radiostatus.h"
+#include "station/stationsettings.h"
 #include "tests/station/datagrams.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,16 @@ TEST(RadioStatus, HamlibsModesInTheLogsWords)
     EXPECT_EQ(
         radioLineUtf8({RadioState::CannotOpen, 0, {}, "/dev/ttyUSB0 : erreur d'entrée-sortie"}),
         "Transceiver : impossible de l'ouvrir (/dev/ttyUSB0 : erreur d'entrée-sortie)");
+}
+
+TEST(StationSettings, RigctldAddresses)
+{
+    for (const char *sound : {"127.0.0.1:4532", "shack.local:1", "[::1]:65535", "localhost:4532"})
+        EXPECT_TRUE(isHostAndPort(sound)) << sound;
+    for (const char *unsound :
+         {"", "127.0.0.1", ":4532", "127.0.0.1:", "127.0.0.1:0", "127.0.0.1:65536", "::1:4532",
+          "host:45x", "my shack:4532", "/dev/ttyUSB0", "127.0.0.1:000004532"})
+        EXPECT_FALSE(isHostAndPort(unsound)) << unsound;
 }
 
 } // namespace
