@@ -1,5 +1,6 @@
 #include "ui/transceiverdialog.h"
 
+#include "ui/dialogparts.h"
 #include "ui/radiowatcher.h"
 
 #include <QComboBox>
@@ -102,21 +103,8 @@ void TransceiverDialog::buildWindow(const TransceiverSettings &current)
     m_try->setObjectName(QStringLiteral("BtEssayer"));
     m_tryResult = new QLabel(this);
     m_tryResult->setObjectName(QStringLiteral("LabEssai"));
-    m_error = new QLabel(this);
-    m_error->setObjectName(QStringLiteral("LabErreur"));
-    m_error->setStyleSheet(QStringLiteral("color: #b00020;"));
-    m_error->setWordWrap(true);
-    m_error->hide();
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setObjectName(QStringLiteral("BtOK"));
-    ok->setText(QStringLiteral("&OK"));
-    QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("BtAnnuler"));
-    cancel->setText(QStringLiteral("&Annuler"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &TransceiverDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TransceiverDialog::reject);
+    m_error = errorLine(this);
+    QDialogButtonBox *buttons = okCancelButtons(this);
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Modèle :"), m_search);
@@ -194,7 +182,7 @@ void TransceiverDialog::modelChanged()
     m_try->setEnabled(!none);
     m_watcher->stop();
     m_tryResult->clear();
-    m_error->hide();
+    showError(m_error, QString());
 }
 
 TransceiverSettings TransceiverDialog::settings() const
@@ -227,8 +215,7 @@ QString TransceiverDialog::problem() const
 void TransceiverDialog::tryRadio()
 {
     const QString why = problem();
-    m_error->setText(why);
-    m_error->setVisible(!why.isEmpty());
+    showError(m_error, why);
     if (!why.isEmpty())
         return;
     m_tryResult->setText(QStringLiteral("Transceiver : connexion…"));
@@ -238,11 +225,9 @@ void TransceiverDialog::tryRadio()
 void TransceiverDialog::accept()
 {
     const QString why = problem();
-    if (!why.isEmpty()) {
-        m_error->setText(why);
-        m_error->show();
+    showError(m_error, why);
+    if (!why.isEmpty())
         return;
-    }
     m_watcher->stop();
     QDialog::accept();
 }

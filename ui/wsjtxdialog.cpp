@@ -1,12 +1,13 @@
 #include "ui/wsjtxdialog.h"
 
+#include "ui/dialogparts.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -86,21 +87,8 @@ WsjtxDialog::WsjtxDialog(const WsjtxSettings &current, QWidget *parent) : QDialo
     setWindowTitle(QStringLiteral("WSJT-X et JTDX"));
     m_settings = new WsjtxSettingsWidget(this);
     m_settings->setSettings(current);
-    m_error = new QLabel(this);
-    m_error->setObjectName(QStringLiteral("LabErreur"));
-    m_error->setStyleSheet(QStringLiteral("color: #b00020;"));
-    m_error->setWordWrap(true);
-    m_error->hide();
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setObjectName(QStringLiteral("BtOK"));
-    ok->setText(QStringLiteral("&OK"));
-    QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setObjectName(QStringLiteral("BtAnnuler"));
-    cancel->setText(QStringLiteral("&Annuler"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &WsjtxDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &WsjtxDialog::reject);
+    m_error = errorLine(this);
+    QDialogButtonBox *buttons = okCancelButtons(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(22, 18, 22, 16);
@@ -113,8 +101,7 @@ WsjtxDialog::WsjtxDialog(const WsjtxSettings &current, QWidget *parent) : QDialo
 void WsjtxDialog::accept()
 {
     const QString why = m_settings->problem();
-    m_error->setText(why);
-    m_error->setVisible(!why.isEmpty());
+    showError(m_error, why);
     if (why.isEmpty())
         QDialog::accept();
 }

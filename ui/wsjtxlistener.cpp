@@ -92,7 +92,10 @@ class DatagramReader : public QObject
             m_socket.reset();
             return why;
         }
-        m_loopbackOnly = address.isLoopback() || settings.multicastOnLoopback;
+        // Bound to any address for a group, the socket also gets what the
+        // network sends to the port: only this machine's programs are heard then.
+        m_loopbackOnly =
+            address.isLoopback() || (address.isMulticast() && settings.multicastOnLoopback);
         m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
                                   kReceiveBufferBytes);
         port = m_socket->localPort();

@@ -12,9 +12,11 @@
 #include <arpa/inet.h>
 #include <condition_variable>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -105,16 +107,18 @@ int freePort()
     return ntohs(address.sin_port);
 }
 
-bool accepts(int port)
+/** True once a program listens on 127.0.0.1:`port`. Read from the system's
+ *  table rather than by connecting: rigctld takes every connection for a
+ *  client, and one that goes at once can disturb the next. */
+bool isListening(int port)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    ::close(fd);
-    return ok;
+    char wanted[32];
+    std::snprintf(wanted, sizeof wanted, "0100007F:%04X 00000000:0000 0A", port);
+    std::ifstream table("/proc/net/tcp");
+    for (std::string line; std::getline(table, line);)
+        if (line.find(wanted) != std::string::npos)
+            return true;
+    return false;
 }
 
 /** `rigctld -m 1` on 127.0.0.1, started and stopped by the test itself. */
@@ -134,11 +138,11 @@ class Rigctld
                           environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
-        for (int i = 0; i < 200 && m_pid > 0 && !accepts(port); ++i)
+        for (int i = 0; i < 200 && m_pid > 0 && !isListening(port); ++i)
             std::this_thread::sleep_for(50ms);
     }
     ~Rigctld() { kill(); }
-    bool isReady() const { return m_pid > 0 && accepts(m_port); }
+    bool isReady() const { return m_pid > 0 && isListening(m_port); }
     void kill()
     {
         if (m_pid <= 0)
@@ -215,9 +219,8 @@ TEST(Radio, ADeadSerialPortIsReportedAndNeverWaitedFor)
 {
     // A terminal that exists and where nothing ever answers, as a radio switched off.
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        GTEST_SKIP() << "pas de pseudo-terminal ici : test sauté";
     const std::string port = ::ptsname(master);
     const TransceiverSettings icom{3073, port, 19200, {}}; // IC-7300 on CI-V
 
@@ -270,7 +273,11 @@ TEST(Radio, RigctldIsReadUntilItStopsAndAgainWhenItComesBack)
         // Another client of the server sets the radio, as a knob would.
         HamlibRadio knob(rigctld);
         std::string why;
-        ASSERT_TRUE(knob.open(why)) << why;
+        // A server just started may still be opening its own radio.
+        bool opened = false;
+        for (int i = 0; i < 10 && !(opened = knob.open(why)); ++i)
+            std::this_thread::sleep_for(200ms);
+        ASSERT_TRUE(opened) << why;
         ASSERT_EQ(rig_set_freq(knob.handle(), RIG_VFO_CURR, 7074000), RIG_OK);
         ASSERT_EQ(rig_set_mode(knob.handle(), RIG_VFO_CURR, RIG_MODE_USB, RIG_PASSBAND_NORMAL),
                   RIG_OK);

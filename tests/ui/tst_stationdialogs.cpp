@@ -151,7 +151,8 @@ class StationDialogsTest : public QObject
     void aDeadSerialPortNeverHoldsTheDialog()
     {
         const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+            QSKIP("pas de pseudo-terminal ici");
         TransceiverDialog dialog{TransceiverSettings{3073, ::ptsname(master), 0, {}}};
         dialog.show();
         TransceiverControls c(dialog);

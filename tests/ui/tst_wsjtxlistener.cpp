@@ -247,43 +247,6 @@ class WsjtxListenerTest : public QObject
         QTRY_COMPARE(contacts.size(), 1);
     }
 
-    void threeContactsOneOfThemTwiceLeaveThreeInTheLog()
-    {
-        TempDir dir;
-        const std::filesystem::path path = dir.file("F6XYZ.Ham");
-        writeLog(path, 2);
-        LogFile log;
-        QCOMPARE(log.open(path), LogStatus::Ok);
-        ContactReceiver receiver;
-        const ReceivingLog target{&log, "F6XYZ", "JN18EU", true};
-        QStringList notices;
-
-        WsjtxListener listener;
-        QVERIFY(listener.start(onAnyPort()));
-        listener.setStationLocator("JN18EU");
-        connect(&listener, &WsjtxListener::contactsReceived, this,
-                [&](const std::vector<ReceivedContact> &contacts) {
-                    for (const ReceiveResult &r : receiver.receive(contacts, target))
-                        if (!r.noticeUtf8.empty())
-                            notices << QString::fromStdString(r.noticeUtf8);
-                });
-        Sender wsjtx(listener.port());
-        LoggedContact c;
-        for (const char *call : {"F5ABC", "DL1ABC", "G4XYZ"}) {
-            c.call = call;
-            ++c.minute;
-            wsjtx.send(qsoLogged(c));
-            wsjtx.send(loggedAdif(c));
-        }
-        wsjtx.send(loggedAdif(c)); // logged once more in WSJT-X
-        QTRY_COMPARE(notices.size(), 4);
-        QCOMPARE(log.recordCount(), 5);
-        QCOMPARE(notices[0], QStringLiteral("F5ABC 14.074 FT8 ajouté depuis WSJT-X"));
-        QCOMPARE(notices[3], QStringLiteral("G4XYZ 14.074 FT8 reçu de WSJT-X : déjà dans le log "
-                                            "(fiche 5), non ajouté"));
-        QCOMPARE(log.readRecord(4)->field(Field::CSGN), std::string("DL1ABC"));
-    }
-
     void theScriptsThreeContactsAreThreeContacts()
     {
         TempDir dir;
