@@ -74,14 +74,8 @@ TEST(RadioStatus, HamlibsModesInTheLogsWords)
     for (const auto &c : cases)
         EXPECT_EQ(radioModeText(c.hamlib, c.dataMode), c.expected) << c.hamlib;
 
-    EXPECT_EQ(radioFrequencyText(14205000.0), "14.205");
     EXPECT_EQ(radioFrequencyText(7074000.4), "7.074");
     EXPECT_EQ(radioFrequencyText(0.0), std::nullopt);
-    EXPECT_EQ(radioFrequencyText(-5.0), std::nullopt);
-
-    EXPECT_EQ(radioLineUtf8({RadioState::Off, 0, {}, {}}), "");
-    EXPECT_EQ(radioLineUtf8({RadioState::Answering, 14205000, "USB", {}}),
-              "Transceiver : 14.205 USB");
     EXPECT_EQ(radioLineUtf8({RadioState::NoAnswer, 0, {}, "le transceiver ne répond pas"}),
               "Transceiver : pas de réponse");
     EXPECT_EQ(

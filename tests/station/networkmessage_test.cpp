@@ -210,16 +210,5 @@ TEST(NetworkMessage, EveryCutOfAContactIsDroppedOrReadAsAnOlderClientsMessage)
     }
 }
 
-TEST(NetworkMessage, TheTallyCountsWhatWasDropped)
-{
-    DatagramTally tally;
-    for (const std::string &d : {heartbeat(), std::string("junk"), std::string(), closeMessage(),
-                                 DatagramBuilder(2, "WSJT-X", 3).bytes()})
-        tally.add(decodeNetworkMessage(d).outcome);
-    EXPECT_EQ(tally.count(DecodeOutcome::Decoded), 2u);
-    EXPECT_EQ(tally.count(DecodeOutcome::OtherType), 1u);
-    EXPECT_EQ(tally.dropped(), 2u);
-}
-
 } // namespace
 } // namespace ondelog::test
