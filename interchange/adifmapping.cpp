@@ -2,11 +2,12 @@
 
 #include "geo/calendar.h"
 #include "geo/locator.h"
+#include "logbook/frequency.h"
 #include "logbook/text.h"
+#include "logbook/transliteration.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 
 namespace ondelog {
 
@@ -54,44 +55,6 @@ constexpr Band kBands[] = {
     {"2mm", 134000.0, 149000.0}, {"1mm", 241000.0, 250000.0}, {"submm", 300000.0, 7500000.0},
 };
 
-// ADIF modes a log may hold under their own name.
-constexpr std::string_view kModes[] = {
-    "AM",     "ARDOP",   "ATV",  "CHIP",  "CLO",    "CONTESTI", "CW",     "DIGITALVOICE",
-    "DOMINO", "DYNAMIC", "FAX",  "FM",    "FSK441", "FT8",      "HELL",   "ISCAT",
-    "JT4",    "JT9",     "JT6M", "JT44",  "JT65",   "MFSK",     "MSK144", "MT63",
-    "OLIVIA", "OPERA",   "PAC",  "PAX",   "PKT",    "PSK",      "PSK2K",  "Q15",
-    "QRA64",  "ROS",     "RTTY", "RTTYM", "SSB",    "SSTV",     "T10",    "THOR",
-    "THRB",   "TOR",     "V4",   "VOICE", "WINMOR", "WSPR",     "FST4",
-};
-
-struct Submode
-{
-    std::string_view submode;
-    std::string_view mode;
-};
-
-// Submodes that fit the log's five-character MODE, and the mode ADIF files
-// them under.
-constexpr Submode kSubmodes[] = {
-    {"USB", "SSB"},          {"LSB", "SSB"},
-    {"PCW", "CW"},           {"ASCI", "RTTY"},
-    {"FT4", "MFSK"},         {"FST4W", "MFSK"},
-    {"JS8", "MFSK"},         {"Q65", "MFSK"},
-    {"FSQCA", "MFSK"},       {"MFSK4", "MFSK"},
-    {"MFSK8", "MFSK"},       {"FSK31", "PSK"},
-    {"PSK10", "PSK"},        {"PSK31", "PSK"},
-    {"PSK63", "PSK"},        {"BPSK", "PSK"},
-    {"SIM31", "PSK"},        {"C4FM", "DIGITALVOICE"},
-    {"DMR", "DIGITALVOICE"}, {"DSTAR", "DIGITALVOICE"},
-    {"M17", "DIGITALVOICE"}, {"GTOR", "TOR"},
-    {"PAX2", "PAX"},         {"JT65A", "JT65"},
-    {"JT65B", "JT65"},       {"JT65C", "JT65"},
-    {"JT9A", "JT9"},         {"JT9B", "JT9"},
-    {"JT4A", "JT4"},         {"JT4B", "JT4"},
-    {"THOR4", "THOR"},       {"THOR8", "THOR"},
-    {"FMHEL", "HELL"},
-};
-
 std::string upperAscii(std::string_view text)
 {
     std::string out(text);
@@ -105,19 +68,6 @@ bool allDigits(std::string_view text)
 {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// A frequency as ADIF's Number type writes it: digits with at most one point.
-std::optional<double> plainNumber(std::string_view text)
-{
-    const std::size_t point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    const std::string_view fraction =
-        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-    if (text.empty() || text == "." || (!whole.empty() && !allDigits(whole)) ||
-        (!fraction.empty() && !allDigits(fraction)))
-        return std::nullopt;
-    return std::strtod(std::string(text).c_str(), nullptr);
 }
 
 // ADIF's plain fields are ASCII in both forms; ADX carries the full text in
@@ -191,15 +141,20 @@ enum class Slot
     QSLSDATE,
     QSL_RCVD,
     QSLRDATE,
+    LOTW_QSL_RCVD,
+    LOTW_QSLRDATE,
+    EQSL_QSL_RCVD,
+    EQSL_QSLRDATE,
     MY_GRIDSQUARE,
     Count
 };
 
 constexpr std::string_view kSlotNames[] = {
-    "CALL",       "QSO_DATE", "TIME_ON",   "TIME_OFF", "FREQ",         "BAND",
-    "MODE",       "SUBMODE",  "RST_SENT",  "RST_RCVD", "QTH",          "QTH_INTL",
-    "GRIDSQUARE", "NAME",     "NAME_INTL", "COMMENT",  "COMMENT_INTL", "QSL_VIA",
-    "QSL_SENT",   "QSLSDATE", "QSL_RCVD",  "QSLRDATE", "MY_GRIDSQUARE"};
+    "CALL",          "QSO_DATE",      "TIME_ON",      "TIME_OFF", "FREQ",          "BAND",
+    "MODE",          "SUBMODE",       "RST_SENT",     "RST_RCVD", "QTH",           "QTH_INTL",
+    "GRIDSQUARE",    "NAME",          "NAME_INTL",    "COMMENT",  "COMMENT_INTL",  "QSL_VIA",
+    "QSL_SENT",      "QSLSDATE",      "QSL_RCVD",     "QSLRDATE", "LOTW_QSL_RCVD", "LOTW_QSLRDATE",
+    "EQSL_QSL_RCVD", "EQSL_QSLRDATE", "MY_GRIDSQUARE"};
 static_assert(std::size(kSlotNames) == static_cast<std::size_t>(Slot::Count));
 
 class FieldIndex
@@ -274,12 +229,18 @@ QsoRecord foldRecord(const QsoRecord &record)
     return folded;
 }
 
+int bandNumber(double megahertz)
+{
+    for (std::size_t i = 0; i < std::size(kBands); ++i)
+        if (megahertz >= kBands[i].lower && megahertz <= kBands[i].upper)
+            return static_cast<int>(i) + 1;
+    return 0;
+}
+
 std::string bandOfFrequency(double megahertz)
 {
-    for (const Band &b : kBands)
-        if (megahertz >= b.lower && megahertz <= b.upper)
-            return b.name;
-    return {};
+    const int band = bandNumber(megahertz);
+    return band == 0 ? std::string() : kBands[band - 1].name;
 }
 
 std::optional<double> bandLowerEdge(std::string_view band)
@@ -291,18 +252,6 @@ std::optional<double> bandLowerEdge(std::string_view band)
     for (const Band &b : kBands)
         if (wanted == b.name)
             return b.lower;
-    return std::nullopt;
-}
-
-std::optional<AdifMode> adifMode(std::string_view logMode)
-{
-    const std::string mode = upperAscii(trim(logMode));
-    for (const Submode &s : kSubmodes)
-        if (mode == s.submode)
-            return AdifMode{std::string(s.mode), std::string(s.submode)};
-    for (std::string_view m : kModes)
-        if (mode == m)
-            return AdifMode{std::string(m), {}};
     return std::nullopt;
 }
 
@@ -413,9 +362,9 @@ std::vector<AdifField> contactToAdif(const QsoRecord &record, const ExportContex
         add("TIME_ON", *time);
     if (auto time = adifTime(text(Field::HFIN)))
         add("TIME_OFF", *time);
-    if (auto mhz = plainNumber(text(Field::FREQ))) {
-        add("FREQ", text(Field::FREQ));
-        const std::string band = bandOfFrequency(*mhz);
+    if (auto freq = frequencyWithPoint(text(Field::FREQ))) {
+        add("FREQ", *freq);
+        const std::string band = bandOfFrequency(frequencyMegahertz(*freq).value_or(0));
         if (!band.empty())
             add("BAND", band);
     }
@@ -483,72 +432,95 @@ ImportedContact contactFromAdif(const AdifRecord &adif, std::string_view station
     QsoRecord &r = result.record;
 
     // Texts are looked at in place when they are plain ASCII, the usual case;
-    // others are converted once into `converted`.
+    // others are converted once into `converted`, with the letters the log
+    // cannot hold folded to the nearest ones it can.
+    struct Text
+    {
+        std::string_view text;
+        bool folded = false;
+    };
     const FieldIndex index(adif);
     std::array<std::string, static_cast<std::size_t>(Slot::Count)> converted;
-    auto value = [&](Slot slot) -> std::optional<std::string_view> {
+    auto value = [&](Slot slot) -> std::optional<Text> {
         const std::string *v = index.slot(slot);
         if (!v)
             return std::nullopt;
         if (isPrintableAscii(*v))
-            return trimmedView(*v);
+            return Text{trimmedView(*v)};
         std::string &text = converted[static_cast<std::size_t>(slot)];
-        text = textFromAdif(*v);
-        return trimmedView(text);
+        bool folded = false;
+        if (isValidUtf8(*v)) {
+            FoldedText fold = foldToCp1252(*v);
+            folded = fold.changed;
+            text = textFromAdif(fold.utf8);
+        } else {
+            text = textFromAdif(*v);
+        }
+        return Text{trimmedView(text), folded};
     };
+    auto textOf = [&](Slot slot) { return value(slot).value_or(Text()).text; };
     auto firstOf = [&](Slot a, Slot b) {
         auto v = value(a);
-        return v && !v->empty() ? v : value(b);
+        return v && !v->text.empty() ? v : value(b);
     };
-    auto store = [&](Field f, std::string_view text) {
-        if (text.size() > fieldLayout(f).width)
+    auto store = [&](Field f, std::optional<Text> t) {
+        const Text text = t.value_or(Text());
+        if (text.folded || text.text.size() > fieldLayout(f).width)
             ++result.truncatedFields;
-        r.setField(f, text);
+        r.setField(f, text.text);
     };
 
-    store(Field::CSGN, toUpperCp1252(value(Slot::CALL).value_or("")));
-    if (auto date = value(Slot::QSO_DATE))
-        if (auto text = logDate(*date))
-            r.setField(Field::DQSO, *text);
+    const Text callText = value(Slot::CALL).value_or(Text());
+    const std::string call = toUpperCp1252(callText.text);
+    store(Field::CSGN, Text{call, callText.folded});
+    if (auto text = logDate(textOf(Slot::QSO_DATE)))
+        r.setField(Field::DQSO, *text);
     if (auto time = value(Slot::TIME_ON))
-        r.setField(Field::HDEB, logTime(*time).value_or(""));
+        r.setField(Field::HDEB, logTime(time->text).value_or(""));
     if (auto time = value(Slot::TIME_OFF))
-        r.setField(Field::HFIN, logTime(*time).value_or(""));
-    if (auto freq = value(Slot::FREQ); freq && !freq->empty()) {
-        store(Field::FREQ, *freq);
-    } else if (auto band = value(Slot::BAND)) {
-        if (auto edge = bandLowerEdge(*band))
-            r.setField(Field::FREQ, formatNumber(*edge));
+        r.setField(Field::HFIN, logTime(time->text).value_or(""));
+    if (auto freq = value(Slot::FREQ); freq && !freq->text.empty()) {
+        store(Field::FREQ, freq);
+    } else if (auto edge = bandLowerEdge(textOf(Slot::BAND))) {
+        r.setField(Field::FREQ, formatNumber(*edge));
     }
-    if (auto mode = firstOf(Slot::SUBMODE, Slot::MODE))
-        store(Field::MODE, toUpperCp1252(*mode));
-    store(Field::SRST, value(Slot::RST_SENT).value_or(""));
-    store(Field::MRST, value(Slot::RST_RCVD).value_or(""));
-    store(Field::SQTH, firstOf(Slot::QTH_INTL, Slot::QTH).value_or(""));
+    const LogModeText mode = logModeFromAdif(textOf(Slot::MODE), textOf(Slot::SUBMODE));
+    result.truncatedFields += mode.shortened;
+    r.setField(Field::MODE, mode.text);
+    store(Field::SRST, value(Slot::RST_SENT));
+    store(Field::MRST, value(Slot::RST_RCVD));
+    store(Field::SQTH, firstOf(Slot::QTH_INTL, Slot::QTH));
     if (auto grid = value(Slot::GRIDSQUARE))
-        r.setField(Field::SLOC, logLocator(*grid).value_or(""));
-    store(Field::SNOM, firstOf(Slot::NAME_INTL, Slot::NAME).value_or(""));
-    const std::string_view remarks = firstOf(Slot::COMMENT_INTL, Slot::COMMENT).value_or("");
-    const std::string_view manager = value(Slot::QSL_VIA).value_or("");
-    result.truncatedFields += (remarks.size() > kInfoPartWidth) + (manager.size() > kInfoPartWidth);
-    r.setField(Field::INFO,
-               buildInfo(remarks.substr(0, kInfoPartWidth), manager.substr(0, kInfoPartWidth)));
+        r.setField(Field::SLOC, logLocator(grid->text).value_or(""));
+    store(Field::SNOM, firstOf(Slot::NAME_INTL, Slot::NAME));
+    const Text remarks = firstOf(Slot::COMMENT_INTL, Slot::COMMENT).value_or(Text());
+    const Text manager = value(Slot::QSL_VIA).value_or(Text());
+    for (const Text &part : {remarks, manager})
+        result.truncatedFields += part.folded || part.text.size() > kInfoPartWidth;
+    r.setField(Field::INFO, buildInfo(remarks.text.substr(0, kInfoPartWidth),
+                                      manager.text.substr(0, kInfoPartWidth)));
 
-    const std::string sent = upperAscii(value(Slot::QSL_SENT).value_or(""));
+    const std::string sent = upperAscii(textOf(Slot::QSL_SENT));
     if (sent == "Y") {
-        const auto date = logDate(value(Slot::QSLSDATE).value_or(""));
+        const auto date = logDate(textOf(Slot::QSLSDATE));
         r.setField(Field::MQSL, date.value_or("Envoy\xE9"
                                               "e"));
     } else if (sent == "Q") {
         r.setField(Field::MQSL, "En cours");
     }
-    const std::string received = upperAscii(value(Slot::QSL_RCVD).value_or(""));
-    if (received == "Y" || received == "V") {
-        const auto date = logDate(value(Slot::QSLRDATE).value_or(""));
-        r.setField(Field::SQSL, date.value_or("Re\xE7ue"));
+    // A paper card first, then LoTW, then eQSL: the first that came says when.
+    constexpr std::pair<Slot, Slot> kReceived[] = {{Slot::QSL_RCVD, Slot::QSLRDATE},
+                                                   {Slot::LOTW_QSL_RCVD, Slot::LOTW_QSLRDATE},
+                                                   {Slot::EQSL_QSL_RCVD, Slot::EQSL_QSLRDATE}};
+    for (const auto &[flag, date] : kReceived) {
+        const std::string received = upperAscii(textOf(flag));
+        if (received == "Y" || received == "V") {
+            r.setField(Field::SQSL, logDate(textOf(date)).value_or("Re\xE7ue"));
+            break;
+        }
     }
     const auto myGrid = value(Slot::MY_GRIDSQUARE);
-    const auto myLocator = myGrid ? logLocator(*myGrid) : std::nullopt;
+    const auto myLocator = myGrid ? logLocator(myGrid->text) : std::nullopt;
     r.setField(Field::MLOC, myLocator ? std::string_view(*myLocator) : stationLocator);
 
     // Our own export's exact texts win over the mapped ones.
@@ -560,8 +532,8 @@ ImportedContact contactFromAdif(const AdifRecord &adif, std::string_view station
         }
     }
 
-    const std::string call = r.field(Field::CSGN);
-    if (call.empty() || !isCallSignStorable(call))
+    const std::string stored = r.field(Field::CSGN);
+    if (stored.empty() || !isCallSignStorable(stored))
         result.skip = ImportSkip::NoCallSign;
     else if (!exactDate && r.field(Field::DQSO).empty())
         result.skip = ImportSkip::DateNotWritable;

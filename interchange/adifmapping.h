@@ -6,6 +6,7 @@
 // APP_ONDELOG_<code> fields, so that our own export read back gives the same
 // record byte for byte (folded to ASCII through ADI, whole through ADX).
 
+#include "interchange/adifmodes.h"
 #include "interchange/adifreader.h"
 #include "logbook/record.h"
 
@@ -34,18 +35,11 @@ QsoRecord foldRecord(const QsoRecord &record);
 /** ADIF band of a frequency in MHz ("20m"), or "" outside every band. Edges
  *  are inside their band. */
 std::string bandOfFrequency(double megahertz);
+/** The same band as a small number for comparisons: 1 for the lowest band
+ *  (2190m), 2 for the next..., 0 outside every band. */
+int bandNumber(double megahertz);
 /** Lower edge in MHz of an ADIF band (any letter case), or nothing. */
 std::optional<double> bandLowerEdge(std::string_view band);
-
-/** ADIF MODE and SUBMODE of a mode as the log holds it (any letter case):
- *  "USB" -> {"SSB", "USB"}, "FT4" -> {"MFSK", "FT4"}, "CW" -> {"CW", ""}.
- *  Nothing when ADIF has no such mode. */
-struct AdifMode
-{
-    std::string mode;
-    std::string submode;
-};
-std::optional<AdifMode> adifMode(std::string_view logMode);
 
 /** "dd/mm/yy" -> "YYYYMMDD" through the log's century rule, or nothing. */
 std::optional<std::string> adifDate(std::string_view logDate);
@@ -80,11 +74,17 @@ struct ImportedContact
 {
     QsoRecord record;
     ImportSkip skip = ImportSkip::None;
-    int truncatedFields = 0; ///< texts cut to their field's width
+    /** Texts the log could not hold as the file gave them: cut to their
+     *  field's width, a mode without its submode, or letters Windows-1252
+     *  lacks replaced by the nearest ones ("Łukasz" -> "Lukasz"). */
+    int truncatedFields = 0;
 };
 
-/** The contact an ADIF record holds. `stationLocator` fills MLOC when the record
- *  has no MY_GRIDSQUARE. */
+/** The contact an ADIF record holds, from its list of fields alone (a file's
+ *  record, or one contact another program sends). `stationLocator` fills MLOC
+ *  when the record has no MY_GRIDSQUARE. The other station's QSL is received
+ *  (SQSL: its date, else "Reçue") when QSL_RCVD, LOTW_QSL_RCVD or
+ *  EQSL_QSL_RCVD says so (Y or V), in that order. */
 ImportedContact contactFromAdif(const AdifRecord &adif, std::string_view stationLocator);
 
 } // namespace ondelog

@@ -1,13 +1,13 @@
 #include "interchange/adiftransfer.h"
 
 #include "interchange/adifwriter.h"
+#include "interchange/samecontact.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 
 #include <cerrno>
 #include <fstream>
 #include <memory>
-#include <unordered_set>
 
 namespace ondelog {
 
@@ -67,6 +67,13 @@ class Output
         m_buffer.clear();
         return status;
     }
+    /** Writes over bytes already given, at `offset` from the start. */
+    LogStatus patch(std::uint64_t offset, std::string_view bytes)
+    {
+        const LogStatus status = flush(true);
+        return status == LogStatus::Ok ? m_writer.writeAt(offset, bytes.data(), bytes.size())
+                                       : status;
+    }
     LogStatus commit()
     {
         const LogStatus status = flush(true);
@@ -77,25 +84,6 @@ class Output
     SafeFileWriter m_writer;
     std::string m_buffer;
 };
-
-// Call sign, date and start time, as the log's own duplicate search compares
-// them. A 64-bit digest keeps memory at 8 bytes a contact.
-std::uint64_t contactKey(const QsoRecord &r)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    auto mix = [&hash](std::string_view text) {
-        for (char c : text) {
-            hash ^= static_cast<unsigned char>(c);
-            hash *= 1099511628211ull;
-        }
-        hash ^= 0x1F;
-        hash *= 1099511628211ull;
-    };
-    mix(toUpperCp1252(r.field(Field::CSGN)));
-    mix(r.field(Field::DQSO));
-    mix(r.field(Field::HDEB));
-    return hash;
-}
 
 std::string counted(std::int64_t n, const char *singular, const char *plural)
 {
@@ -175,15 +163,25 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
     if ((result.status = out.open()) != LogStatus::Ok)
         return result;
 
-    // The log's contacts first, as they are; their keys find the contacts
-    // the file brings again.
-    // Sized for the log and a file of short records, so it seldom grows.
-    std::unordered_set<std::uint64_t> keys;
+    // The log's contacts first, as they are; the index finds the contacts the
+    // file brings again, and their SQSL whether it may take a confirmation.
+    // Sized for the log: a file of contacts the log holds adds nothing to it.
+    ContactIndex index;
+    using Received = std::array<char, 8>; // the SQSL field, 8 bytes at 151
+    std::vector<Received> received;
+    const std::size_t sqslOffset = fieldLayout(Field::SQSL).offset;
+    auto remember = [&](const QsoRecord &record) {
+        index.add(record);
+        Received r;
+        std::copy_n(record.bytes().data() + sqslOffset, r.size(), r.data());
+        received.push_back(r);
+    };
     const auto logSize = std::filesystem::file_size(logPath, ec);
-    keys.reserve((ec ? 0 : logSize / kRecordSize) + total / 128);
+    index.reserve(ec ? 0 : logSize / kRecordSize);
+    received.reserve(ec ? 0 : logSize / kRecordSize);
     LogStatus writeStatus = LogStatus::Ok;
     result.status = forEachContact(logPath, [&](const QsoRecord &record) {
-        keys.insert(contactKey(record));
+        remember(record);
         out.buffer().append(record.bytes().data(), kRecordSize);
         return (writeStatus = out.flush()) == LogStatus::Ok;
     });
@@ -198,6 +196,8 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
     else
         reader = std::make_unique<AdiReader>(in);
 
+    // Confirmations are written over the copy once every record is in it.
+    std::vector<std::pair<std::uint32_t, Received>> confirmations;
     AdifRecord adif;
     std::uint64_t seen = 0;
     for (;;) {
@@ -213,14 +213,34 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
             ++result.damaged;
             continue;
         }
-        const ImportedContact contact = contactFromAdif(adif, options.stationLocator);
+        ImportedContact contact = contactFromAdif(adif, options.stationLocator);
+        // Form feeds, Ctrl-Z or "&#1;" in a value would make the log read as damaged.
+        if (contact.record.blankControlCharacters() > 0 && contact.skip == ImportSkip::None &&
+            contact.record.field(Field::CSGN).empty())
+            contact.skip = ImportSkip::NoCallSign;
         if (contact.skip == ImportSkip::NoCallSign) {
             ++result.noCallSign;
         } else if (contact.skip == ImportSkip::DateNotWritable) {
             ++result.dateNotWritable;
-        } else if (!keys.insert(contactKey(contact.record)).second) {
-            ++result.alreadyInLog;
+        } else if (const auto position = index.find(contact.record)) {
+            const QsoRecord &r = contact.record;
+            const std::string inFile = r.field(Field::SQSL);
+            Received &known = received[*position];
+            const std::string inLog = trim(std::string_view(known.data(), known.size()));
+            if (!inFile.empty() && inLog.empty()) {
+                std::copy_n(r.bytes().data() + sqslOffset, known.size(), known.data());
+                confirmations.emplace_back(*position, known);
+                ++result.confirmed;
+            } else if (adifDate(inFile) && !inLog.empty() && inLog != inFile) {
+                if (result.differing.size() < ImportResult::kListedDifferences)
+                    result.differing.push_back({r.field(Field::CSGN), r.field(Field::DQSO),
+                                                r.field(Field::HDEB), inLog, inFile});
+                ++result.differingConfirmations;
+            } else {
+                ++result.alreadyInLog;
+            }
         } else {
+            remember(contact.record);
             out.buffer().append(contact.record.bytes().data(), kRecordSize);
             ++result.imported;
             result.truncatedFields += contact.truncatedFields;
@@ -232,12 +252,33 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
         result.status = LogStatus::IoError;
         return result;
     }
-    if (result.imported == 0)
-        return result; // nothing to add: the log is not touched
+    if (result.imported == 0 && result.confirmed == 0)
+        return result; // nothing to change: the log is not touched
 
     const QsoRecord marker = QsoRecord::endMarker(options.stationLocator);
     out.buffer().append(marker.bytes().data(), kRecordSize);
+    for (const auto &[position, text] : confirmations) {
+        const std::uint64_t offset = std::uint64_t{position} * kRecordSize + sqslOffset;
+        if ((result.status = out.patch(offset, {text.data(), text.size()})) != LogStatus::Ok)
+            return result;
+    }
     result.status = out.commit();
+    return result;
+}
+
+ImportResult importAdif(LogFile &log, const std::filesystem::path &source,
+                        const ImportOptions &options)
+{
+    ImportResult result;
+    if (!log.isOpen() || log.isReadOnly()) {
+        result.status = log.isOpen() ? LogStatus::ReadOnly : LogStatus::NotOpen;
+        return result;
+    }
+    const std::filesystem::path path = log.path();
+    result = importAdif(path, source, options);
+    // The file at the path is a new one: the log must serve it, not the old.
+    if (result.imported > 0)
+        log.open(path);
     return result;
 }
 
@@ -259,7 +300,26 @@ std::string importSummaryUtf8(const ImportResult &result)
     if (result.status != LogStatus::Ok)
         return "L'import a échoué, le log est resté tel qu'il était :\n" +
                statusMessageUtf8(result.status);
-    std::string text = counted(result.imported, "contact importé", "contacts importés") + ".";
+    std::string text = counted(result.imported, "contact ajouté", "contacts ajoutés") + " au log.";
+    if (result.confirmed > 0)
+        text += "\n" + counted(result.confirmed,
+                               "contact confirmé : la date de réception de sa QSL est notée "
+                               "dans le log.",
+                               "contacts confirmés : la date de réception de leur QSL est notée "
+                               "dans le log.");
+    if (result.differingConfirmations > 0) {
+        text += "\n" + counted(result.differingConfirmations,
+                               "confirmation laissée de côté, le log en note déjà une autre :",
+                               "confirmations laissées de côté, le log en note déjà d'autres :");
+        for (const DifferingConfirmation &d : result.differing)
+            text += "\n  – " + cp1252ToUtf8(d.callSign) + " du " + d.date + " à " + d.time + " : " +
+                    cp1252ToUtf8(d.inLog) + " dans le log, " + cp1252ToUtf8(d.inFile) +
+                    " dans le fichier";
+        const auto unlisted =
+            result.differingConfirmations - static_cast<std::int64_t>(result.differing.size());
+        if (unlisted > 0)
+            text += "\n  – et " + counted(unlisted, "autre", "autres");
+    }
     const std::int64_t skipped =
         result.alreadyInLog + result.noCallSign + result.dateNotWritable + result.damaged;
     if (skipped > 0) {
@@ -274,8 +334,11 @@ std::string importSummaryUtf8(const ImportResult &result)
         line(result.damaged, "fiche endommagée dans le fichier");
     }
     if (result.truncatedFields > 0)
-        text += "\n" + counted(result.truncatedFields, "texte coupé à la largeur de son champ.",
-                               "textes coupés à la largeur de leur champ.");
+        text += "\n" + counted(result.truncatedFields,
+                               "texte adapté au log : coupé à la largeur de son champ, ou des "
+                               "lettres remplacées par les plus proches (Ł → L).",
+                               "textes adaptés au log : coupés à la largeur de leur champ, ou "
+                               "des lettres remplacées par les plus proches (Ł → L).");
     return text;
 }
 

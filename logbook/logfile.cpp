@@ -203,6 +203,10 @@ LogStatus LogFile::create(const std::filesystem::path &path, std::string_view st
         status = statusFromErrno(errno);
     if (::close(fd) != 0 && status == LogStatus::Ok)
         status = statusFromErrno(errno);
+    // The file's name is an entry of its folder: without the folder on the disk
+    // too, a crash could still take the new log away.
+    if (status == LogStatus::Ok)
+        status = syncFolder(path.parent_path());
     // A half-written file would block the next attempt (O_EXCL) and is no log.
     if (status != LogStatus::Ok)
         fileio::unlink(path.c_str());
@@ -474,10 +478,7 @@ LogDamage LogFile::inspect()
             ++recordNo;
             if (csgnIsEndMarker(record))
                 return damage;
-            const bool control = std::any_of(record, record + kRecordSize, [](char c) {
-                const auto b = static_cast<unsigned char>(c);
-                return b < 0x20 || b == 0x7F;
-            });
+            const bool control = std::any_of(record, record + kRecordSize, isControlByte);
             if (control && damage.controlRecords++ == 0)
                 damage.firstControlRecord =
                     static_cast<std::int32_t>(std::min<std::int64_t>(recordNo, kMaxRecordCount));
@@ -537,6 +538,13 @@ LogStatus LogFile::deleteRecord(std::int32_t k, std::string_view stationLocator)
         s != LogStatus::Ok)
         return finish(s);
 
+    return commitRewrite(writer);
+}
+
+LogStatus LogFile::commitRewrite(SafeFileWriter &writer)
+{
+    if (const LogStatus s = checkWritable(); s != LogStatus::Ok)
+        return finish(s);
     // Opened before the rename, so that once the new log is in place nothing can
     // fail before this handle serves it: the old one would still point at the
     // replaced file, which every later write would then go to.

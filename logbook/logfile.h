@@ -118,6 +118,14 @@ class LogFile
      *  at any point leaves the log either whole as before or whole as after. */
     LogStatus deleteRecord(std::int32_t k, std::string_view stationLocator);
 
+    /** Puts a rewrite of this log in its place: `writer`, opened on path() and
+     *  holding the whole new log, is committed, and from then on this object
+     *  serves the new file, counted again. The new file is opened before it is
+     *  renamed, so that nothing can fail between the rename and the moment this
+     *  object follows it (a log left closed, or writing into the replaced file).
+     *  A failure before the rename leaves the log and this object as they were. */
+    LogStatus commitRewrite(SafeFileWriter &writer);
+
     /** Rewrites contact k (1..N) in place with a modified record, then waits for
      *  it to reach the disk. A call sign that would read as the end of the log is
      *  refused (InvalidRecord). */

@@ -79,6 +79,18 @@ void QsoRecord::setField(int field, std::string_view value)
               m_bytes.begin() + static_cast<std::ptrdiff_t>(f.offset));
 }
 
+int QsoRecord::blankControlCharacters()
+{
+    int changed = 0;
+    for (char &c : m_bytes) {
+        if (isControlByte(c)) {
+            c = ' ';
+            ++changed;
+        }
+    }
+    return changed;
+}
+
 bool QsoRecord::isEndMarker() const
 {
     const FieldLayout &f = fieldLayout(Field::CSGN);

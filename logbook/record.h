@@ -65,6 +65,12 @@ class QsoRecord
     void setField(int field, std::string_view value);
     void setField(Field f, std::string_view value) { setField(static_cast<int>(f), value); }
 
+    /** The one cleaning step of every record whose texts come from outside the
+     *  log (an ADIF file, another log, a program that sends its contacts): each
+     *  control byte (isControlByte) becomes a blank, so that nothing stored from
+     *  outside makes the log read as damaged. Returns how many bytes changed. */
+    int blankControlCharacters();
+
     /** True when the trimmed call sign is "\": the record that ends the log. */
     bool isEndMarker() const;
 

@@ -47,6 +47,51 @@ std::string temporaryPrefix(const std::filesystem::path &target)
     return prefix;
 }
 
+// Renaming over a symbolic link would replace the link with a plain file and
+// leave the file it points to as it was: rewrites go to that file instead.
+std::filesystem::path resolvedTarget(const std::filesystem::path &target)
+{
+    std::error_code ec;
+    if (std::filesystem::is_symlink(target, ec)) {
+        std::filesystem::path resolved = std::filesystem::canonical(target, ec);
+        if (!ec)
+            return resolved;
+    }
+    return target;
+}
+
+// ".NAME.XXXXXX" with mkostemp's six letters or digits, and `prefix` (".NAME.")
+// when given: nothing a user would have named a file of their own.
+bool isTemporaryName(const std::string &name, const std::string &prefix)
+{
+    constexpr std::size_t kSuffix = 6;
+    if (name.size() < 3 + kSuffix || name.front() != '.' || name[name.size() - kSuffix - 1] != '.')
+        return false;
+    if (!prefix.empty() &&
+        (name.size() != prefix.size() + kSuffix || name.compare(0, prefix.size(), prefix) != 0))
+        return false;
+    return std::all_of(name.end() - static_cast<long>(kSuffix), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+int removeTemporaryFiles(const std::filesystem::path &folder, const std::string &prefix)
+{
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec);
+    if (ec)
+        return 0;
+    int removed = 0;
+    for (const auto &entry : it) {
+        if (isTemporaryName(entry.path().filename().string(), prefix) &&
+            entry.is_regular_file(ec) && !entry.is_symlink(ec) &&
+            fileio::unlink(entry.path().c_str()) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
+} // namespace
+
 LogStatus syncFolder(const std::filesystem::path &folder)
 {
     const int fd =
@@ -63,43 +108,17 @@ LogStatus syncFolder(const std::filesystem::path &folder)
     return LogStatus::Ok;
 }
 
-} // namespace
-
-SafeFileWriter::SafeFileWriter(std::filesystem::path target) : m_target(std::move(target))
-{
-    // Renaming over a symbolic link would replace the link with a plain file and
-    // leave the file it points to as it was: rewrite that file instead.
-    std::error_code ec;
-    if (std::filesystem::is_symlink(m_target, ec)) {
-        std::filesystem::path resolved = std::filesystem::canonical(m_target, ec);
-        if (!ec)
-            m_target = std::move(resolved);
-    }
-}
+SafeFileWriter::SafeFileWriter(std::filesystem::path target) : m_target(resolvedTarget(target)) {}
 
 int SafeFileWriter::removeLeftovers(const std::filesystem::path &target)
 {
-    const std::string prefix = temporaryPrefix(target);
-    std::error_code ec;
-    std::filesystem::directory_iterator it(
-        target.parent_path().empty() ? "." : target.parent_path(), ec);
-    if (ec)
-        return 0;
-    int removed = 0;
-    for (const auto &entry : it) {
-        const std::string name = entry.path().filename().string();
-        // Exactly the names open() makes: the prefix and mkostemp's six letters
-        // or digits, nothing a user would have named a file of their own.
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        const bool generated =
-            std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
-                        [](unsigned char c) { return std::isalnum(c) != 0; });
-        if (generated && entry.is_regular_file(ec) && !entry.is_symlink(ec) &&
-            fileio::unlink(entry.path().c_str()) == 0)
-            ++removed;
-    }
-    return removed;
+    const std::filesystem::path resolved = resolvedTarget(target);
+    return removeTemporaryFiles(resolved.parent_path(), temporaryPrefix(resolved));
+}
+
+int SafeFileWriter::removeLeftoversIn(const std::filesystem::path &folder)
+{
+    return removeTemporaryFiles(folder, {});
 }
 
 SafeFileWriter::~SafeFileWriter()
@@ -150,6 +169,15 @@ LogStatus SafeFileWriter::write(const char *data, std::size_t size)
     if (m_fd < 0)
         return LogStatus::NotOpen;
     if (size > 0 && fileio::writeAll(m_fd, data, size) != 0)
+        return statusFromErrno(errno);
+    return LogStatus::Ok;
+}
+
+LogStatus SafeFileWriter::writeAt(std::uint64_t offset, const char *data, std::size_t size)
+{
+    if (m_fd < 0)
+        return LogStatus::NotOpen;
+    if (size > 0 && fileio::pwriteAll(m_fd, data, size, static_cast<off_t>(offset)) != 0)
         return statusFromErrno(errno);
     return LogStatus::Ok;
 }

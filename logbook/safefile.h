@@ -7,12 +7,17 @@
 #include "logbook/logfile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 
 namespace ondelog {
 
 /** Maps an errno value to the log's failure kinds. */
 LogStatus statusFromErrno(int error);
+
+/** Waits until the entries of `folder` (a file created or renamed there) reach
+ *  the disk. A file system that cannot sync a folder is no failure. */
+LogStatus syncFolder(const std::filesystem::path &folder);
 
 class SafeFileWriter
 {
@@ -32,6 +37,9 @@ class SafeFileWriter
     LogStatus open();
     /** Appends bytes to the temporary file. */
     LogStatus write(const char *data, std::size_t size);
+    /** Writes bytes over what the temporary file holds at `offset`, to change
+     *  a part already written before the commit. */
+    LogStatus writeAt(std::uint64_t offset, const char *data, std::size_t size);
     /** Syncs the temporary file, renames it over the target and syncs the
      *  folder. After a failure the target is untouched. */
     LogStatus commit();
@@ -39,9 +47,13 @@ class SafeFileWriter
     const std::filesystem::path &temporaryPath() const { return m_temporary; }
 
     /** Removes the temporary files that rewrites of `target` stopped by a crash
-     *  left beside it; returns how many. Only for a caller that knows no rewrite
-     *  of `target` is under way (one Ondelog per folder, at start-up). */
+     *  left beside it (beside the file it points to, for a link); returns how
+     *  many. Only for a caller that knows no rewrite of `target` is under way
+     *  (one Ondelog per folder, at start-up). */
     static int removeLeftovers(const std::filesystem::path &target);
+    /** The same for the rewrites of every file of `folder`: only for a folder that
+     *  belongs to this program, where nobody else makes hidden files of that shape. */
+    static int removeLeftoversIn(const std::filesystem::path &folder);
 
   private:
     void discard();

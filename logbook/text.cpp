@@ -21,6 +21,8 @@ constexpr std::array<char32_t, 32> kHighTable = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, //
 };
 
+} // namespace
+
 void appendUtf8(std::string &out, char32_t cp)
 {
     if (cp < 0x80) {
@@ -40,12 +42,9 @@ void appendUtf8(std::string &out, char32_t cp)
     }
 }
 
-constexpr char32_t kInvalid = 0xFFFFFFFF;
-
-// Decodes one UTF-8 sequence at `pos` and advances past it. A malformed
-// sequence yields kInvalid and advances past its longest valid-looking prefix
-// (at least one byte), so one bad sequence gives one '?' and never swallows
-// the good characters that follow it.
+// A malformed sequence advances past its longest valid-looking prefix (at
+// least one byte), so one bad sequence gives one '?' and never swallows the
+// good characters that follow it.
 char32_t decodeUtf8(std::string_view s, std::size_t &pos)
 {
     const auto b0 = static_cast<unsigned char>(s[pos++]);
@@ -73,22 +72,24 @@ char32_t decodeUtf8(std::string_view s, std::size_t &pos)
         if (b0 == 0xF4)
             hi = 0x8F; // above U+10FFFF
     } else {
-        return kInvalid;
+        return kInvalidUtf8;
     }
 
     for (int i = 1; i < length; ++i) {
         if (pos >= s.size())
-            return kInvalid;
+            return kInvalidUtf8;
         const auto b = static_cast<unsigned char>(s[pos]);
         const unsigned char min = (i == 1) ? lo : 0x80;
         const unsigned char max = (i == 1) ? hi : 0xBF;
         if (b < min || b > max)
-            return kInvalid;
+            return kInvalidUtf8;
         cp = (cp << 6) | (b & 0x3F);
         ++pos;
     }
     return cp;
 }
+
+namespace {
 
 bool isBlank(char c)
 {
@@ -141,7 +142,7 @@ std::string utf8ToCp1252(std::string_view utf8)
             out += '\0';
             continue;
         }
-        const char byte = (cp == kInvalid) ? '\0' : cp1252FromCodePoint(cp);
+        const char byte = (cp == kInvalidUtf8) ? '\0' : cp1252FromCodePoint(cp);
         out += (byte == '\0') ? '?' : byte;
     }
     return out;
@@ -203,8 +204,7 @@ std::string withVisibleControls(std::string_view cp1252)
 {
     std::string text(cp1252);
     for (char &c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F)
+        if (isControlByte(c))
             c = kControlPlaceholder;
     }
     return text;

@@ -17,6 +17,16 @@ std::string cp1252ToUtf8(std::string_view cp1252);
  *  malformed UTF-8 sequence, becomes '?'. */
 std::string utf8ToCp1252(std::string_view utf8);
 
+/** Appends the UTF-8 form of a code point. */
+void appendUtf8(std::string &out, char32_t codePoint);
+
+/** What decodeUtf8() gives for a malformed sequence. */
+inline constexpr char32_t kInvalidUtf8 = 0xFFFFFFFF;
+/** The code point of the UTF-8 sequence at `pos`, and `pos` moved past it;
+ *  kInvalidUtf8 for a malformed one (overlong, surrogate, cut short...), with
+ *  `pos` moved past at least one byte. `pos` must be inside the text. */
+char32_t decodeUtf8(std::string_view utf8, std::size_t &pos);
+
 /** Windows-1252 byte of a Unicode code point, or '\0' when the code page has none. */
 char cp1252FromCodePoint(char32_t codePoint);
 
@@ -30,9 +40,17 @@ char toLowerCp1252(char c);
 /** Whole text to upper case, byte by byte (Windows-1252). */
 std::string toUpperCp1252(std::string_view text);
 
-/** What a damaged record's control bytes (0x00-0x1F, 0x7F: NUL, line breaks,
- *  tabs...) look like on a line: one visible character each, so columns stay
- *  aligned and a line break never splits a line. */
+/** True for a control byte (0x00-0x1F, 0x7F: NUL, line breaks, tabs, form feed,
+ *  Ctrl-Z...): no field of a sound record holds one. */
+constexpr bool isControlByte(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7F;
+}
+
+/** What a damaged record's control bytes (isControlByte) look like on a line:
+ *  one visible character each, so columns stay aligned and a line break never
+ *  splits a line. */
 inline constexpr char kControlPlaceholder = '\xA4'; // '¤'
 
 /** The text with each control byte replaced by kControlPlaceholder. */

@@ -37,6 +37,12 @@ std::filesystem::path backupFolder(const std::filesystem::path &programFolder)
     return programFolder / kBackupFolderName;
 }
 
+int removeBackupLeftovers(const std::filesystem::path &programFolder)
+{
+    // Only backups are written there, each under the name the operator chose.
+    return SafeFileWriter::removeLeftoversIn(backupFolder(programFolder));
+}
+
 LogStatus ensureFolder(const std::filesystem::path &folder)
 {
     std::error_code ec;

@@ -20,6 +20,12 @@ inline constexpr const char *kBackupFolderName = "RidEzav";
 /** programFolder / "RidEzav" */
 std::filesystem::path backupFolder(const std::filesystem::path &programFolder);
 
+/** Removes the temporary files that backups stopped by a crash left in the
+ *  backup folder of `programFolder`, whatever the names they were written
+ *  under. Only while no backup is under way (at start-up, under the folder's
+ *  lock). Returns how many files went. */
+int removeBackupLeftovers(const std::filesystem::path &programFolder);
+
 /** Creates `folder` (and its parents) when missing. Ok when it exists as a folder. */
 LogStatus ensureFolder(const std::filesystem::path &folder);
 

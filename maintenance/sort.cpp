@@ -219,13 +219,10 @@ SortOutcome sortLog(LogFile &log, std::string_view stationLocator, const SortPro
     }
     if (const LogStatus s = writer.write(endMarker.bytes().data(), kRecordSize); s != LogStatus::Ok)
         return {s, false};
-    if (const LogStatus s = writer.commit(); s != LogStatus::Ok) {
-        // A commit that failed after its rename (the folder sync) leaves the new
-        // file at the path: the log is opened again on whatever is there.
-        log.open(path);
-        return {s, false};
-    }
-    return {log.open(path), true};
+    // The log follows the new file itself, opened before the rename: opening it
+    // again by its path afterwards could fail and leave no log open at all.
+    const LogStatus committed = log.commitRewrite(writer);
+    return {committed, committed == LogStatus::Ok};
 }
 
 } // namespace ondelog

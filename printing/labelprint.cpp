@@ -1,6 +1,7 @@
 #include "printing/labelprint.h"
 
 #include "printing/printsurface.h"
+#include "printing/textfit.h"
 
 namespace ondelog {
 
@@ -17,7 +18,8 @@ struct TableCell
     int headingLeft;
     LabelField value;
     // Twice the centre of the value: the sum of the two edges, except the first
-    // cell, whose values centre at 800 rather than on the cell.
+    // cell, whose values centre at 800 rather than on the cell (a long call sign
+    // still uses the whole cell).
     int centreTwice;
 };
 
@@ -44,59 +46,42 @@ void printOneLabel(PrintSurface &s, LabelPlace place, const LabelRecord *label,
 {
     const double x = place.x;
     const double y = place.y;
+    const TextRoom whole{x, x + kLabelWidth};
     const std::string header = label ? label->field(LabelField::From) + "  Confirming QSO with  " +
                                            label->field(LabelField::CallSign)
                                      : " " + stationCall + "   Confirming QSO with";
+    const double headerPoints = !label || header.size() < 47 ? 10 : 8;
 
     s.setFontName(kTitleFont);
     s.setBold(true);
-    s.setFontSize(8);
-    if (label && header.size() < 47)
-        s.setFontSize(10);
     s.rectangle(x, y, x + kLabelWidth, y + kLabelHeight);
+    if (label)
+        printCentred(s, header, x + kLabelWidth / 2.0, y + 20, whole, headerPoints);
+    else
+        printFromLeft(s, header, x + 200, y + 20, whole, headerPoints);
 
-    if (label) {
-        s.moveTo((kLabelWidth - s.textWidth(header)) / 2 + x, y + 20);
-    } else {
-        s.moveTo(x + 200, y + 20);
-        s.setFontSize(10);
-    }
-    s.print(header);
-
-    if (label && !label->field(LabelField::Manager).empty()) {
-        s.moveTo(x + 2100, y + 300);
-        s.print("Via QSL Manager ");
-        s.print(label->field(LabelField::Manager));
-    }
+    if (label && !label->field(LabelField::Manager).empty())
+        printFromLeft(s, "Via QSL Manager " + label->field(LabelField::Manager), x + 2100, y + 300,
+                      whole, headerPoints);
 
     for (const TableCell &c : kCells)
         s.rectangle(x + c.left, y + 600, x + c.right, y + 880);
-    s.setFontSize(8);
-    for (const TableCell &c : kCells) {
-        s.moveTo(x + c.headingLeft, y + 620);
-        s.print(c.heading);
-    }
+    for (const TableCell &c : kCells)
+        printFromLeft(s, c.heading, x + c.headingLeft, y + 620, {x + c.left, x + c.right}, 8);
 
     s.setFontName(kValueFont);
-    s.setFontSize(8);
     for (const TableCell &c : kCells) {
         s.rectangle(x + c.left, y + 880, x + c.right, y + 1160);
-        if (label) {
-            const std::string value = label->field(c.value);
-            s.moveTo(x + (c.centreTwice - s.textWidth(value)) / 2, y + 920);
-            s.print(value);
-        }
+        if (label)
+            printCentred(s, label->field(c.value), x + c.centreTwice / 2.0, y + 920,
+                         {x + c.left, x + c.right}, 8);
     }
 
-    s.moveTo(x + 400, y + 1250);
-    s.print("Pse / Tnx  QSL via  ");
-    if (label)
-        s.print(label->field(LabelField::Routing));
+    const std::string routing = label ? label->field(LabelField::Routing) : std::string();
+    printFromLeft(s, "Pse / Tnx  QSL via  " + routing, x + 400, y + 1250, whole, 8);
 
     s.setFontName(kTitleFont);
-    s.setFontSize(10);
-    s.moveTo(x + 200, y + 1460);
-    s.print("TNX for NICE QSO HPE CUAGN ,73's");
+    printFromLeft(s, "TNX for NICE QSO HPE CUAGN ,73's", x + 200, y + 1460, whole, 10);
 }
 
 void printSheetLabels(PrintSurface &surface, const SheetLabels &labels)

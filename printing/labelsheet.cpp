@@ -3,6 +3,7 @@
 #include "logbook/fileio.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
+#include "maintenance/recordreader.h"
 
 #include <cerrno>
 #include <cmath>
@@ -101,32 +102,100 @@ bool LabelRecord::isFree() const
            call.find_first_not_of(std::string_view(" \0", 2)) == std::string::npos;
 }
 
-ContactResult updateContactQsl(LogFile &log, const LabelRecord &label, std::string_view value)
+bool labelNames(const LabelRecord &label, const QsoRecord &contact)
 {
-    ContactResult result;
+    const std::string call = label.field(LabelField::CallSign);
+    return !call.empty() && toUpperCp1252(contact.field(Field::CSGN)) == toUpperCp1252(call) &&
+           contact.field(Field::DQSO) == label.field(LabelField::Date) &&
+           contact.field(Field::HDEB) == label.field(LabelField::Time);
+}
+
+LabelContacts findLabelContacts(LogFile &log, const std::vector<LabelRecord> &labels,
+                                std::string_view state)
+{
+    LabelContacts result;
+    result.recordNos.assign(labels.size(), 0);
     if (!log.isOpen()) {
-        result.update = ContactUpdate::Failed;
         result.status = LogStatus::NotOpen;
         return result;
     }
-    const double number = numericValue(label.field(LabelField::QsoNumber));
-    const bool whole = std::isfinite(number) && number == std::floor(number);
-    if (!whole || number < 1 || number > log.recordCount()) {
+    const std::int32_t count = log.recordCount();
+    struct Wanted
+    {
+        std::string call; // upper case
+        std::int32_t hint = 0;
+        int rank = -1; // of the contact found so far
+    };
+    std::vector<Wanted> wanted(labels.size());
+    bool any = false;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (labels[i].isFree())
+            continue;
+        wanted[i].call = toUpperCp1252(labels[i].field(LabelField::CallSign));
+        const double number = numericValue(labels[i].field(LabelField::QsoNumber));
+        if (std::isfinite(number) && number == std::floor(number) && number >= 1 && number <= count)
+            wanted[i].hint = static_cast<std::int32_t>(number);
+        any = true;
+    }
+    if (!any || count < 1)
+        return result;
+
+    RecordReader reader;
+    result.status = reader.open(log.path());
+    if (result.status != LogStatus::Ok)
+        return result;
+    QsoRecord contact;
+    result.status = reader.forEach(1, count, [&](std::int32_t n, const char *bytes) {
+        std::copy_n(bytes, kRecordSize, contact.bytes().data());
+        const std::string call = toUpperCp1252(contact.field(Field::CSGN));
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            Wanted &w = wanted[i];
+            if (w.call != call || !labelNames(labels[i], contact))
+                continue;
+            const int rank = (contact.field(Field::MQSL) == state ? 2 : 0) + (n == w.hint ? 1 : 0);
+            if (rank > w.rank) {
+                w.rank = rank;
+                result.recordNos[i] = n;
+            }
+        }
+    });
+    if (result.status != LogStatus::Ok)
+        result.recordNos.assign(labels.size(), 0);
+    return result;
+}
+
+namespace {
+
+ContactResult failed(LogStatus status)
+{
+    ContactResult result;
+    result.update = ContactUpdate::Failed;
+    result.status = status == LogStatus::Ok ? LogStatus::IoError : status;
+    return result;
+}
+
+// Refused before anything is read or written: a log opened for reading is
+// another station's, a copy, or on a medium that cannot take it.
+std::optional<ContactResult> refusal(const LogFile &log)
+{
+    if (!log.isOpen())
+        return failed(LogStatus::NotOpen);
+    if (log.isReadOnly())
+        return failed(LogStatus::ReadOnly);
+    return std::nullopt;
+}
+
+ContactResult writeQsl(LogFile &log, std::int32_t n, std::string_view value)
+{
+    if (n < 1) {
+        ContactResult result;
         result.update = ContactUpdate::NoContact;
         return result;
     }
-    const auto n = static_cast<std::int32_t>(number);
     std::optional<QsoRecord> record = log.readRecord(n);
-    if (!record) {
-        result.update = ContactUpdate::Failed;
-        result.status = log.lastStatus() == LogStatus::Ok ? LogStatus::IoError : log.lastStatus();
-        return result;
-    }
-    if (toUpperCp1252(record->field(Field::CSGN)) !=
-        toUpperCp1252(label.field(LabelField::CallSign))) {
-        result.update = ContactUpdate::NoContact;
-        return result;
-    }
+    if (!record)
+        return failed(log.lastStatus());
+    ContactResult result;
     result.recordNo = n;
     record->setField(Field::MQSL, value);
     result.status = log.writeRecord(n, *record);
@@ -136,6 +205,19 @@ ContactResult updateContactQsl(LogFile &log, const LabelRecord &label, std::stri
         result.status = log.sync();
     result.update = result.status == LogStatus::Ok ? ContactUpdate::Written : ContactUpdate::Failed;
     return result;
+}
+
+} // namespace
+
+ContactResult updateContactQsl(LogFile &log, const LabelRecord &label, std::string_view value,
+                               std::string_view state)
+{
+    if (const std::optional<ContactResult> refused = refusal(log))
+        return *refused;
+    const LabelContacts found = findLabelContacts(log, {label}, state);
+    if (found.status != LogStatus::Ok)
+        return failed(found.status);
+    return writeQsl(log, found.recordNos.front(), value);
 }
 
 LabelSheet::LabelSheet(std::filesystem::path file) : m_path(std::move(file))
@@ -264,11 +346,17 @@ LabelSheet::StoreResult LabelSheet::store(const LabelRecord &label, LogFile &log
     result.slot = findFree(1);
     if (!result.slot)
         return result;
+    if (const std::optional<ContactResult> refused = refusal(log)) {
+        result.contact = *refused;
+        result.status = refused->status;
+        return result;
+    }
     result.status = write(*result.slot, label);
     if (result.status != LogStatus::Ok)
         return result;
     m_states[std::size_t(*result.slot)] = SlotState::Occupied;
-    result.contact = updateContactQsl(log, label, kLabelPendingMark);
+    // A label is made from a contact that has no QSL state yet.
+    result.contact = updateContactQsl(log, label, kLabelPendingMark, "");
     return result;
 }
 
@@ -296,25 +384,37 @@ std::vector<LabelSheet::ConfirmedLabel> LabelSheet::confirmPrinted(LogFile &log,
                                                                    std::string_view date)
 {
     std::vector<ConfirmedLabel> results;
+    std::vector<LabelRecord> labels;
     for (int n = 1; n <= kLabelCount; ++n) {
         if (m_states[std::size_t(n)] != SlotState::Occupied)
             continue;
         ConfirmedLabel done;
         done.slot = n;
-        const std::optional<LabelRecord> label = read(n);
-        if (label) {
-            done.callSign = label->field(LabelField::CallSign);
-            done.contact = updateContactQsl(log, *label, date);
-        } else {
-            done.contact.update = ContactUpdate::NoContact;
-        }
+        // A label that cannot be read names nobody: it stands as a free one.
+        labels.push_back(read(n).value_or(LabelRecord()));
+        done.callSign =
+            labels.back().isFree() ? std::string() : labels.back().field(LabelField::CallSign);
+        results.push_back(std::move(done));
+    }
+    // One reading of the log finds every label's contact.
+    const std::optional<ContactResult> refused = refusal(log);
+    const LabelContacts found =
+        refused ? LabelContacts{} : findLabelContacts(log, labels, kLabelPendingMark);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        ConfirmedLabel &done = results[i];
+        const int n = done.slot;
+        if (refused)
+            done.contact = *refused;
+        else if (found.status != LogStatus::Ok)
+            done.contact = failed(found.status);
+        else
+            done.contact = writeQsl(log, found.recordNos[i], date);
         if (done.contact.update != ContactUpdate::Failed) {
             done.status = write(n, LabelRecord());
             done.freed = done.status == LogStatus::Ok;
             if (done.freed)
                 m_states[std::size_t(n)] = SlotState::Free;
         }
-        results.push_back(std::move(done));
     }
     return results;
 }

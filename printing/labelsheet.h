@@ -8,10 +8,11 @@
 //
 // Each step moves the MQSL field of the contact a label confirms: empty, then
 // "En cours" once the label is stored, then the date once the printout is
-// checked; back to empty when the label is deleted. The contact is the one whose
-// record number the label carries, and only if that record still holds the
-// label's call sign: a label typed by hand or a log sorted since never writes
-// over another contact.
+// checked; back to empty when the label is deleted. The contact is found by
+// what the label says of it, its call sign, date and start time, wherever a
+// sort, a deletion, a merge or an import has moved it since; the record number
+// the label also carries only chooses among contacts logged twice. A label
+// whose contact the log no longer holds never writes over another one.
 
 #include "logbook/logfile.h"
 
@@ -97,8 +98,28 @@ struct ContactResult
     std::int32_t recordNo = 0; ///< the contact named by the label (0 when none)
 };
 
-/** Writes `value` into MQSL of the contact `label` names, when the log holds it. */
-ContactResult updateContactQsl(LogFile &log, const LabelRecord &label, std::string_view value);
+/** True when `contact` is the one `label` names: the same call sign (in any
+ *  letter case), date and start time. */
+bool labelNames(const LabelRecord &label, const QsoRecord &contact);
+
+struct LabelContacts
+{
+    LogStatus status = LogStatus::Ok; ///< of reading the log
+    /** For each label, the record number of its contact; 0 when the log holds none. */
+    std::vector<std::int32_t> recordNos;
+};
+
+/** The contacts `labels` name, found in one reading of the log. Among several
+ *  contacts a label names (a contact logged twice), the first whose MQSL is
+ *  `state` wins, that at the label's record number before the others; then,
+ *  the same way, any of them. */
+LabelContacts findLabelContacts(LogFile &log, const std::vector<LabelRecord> &labels,
+                                std::string_view state);
+
+/** Writes `value` into MQSL of the contact `label` names, when the log holds it;
+ *  `state` is the MQSL that contact should have now (see findLabelContacts). */
+ContactResult updateContactQsl(LogFile &log, const LabelRecord &label, std::string_view value,
+                               std::string_view state = kLabelPendingMark);
 
 class LabelSheet
 {
@@ -134,7 +155,8 @@ class LabelSheet
         ContactResult contact;            ///< the contact's MQSL, "En cours"
     };
     /** Stores `label` in the first free slot and marks its contact "En cours".
-     *  A label that could not be written leaves the slot free and the log untouched. */
+     *  A label that could not be written leaves the slot free and the log
+     *  untouched; so does a log opened for reading only (ReadOnly, nothing stored). */
     StoreResult store(const LabelRecord &label, LogFile &log);
 
     struct RemoveResult

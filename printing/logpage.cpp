@@ -2,6 +2,7 @@
 
 #include "logbook/text.h"
 #include "printing/printsurface.h"
+#include "printing/textfit.h"
 
 #include <array>
 
@@ -10,16 +11,24 @@ namespace ondelog {
 namespace {
 
 constexpr const char *kSheetFont = "MS sans Serif";
-constexpr int kTableLeft = 120;
-constexpr int kTableTop = 1080;
-constexpr int kTableRight = 11400;
-constexpr int kRuleLeft = 130;
+constexpr double kTableLeft = 120;
+constexpr double kTableTop = 1080;
+constexpr double kTableRight = 11400;
+constexpr double kRuleLeft = 130;
 
-void textAt(PrintSurface &s, double x, double y, std::string_view text)
-{
-    s.moveTo(x, y);
-    s.print(text);
-}
+// The vertical rules of the table, left to right; a text's room lies between two.
+constexpr double kNumberRule = 700;
+constexpr double kDateRule = 1350;
+constexpr double kStartRule = 1800;
+constexpr double kTimeRule = 2250;
+constexpr double kFrequencyRule = 3000;
+constexpr double kCallRule = 4900;
+constexpr double kGivenRule = 5450;
+constexpr double kReceivedRule = 5950;
+constexpr double kModeRule = 6500;
+constexpr double kQthRule = 8550;
+constexpr double kNameRule = 10050;
+constexpr double kSentRule = 10750;
 
 void columnRule(PrintSurface &s, double x)
 {
@@ -29,54 +38,52 @@ void columnRule(PrintSurface &s, double x)
 void heading(PrintSurface &s, const std::string &stationCall)
 {
     s.setFontName(kSheetFont);
-    s.setFontSize(14);
     s.setBold(true);
-    textAt(s, 400, 400, "Cahier de Trafic de ");
+    printFromLeft(s, "Cahier de Trafic de ", 400, 400, {0, 2950}, 14);
     s.rectangle(2950, 340, 4500, 720);
-    textAt(s, 3050, 390, stationCall);
+    printFromLeft(s, stationCall, 3050, 390, {2950, 4500}, 14);
 
-    s.setFontSize(10);
     s.setBold(false);
     s.rectangle(kTableLeft, kTableTop, kTableRight, kLogTableBottom);
 
-    textAt(s, 320, 1100, "Nr");
-    textAt(s, 200, 1480, "QSO");
-    columnRule(s, 700);
-    textAt(s, 750, 1340, "DATE");
-    columnRule(s, 1350);
-    textAt(s, 1450, 1100, "HEURE");
+    auto title = [&s](std::string_view text, double x, double y, TextRoom room,
+                      double points = 10) { printFromLeft(s, text, x, y, room, points); };
+    title("Nr", 320, 1100, {kTableLeft, kNumberRule});
+    title("QSO", 200, 1480, {kTableLeft, kNumberRule});
+    columnRule(s, kNumberRule);
+    title("DATE", 750, 1340, {kNumberRule, kDateRule});
+    columnRule(s, kDateRule);
+    title("HEURE", 1450, 1100, {kDateRule, kTimeRule});
     s.line(1400, 1440, 2200, 1440);
-    textAt(s, 1400, 1480,
-           "D\xE9"
-           "b");
-    s.line(1800, 1560, 1800, kLogTableBottom);
-    textAt(s, 1900, 1480, "Fin");
-    columnRule(s, 2250);
-    textAt(s, 2400, 1340, "QRG");
-    columnRule(s, 3000);
+    title("D\xE9"
+          "b",
+          1400, 1480, {kDateRule, kStartRule});
+    s.line(kStartRule, 1560, kStartRule, kLogTableBottom);
+    title("Fin", 1900, 1480, {kStartRule, kTimeRule});
+    columnRule(s, kTimeRule);
+    title("QRG", 2400, 1340, {kTimeRule, kFrequencyRule});
+    columnRule(s, kFrequencyRule);
     s.setBold(true);
-    textAt(s, 3550, 1340, "INDICATIF");
+    title("INDICATIF", 3550, 1340, {kFrequencyRule, kCallRule});
     s.setBold(false);
-    columnRule(s, 4900);
-    textAt(s, 5200, 1100, "R S T");
+    columnRule(s, kCallRule);
+    title("R S T", 5200, 1100, {kCallRule, kReceivedRule});
     s.line(5000, 1440, 5850, 1440);
-    textAt(s, 5050, 1480, "Lui");
-    s.line(5450, 1560, 5450, kLogTableBottom);
-    textAt(s, 5550, 1480, "Moi");
-    columnRule(s, 5950);
-    s.setFontSize(8);
-    textAt(s, 6050, 1340, "Mode");
-    s.setFontSize(10);
-    columnRule(s, 6500);
-    textAt(s, 7300, 1340, "QTH");
-    columnRule(s, 8550);
-    textAt(s, 9100, 1340, "NOM");
-    columnRule(s, 10050);
-    textAt(s, 10500, 1100, "QSL");
+    title("Lui", 5050, 1480, {kCallRule, kGivenRule});
+    s.line(kGivenRule, 1560, kGivenRule, kLogTableBottom);
+    title("Moi", 5550, 1480, {kGivenRule, kReceivedRule});
+    columnRule(s, kReceivedRule);
+    title("Mode", 6050, 1340, {kReceivedRule, kModeRule}, 8);
+    columnRule(s, kModeRule);
+    title("QTH", 7300, 1340, {kModeRule, kQthRule});
+    columnRule(s, kQthRule);
+    title("NOM", 9100, 1340, {kQthRule, kNameRule});
+    columnRule(s, kNameRule);
+    title("QSL", 10500, 1100, {kNameRule, kTableRight});
     s.line(10150, 1440, 11300, 1440);
-    textAt(s, 10300, 1480, "Ma");
-    s.line(10750, 1560, 10750, kLogTableBottom);
-    textAt(s, 10950, 1480, "Sa");
+    title("Ma", 10300, 1480, {kNameRule, kSentRule});
+    s.line(kSentRule, 1560, kSentRule, kLogTableBottom);
+    title("Sa", 10950, 1480, {kSentRule, kTableRight});
     s.line(kRuleLeft, kLogFirstRowTop, kTableRight, kLogFirstRowTop);
 }
 
@@ -84,46 +91,42 @@ struct Column
 {
     int x;
     Field field;
-    std::size_t characters;
+    TextRoom room;
 };
 
-// The call sign is left out: its font depends on its length.
-constexpr std::array<Column, 11> kColumns = {{
-    {720, Field::DQSO, 8},
-    {1380, Field::HDEB, 5},
-    {1830, Field::HFIN, 5},
-    {2300, Field::FREQ, 10},
-    {3100, Field::CSGN, 15},
-    {5000, Field::SRST, 5},
-    {5500, Field::MRST, 5},
-    {6000, Field::MODE, 5},
-    {6600, Field::SQTH, 20},
-    {8600, Field::SNOM, 12},
-    {10100, Field::MQSL, 8},
+// Each field is printed whole, as the log holds it, made smaller where it is
+// wider than its column.
+constexpr std::array<Column, 12> kColumns = {{
+    {720, Field::DQSO, {kNumberRule, kDateRule}},
+    {1380, Field::HDEB, {kDateRule, kStartRule}},
+    {1830, Field::HFIN, {kStartRule, kTimeRule}},
+    {2300, Field::FREQ, {kTimeRule, kFrequencyRule}},
+    {3100, Field::CSGN, {kFrequencyRule, kCallRule}},
+    {5000, Field::SRST, {kCallRule, kGivenRule}},
+    {5500, Field::MRST, {kGivenRule, kReceivedRule}},
+    {6000, Field::MODE, {kReceivedRule, kModeRule}},
+    {6600, Field::SQTH, {kModeRule, kQthRule}},
+    {8600, Field::SNOM, {kQthRule, kNameRule}},
+    {10100, Field::MQSL, {kNameRule, kSentRule}},
+    {10800, Field::SQSL, {kSentRule, kTableRight}},
 }};
-
-std::string cell(const QsoRecord &record, Field field, std::size_t characters)
-{
-    return trim(record.rawField(static_cast<int>(field)).substr(0, characters));
-}
 
 void row(PrintSurface &s, std::int32_t n, const QsoRecord &record, int top)
 {
     const double y = top + 120;
-    s.setFontSize(8);
-    textAt(s, 160, y, sixDigitNumber(n));
+    s.setBold(false);
+    printFromLeft(s, sixDigitNumber(n), 160, y, {kTableLeft, kNumberRule}, 8);
     for (const Column &c : kColumns) {
-        const std::string value = cell(record, c.field, c.characters);
+        const std::string value = trim(record.rawField(static_cast<int>(c.field)));
+        double points = 8;
         if (c.field == Field::CSGN) {
             s.setBold(true);
-            s.setFontSize(value.size() < 11 ? 10 : 8);
+            points = value.size() < 11 ? 10 : 8;
         } else {
             s.setBold(false);
-            s.setFontSize(8);
         }
-        textAt(s, c.x, y, value);
+        printFromLeft(s, value, c.x, y, c.room, points);
     }
-    textAt(s, 10800, y, cell(record, Field::SQSL, 8));
 }
 
 } // namespace
@@ -154,6 +157,10 @@ void printLogPage(PrintSurface &surface, const LogPageRequest &request)
             surface.line(kRuleLeft, top, kTableRight, top);
     }
 
+    // The foot keeps the font the sheet was left with before values were
+    // fitted: that of the last value, or of the last heading on an empty sheet.
+    surface.setBold(false);
+    surface.setFontSize(request.firstRecord > 0 ? 8 : 10);
     surface.moveTo(8900, 14100);
     surface.print("Page n\xB0 ");
     if (request.firstRecord > 0)

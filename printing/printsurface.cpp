@@ -4,7 +4,16 @@ namespace ondelog {
 
 double RecordingSurface::textWidth(std::string_view text) const
 {
+    if (m_measure)
+        return m_measure->width(m_fontName, m_fontSize, m_bold, text);
     return static_cast<double>(text.size()) * m_fontSize * 10.0;
+}
+
+double RecordingSurface::textHeight() const
+{
+    if (m_measure)
+        return m_measure->height(m_fontName, m_fontSize, m_bold);
+    return m_fontSize * 20.0;
 }
 
 void RecordingSurface::drawText(double x, double y, std::string_view text)
@@ -13,6 +22,8 @@ void RecordingSurface::drawText(double x, double y, std::string_view text)
     c.kind = PrintCommand::Kind::Text;
     c.x1 = x;
     c.y1 = y;
+    c.x2 = x + textWidth(text);
+    c.y2 = y + textHeight();
     c.text = text;
     c.fontName = m_fontName;
     c.fontSize = m_fontSize;

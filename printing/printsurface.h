@@ -53,6 +53,19 @@ class PrintSurface
     double m_y = 0;
 };
 
+/** How a device measures texts, for a recording surface that stands in for it. */
+class TextMeasure
+{
+  public:
+    virtual ~TextMeasure() = default;
+    /** Width of `text` in twips. */
+    virtual double width(std::string_view fontName, double points, bool bold,
+                         std::string_view text) const = 0;
+    /** Height of a line of text, from the top of its ascent to the bottom of its
+     *  descent, in twips. */
+    virtual double height(std::string_view fontName, double points, bool bold) const = 0;
+};
+
 /** One drawing command as a recording surface keeps it. */
 struct PrintCommand
 {
@@ -64,19 +77,23 @@ struct PrintCommand
         EndDocument,
     };
     Kind kind = Kind::Text;
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0; ///< a text's position is (x1, y1)
-    std::string text;                      ///< Windows-1252
-    std::string fontName;                  ///< font in force for a text
+    /** A text's position is (x1, y1), the far corner of its measured box (x2, y2). */
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::string text;     ///< Windows-1252
+    std::string fontName; ///< font in force for a text
     double fontSize = 0;
     bool bold = false;
 };
 
-/** Keeps the commands drawn on it. Text widths are a fixed advance of half an
- *  em per character (10 twips per point), so that layouts that measure texts
- *  can be checked exactly. */
+/** Keeps the commands drawn on it. Without a measure, text widths are a fixed
+ *  advance of half an em per character (10 twips per point) and lines an em
+ *  high, so that layouts that measure texts can be checked exactly; with one,
+ *  texts are measured as the device it stands for would draw them. */
 class RecordingSurface : public PrintSurface
 {
   public:
+    explicit RecordingSurface(const TextMeasure *measure = nullptr) : m_measure(measure) {}
+
     void setFontName(std::string_view name) override { m_fontName = name; }
     void setFontSize(double points) override { m_fontSize = points; }
     void setBold(bool bold) override { m_bold = bold; }
@@ -95,6 +112,9 @@ class RecordingSurface : public PrintSurface
     void drawText(double x, double y, std::string_view text) override;
 
   private:
+    double textHeight() const;
+
+    const TextMeasure *m_measure;
     std::vector<PrintCommand> m_commands;
     std::string m_fontName;
     double m_fontSize = 10;

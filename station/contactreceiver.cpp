@@ -14,13 +14,6 @@ namespace {
 // are enough to pair them even when several clients log at once.
 constexpr std::size_t kRecentContacts = 16;
 
-std::string bandOf(const QsoRecord &record)
-{
-    std::string frequency = record.field(Field::FREQ);
-    std::replace(frequency.begin(), frequency.end(), ',', '.');
-    return frequency.empty() ? std::string() : bandOfFrequency(numericValue(frequency));
-}
-
 // Call sign, date and start time: what isSameContact() needs equal.
 std::uint64_t contactKey(const QsoRecord &r)
 {
@@ -110,17 +103,6 @@ std::string notice(ReceiveOutcome outcome, const ReceivedContact &received,
 }
 
 } // namespace
-
-bool isSameContact(const QsoRecord &a, const QsoRecord &b)
-{
-    if (toUpperCp1252(a.field(Field::CSGN)) != toUpperCp1252(b.field(Field::CSGN)) ||
-        a.field(Field::DQSO) != b.field(Field::DQSO) ||
-        a.field(Field::HDEB) != b.field(Field::HDEB))
-        return false;
-    const std::string bandA = bandOf(a);
-    const std::string bandB = bandOf(b);
-    return bandA.empty() || bandB.empty() || bandA == bandB;
-}
 
 ReceiveResult ContactReceiver::receive(const ReceivedContact &contact, const ReceivingLog &target)
 {

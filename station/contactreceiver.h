@@ -12,6 +12,7 @@
 // the log again whenever the log is another one, or has changed since (count,
 // size or time of change), and when told so.
 
+#include "interchange/samecontact.h"
 #include "logbook/logfile.h"
 #include "station/livecontact.h"
 
@@ -25,10 +26,6 @@
 #include <vector>
 
 namespace ondelog {
-
-/** The same contact: call sign (any letter case), date and start time agree,
- *  and so does the band when both records have one (from FREQ). */
-bool isSameContact(const QsoRecord &a, const QsoRecord &b);
 
 /** The log received contacts go to, as the main window holds it. */
 struct ReceivingLog

@@ -94,12 +94,9 @@ AdifRecord adifFromQsoLogged(const QsoLoggedMessage &m)
     }
     if (m.frequencyHz > 0)
         add("FREQ", frequencyText(m.frequencyHz));
-    if (const auto mode = adifMode(m.mode)) {
-        add("MODE", mode->mode);
-        add("SUBMODE", mode->submode);
-    } else {
-        add("MODE", m.mode);
-    }
+    // WSJT-X names the submode alone ("FT4", not MFSK and FT4): the import
+    // understands that, as it does in older files.
+    add("MODE", m.mode);
     add("GRIDSQUARE", m.dxGrid);
     add("RST_SENT", m.reportSent);
     add("RST_RCVD", m.reportReceived);

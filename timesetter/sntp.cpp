@@ -140,6 +140,8 @@ std::string refusalText(const SntpRefusal &refusal)
         return "Pas de réponse du serveur en 5 secondes";
     case SntpFault::UnknownServer:
         return "Serveur introuvable";
+    case SntpFault::Refused:
+        return "Connexion refusée : aucun serveur de temps sur ce port";
     case SntpFault::NetworkError:
         return "Erreur de réseau";
     }

@@ -52,6 +52,7 @@ enum class SntpFault
     ForeignSource, ///< came from another address or port than the server's
     NoAnswer,      ///< nothing came back in time
     UnknownServer, ///< the server's name does not resolve
+    Refused,       ///< the server's computer answered that nothing listens on the port
     NetworkError,
 };
 

@@ -148,7 +148,6 @@ void AdifCommands::importFile()
                                          "station, ouvert en écriture, hors saisie d'un contact."));
         return;
     }
-    const std::filesystem::path logPath = m_window->logFile().path();
 
     FileDialogRequest request;
     request.mode = FileDialogMode::Open;
@@ -170,10 +169,10 @@ void AdifCommands::importFile()
         ImportOptions options;
         options.stationLocator = m_window->stationLocator();
         options.progress = progress.callback();
-        result = importAdif(logPath, source, options);
+        result = importAdif(m_window->logFile(), source, options);
     }
     // The log file was replaced by a new one: the window must open that one.
-    if (result.imported > 0)
+    if (result.changedLog())
         m_window->loadLog();
     showSummary(result.status != LogStatus::Ok, QString::fromStdString(importSummaryUtf8(result)));
 }

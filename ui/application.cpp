@@ -7,8 +7,40 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <utility>
 
 namespace ondelog {
+
+namespace {
+
+// Words Qt's French translation leaves out: those its file dialog uses for the
+// kind of an entry ("Folder" in the Type column).
+class FrenchSupplement : public QTranslator
+{
+  public:
+    using QTranslator::QTranslator;
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+                      int n) const override
+    {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        static const std::pair<const char *, const char *> kWords[] = {
+            {"Folder", "Dossier"},     {"Drive", "Lecteur"}, {"File", "Fichier"},
+            {"Shortcut", "Raccourci"}, {"Alias", "Alias"},   {"Unknown", "Inconnu"},
+        };
+        for (const auto &[english, french] : kWords)
+            if (qstrcmp(sourceText, english) == 0)
+                return QString::fromUtf8(french);
+        return {};
+    }
+};
+
+} // namespace
 
 std::optional<int> answerCommandLine(const ProgramDescription &program, int argc,
                                      const char *const *argv)
@@ -36,6 +68,8 @@ bool loadFrenchTranslation(QApplication &app)
         return false;
     }
     QCoreApplication::installTranslator(translator);
+    // Installed last, asked first; it answers only for the words it knows.
+    QCoreApplication::installTranslator(new FrenchSupplement(&app));
     return true;
 }
 

@@ -286,8 +286,10 @@ void ContactEditor::onMousePress(int i)
         if (i == static_cast<int>(Field::MLOC))
             m_window.openChangeLocatorPanel();
     } else {
-        if (m_panel.displayedRecord() <= 0)
-            return; // no record to change
+        // No record to change, or a log that cannot take the change: refused
+        // now rather than at "&Oui", after the operator typed it.
+        if (m_panel.displayedRecord() <= 0 || !m_changesAllowed)
+            return;
         m_modifyMode = true;
         m_panel.setFieldColour(i, FieldColour::Red);
     }
@@ -434,7 +436,7 @@ void ContactEditor::startEntry()
 {
     if (isEntry() || !m_panel.confirmFrame()->isHidden())
         return;
-    if (!m_window.logFile().isOpen() || !m_window.isOwnLog())
+    if (!m_window.logFile().isOpen() || !m_window.isOwnLog() || m_window.logFile().isReadOnly())
         return;
     m_window.menuPanel()->hide();
     m_window.setEntrySession(true);
@@ -603,6 +605,21 @@ void ContactEditor::finishEntry()
 }
 
 // --- Record view ---------------------------------------------------------------------
+
+void ContactEditor::allowChanges(bool allowed)
+{
+    // Only a change of log changes this; the fields' own read-only second of
+    // "ERREUR" is not to be undone by every refresh of the commands.
+    if (allowed == m_changesAllowed)
+        return;
+    m_changesAllowed = allowed;
+    if (!allowed) {
+        cancelError();
+        m_modifyMode = false;
+    }
+    for (int i = 1; i <= RecordPanel::kFieldCount; ++i)
+        field(i)->setReadOnly(!allowed);
+}
 
 void ContactEditor::onRecordDisplayed(std::int32_t n)
 {

@@ -59,6 +59,10 @@ class ContactEditor : public QObject
     /** "&Non": drops the changes (the record shows as stored), or keeps the record. */
     void dropChanges();
 
+    /** Whether a shown record may be changed: not in a log opened for reading
+     *  only, where its fields only show it (a click starts no change). */
+    void allowChanges(bool allowed);
+
     /** A stored record is being changed: Enter in a field changes it. */
     bool isModifyMode() const { return m_modifyMode; }
     /** The field showing "ERREUR" for its second, 0 when none. */
@@ -112,6 +116,7 @@ class ContactEditor : public QObject
     EntrySession m_session;
     RecordEdit m_edit;
     bool m_modifyMode = false;
+    bool m_changesAllowed = true;
     int m_errorField = 0;
     int m_errorMaxLength = 0; // the width of that field, given back after the error
     // What the operator typed into that field while it showed "ERREUR": it is

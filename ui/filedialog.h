@@ -1,10 +1,12 @@
 #pragma once
 // The one file dialog of the program, for opening and for saving. It is Qt's own
 // dialog rather than the desktop's, so that it behaves the same everywhere and
-// tests can drive it.
+// tests can drive it; and it speaks French, sizes and dates included, whatever
+// the system's language.
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class QWidget;
 
@@ -30,6 +32,9 @@ struct FileDialogRequest
 /** Shows the dialog modally. The full path chosen, or an empty string when the
  *  operator cancels. The dialog's objectName is "AskFileName". */
 QString askFileName(QWidget *parent, const FileDialogRequest &request);
+
+/** A file's size as the dialog shows it: "1 octet", "660 octets", "12,06 ko". */
+QString frenchFileSize(qint64 bytes);
 
 /** Folder the dialog opens in when a request names none. */
 void setDefaultFileFolder(const QString &folder);

@@ -26,7 +26,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ondelog {
 
@@ -39,6 +43,55 @@ const QColor kOccupiedColour(255, 255, 0);
 // Longest input of each box, the width of the label field it fills.
 constexpr std::array<int, LabelSheetPanel::kBoxCount + 1> kBoxWidths = {0, 15, 8,  5,  10, 5,
                                                                         8, 15, 15, 15, 15, 10};
+
+// What each box's longest value is made of: its width in characters, the
+// widest of the characters it may hold, and those it is sure to hold. A box is
+// made as wide as that value in the font it shows it in. A call sign of fifteen
+// characters has at least two strokes (prefix, call, suffix).
+struct BoxValue
+{
+    const char *characters;
+    const char *certain;
+};
+constexpr const char *kCallCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr BoxValue kCallValue = {kCallCharacters, "//"};
+constexpr std::array<BoxValue, LabelSheetPanel::kBoxCount + 1> kBoxValues = {{
+    {"", ""},
+    kCallValue,                                    // call sign
+    {"0123456789/", ""},                           // date
+    {"0123456789:", ""},                           // time
+    {"0123456789.", ""},                           // frequency
+    {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", ""},  // mode
+    {"0123456789+-DB", ""},                        // report
+    kCallValue,                                    // from
+    kCallValue,                                    // manager
+    {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ", ""}, // routing
+    kCallValue,                                    // the header's call sign
+    {"0123456789", ""},                            // QSO number
+}};
+
+int boxWidth(const QLineEdit *edit, const BoxValue &value, int length)
+{
+    const QFontMetrics metrics = edit->fontMetrics();
+    int widest = 0;
+    for (const char *c = value.characters; *c; ++c)
+        widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(*c)));
+    const QString certain = QString::fromLatin1(value.certain);
+    const int textWidth =
+        widest * (length - int(certain.size())) + metrics.horizontalAdvance(certain);
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QMargins text = edit->textMargins();
+    const QMargins contents = edit->contentsMargins();
+    // QLineEdit keeps two pixels clear on each side of its text, and one for
+    // the cursor after it.
+    const int inner =
+        textWidth + 2 * 2 + 1 + text.left() + text.right() + contents.left() + contents.right();
+    return edit->style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, metrics.height()), edit)
+        .width();
+}
 
 QPushButton *makeButton(const QString &text, const QString &name, QWidget *parent)
 {
@@ -138,14 +191,16 @@ QWidget *LabelSheetPanel::buildEditor()
     palette.setColor(QPalette::Window, QColor(255, 255, 240));
     m_editor->setPalette(palette);
     auto *grid = new QGridLayout(m_editor);
-    grid->setContentsMargins(12, 8, 12, 8);
-    grid->setHorizontalSpacing(4);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(4);
 
     for (int i = 1; i <= kBoxCount; ++i) {
         auto *edit = new QLineEdit(m_editor);
         edit->setObjectName(QStringLiteral("FLdText%1").arg(i));
         edit->setMaxLength(kBoxWidths[std::size_t(i)]);
+        edit->setMinimumWidth(
+            boxWidth(edit, kBoxValues[std::size_t(i)], kBoxWidths[std::size_t(i)]));
         makeUpperCase(edit);
         edit->installEventFilter(this);
         m_boxes[std::size_t(i)] = edit;
@@ -183,9 +238,11 @@ QWidget *LabelSheetPanel::buildEditor()
                         c);
         grid->addWidget(m_boxes[std::size_t(cells[std::size_t(c)].second)], 3, c);
     }
-    grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 2);
+    // The call sign takes what room is left; the other values keep their size,
+    // so that no box stands half empty.
+    for (int box : {2, 3, 4, kRstBox, kModeBox})
+        m_boxes[std::size_t(box)]->setMaximumWidth(m_boxes[std::size_t(box)]->minimumWidth());
+    grid->setColumnStretch(0, 1);
 
     auto *routing = new QHBoxLayout;
     routing->addWidget(new QLabel(QStringLiteral("Pse / Tnx QSL "), m_editor));
@@ -207,8 +264,7 @@ QWidget *LabelSheetPanel::buildEditor()
     auto *number = new QHBoxLayout;
     number->addStretch(1);
     number->addWidget(new QLabel(QStringLiteral("QSO n°"), m_editor));
-    m_boxes[11]->setMaximumWidth(
-        m_boxes[11]->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 11 + 12);
+    m_boxes[11]->setMaximumWidth(m_boxes[11]->minimumWidth());
     number->addWidget(m_boxes[11]);
     grid->addLayout(number, 5, 0, 1, 6);
 
@@ -373,12 +429,9 @@ bool LabelSheetPanel::canUse(bool say)
 
 void LabelSheetPanel::showSheet()
 {
-    m_window.listPanel()->setEnabled(false);
-    m_window.recordPanel()->hide();
-    // A contact entered or deleted under the sheet would leave it on a log it
-    // no longer shows.
-    m_window.newQsoButton()->setEnabled(false);
-    m_window.deleteButton()->setEnabled(false);
+    // A contact entered, deleted or moved under the sheet would leave it on a
+    // log it no longer shows.
+    m_window.holdForPanel(true);
     m_valid->hide();
     show();
 }
@@ -387,9 +440,7 @@ void LabelSheetPanel::closeSheet()
 {
     hide();
     QCoreApplication::processEvents();
-    m_window.listPanel()->setEnabled(true);
-    m_window.recordPanel()->show();
-    m_window.updateRecordButtons();
+    m_window.holdForPanel(false);
 }
 
 void LabelSheetPanel::clearBoxes(int last)
@@ -482,11 +533,13 @@ LabelRecord LabelSheetPanel::labelFromBoxes() const
 
 void LabelSheetPanel::openSheet()
 {
-    if (!canUse(true) || m_window.logFile().recordCount() < 1)
+    // Not over another panel that holds the window (the merge panel), nor twice.
+    if (m_window.isHeldByPanel() || !canUse(true) || m_window.logFile().recordCount() < 1)
         return;
     if (!m_window.recordPanel()->confirmFrame()->isHidden())
         return;
     showSheet();
+    findFreeLabel();
     updatePrintButton();
 }
 
@@ -557,6 +610,8 @@ void LabelSheetPanel::validate()
     m_tags[std::size_t(n)]->setText(
         QStringLiteral("%1 [%2]").arg(toQString(label.field(LabelField::CallSign))).arg(n));
     const QString problem = contactProblem(stored.contact, label.field(LabelField::CallSign));
+    // The sheet opened again offers the next free label, not the one just filled.
+    findFreeLabel();
     closeSheet();
     if (!problem.isEmpty())
         warn(QStringLiteral("L'étiquette %1 est enregistrée, mais %2").arg(n).arg(problem));
@@ -791,8 +846,8 @@ QString LabelSheetPanel::contactProblem(const ContactResult &result,
     case ContactUpdate::Written:
         return {};
     case ContactUpdate::NoContact:
-        return QStringLiteral("son numéro de QSO ne désigne aucun contact %1 du log : "
-                              "le log n'est pas modifié.")
+        return QStringLiteral("le log ne contient aucun contact %1 à la date et à l'heure de "
+                              "l'étiquette : le log n'est pas modifié.")
             .arg(toQString(callSign));
     case ContactUpdate::Failed:
         return QStringLiteral("le contact %1 ne peut pas être écrit dans le log :\n%2")

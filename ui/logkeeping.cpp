@@ -142,28 +142,34 @@ bool LogKeeping::writeCopy(const std::filesystem::path &destination)
 
 // --- Merge -------------------------------------------------------------------------
 
+bool LogKeeping::canMerge() const
+{
+    const LogFile &log = m_window.logFile();
+    return !m_window.isEntrySession() && m_window.isOwnLog() && log.isOpen() && !log.isReadOnly();
+}
+
 void LogKeeping::openMergePanel()
 {
     // A disabled list belongs to another panel (or to this one, already open).
-    if (m_window.isEntrySession() || !m_window.isOwnLog() || !m_window.logFile().isOpen() ||
-        !m_window.listPanel()->isEnabled())
+    if (!canMerge() || !m_window.listPanel()->isEnabled() || m_window.isHeldByPanel())
         return;
     // Counted again: the panel must speak of the log as it stands on disk.
     m_window.showLastPage();
-    m_window.listPanel()->setEnabled(false);
+    // Nothing may change the log under the panel, which speaks of it as it is.
+    m_window.holdForPanel(true);
     m_panel->begin(QFile::decodeName(m_window.logFile().path().filename().c_str()));
 }
 
 void LogKeeping::closeMergePanel()
 {
     m_panel->hide();
-    m_window.listPanel()->setEnabled(true);
+    m_window.holdForPanel(false);
     m_window.logList()->setFocus(Qt::OtherFocusReason);
 }
 
 void LogKeeping::merge()
 {
-    if (m_window.isEntrySession() || !m_window.isOwnLog() || !m_window.logFile().isOpen())
+    if (!canMerge() || m_panel->isHidden())
         return;
     FileDialogRequest request;
     request.mode = FileDialogMode::Open;
@@ -173,12 +179,12 @@ void LogKeeping::merge()
     request.filter = QStringLiteral("Fichier (*.Ham)");
     const QString chosen = askFileName(&m_window, request);
     if (chosen.isEmpty()) {
-        m_window.listPanel()->setEnabled(true);
-        m_window.logList()->setFocus(Qt::OtherFocusReason);
+        closeMergePanel();
         return;
     }
 
     m_panel->hide();
+    m_window.holdForPanel(false);
     const std::filesystem::path other = toPath(chosen);
     MergeResult result;
     {
@@ -186,29 +192,11 @@ void LogKeeping::merge()
         result = mergeLog(m_window.logFile(), other, m_window.stationLocator());
     }
     showLog();
-    if (result.ok()) {
-        QString text =
-            result.added == 0 ? QStringLiteral("Aucun contact n'a été ajouté au log.")
-            : result.added == 1
-                ? QStringLiteral("1 contact a été ajouté au log.")
-                : QStringLiteral("%1 contacts ont été ajoutés au log.").arg(result.added);
-        const QString file = QDir::toNativeSeparators(chosen);
-        if (result.skipped == 1)
-            text += QStringLiteral("\n1 enregistrement du fichier %1 n'était pas un contact et "
-                                   "n'a pas été repris.")
-                        .arg(file);
-        else if (result.skipped > 1)
-            text += QStringLiteral("\n%1 enregistrements du fichier %2 n'étaient pas des contacts "
-                                   "et n'ont pas été repris.")
-                        .arg(result.skipped)
-                        .arg(file);
-        text += QStringLiteral("\nLe classement et la recherche des doublons sont possibles "
-                               "maintenant.");
-        inform(text);
-    } else {
-        warn(QString::fromStdString(
-            mergeFailureMessageUtf8(result, QDir::toNativeSeparators(chosen).toStdString())));
-    }
+    const std::string file = QDir::toNativeSeparators(chosen).toStdString();
+    if (result.ok())
+        inform(QString::fromStdString(mergeSummaryUtf8(result, file)));
+    else
+        warn(QString::fromStdString(mergeFailureMessageUtf8(result, file)));
     m_window.logList()->setFocus(Qt::OtherFocusReason);
 }
 

@@ -36,6 +36,8 @@ class LogKeeping : public QObject
     void merge();
 
   private:
+    /** The own log, open for writing, no entry running. */
+    bool canMerge() const;
     void closeMergePanel();
     void showLog();
     bool writeCopy(const std::filesystem::path &destination);

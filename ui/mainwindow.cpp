@@ -4,6 +4,7 @@
 #include "logbook/loglist.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
+#include "maintenance/logcopy.h"
 #include "setup/dataroot.h"
 #include "ui/aboutdialog.h"
 #include "ui/adifcommands.h"
@@ -162,10 +163,10 @@ void MainWindow::buildMenu()
     m_fileMenu = addMenu("NmuFilect", QStringLiteral("    Fichier    "));
     m_openOwn = addItem(m_fileMenu, "MnuCourantF", QStringLiteral("    Ouvrir Fichier courant  "));
     m_openOther = addItem(m_fileMenu, "MnuAutreF", QStringLiteral("  Ouvrir Autre Fichier.Ham  "));
-    addItem(m_fileMenu, "MnuJumeler", QStringLiteral(" Jumeler deux Fichiers.Ham"));
+    m_mergeAction = addItem(m_fileMenu, "MnuJumeler", QStringLiteral(" Jumeler deux Fichiers.Ham"));
     m_fileMenu->addSeparator();
     QAction *exportAdif = addItem(m_fileMenu, "MnuExportAdif", QStringLiteral("Exporter en ADIF…"));
-    QAction *importAdif =
+    m_importAction =
         addItem(m_fileMenu, "MnuImportAdif", QStringLiteral("Importer un fichier ADIF…"));
     m_fileMenu->addSeparator();
     m_quit = addItem(m_fileMenu, "MnuQuitter", QStringLiteral("  Fermer Fichier  et  Quitter"));
@@ -173,7 +174,7 @@ void MainWindow::buildMenu()
     QMenu *list = addMenu("MnuLister", QStringLiteral("      Liste        "));
     QAction *createMdb = addItem(list, "MnuCreateMDB", QStringLiteral("    Réaliser  fichier.mdb"));
     addItem(list, "MnuCopieSurDisque", QStringLiteral("Copier sur CD ou disquette"));
-    addItem(list, "MnuClasser", QStringLiteral("      Classer  le Fichier   "));
+    m_sortAction = addItem(list, "MnuClasser", QStringLiteral("      Classer  le Fichier   "));
     addItem(list, "MnuDoublons", QStringLiteral("  Chercher les doublons"));
     addItem(list, "MnuSauver", QStringLiteral("        Sauvegarder "));
 
@@ -189,7 +190,8 @@ void MainWindow::buildMenu()
 
     QMenu *qsl = addMenu("MnuServiceQSL", QStringLiteral("   Service QSL  "));
     addItem(qsl, "MnuVirginTags", QStringLiteral(" Imprimer étiquettes vierges à coller"));
-    addItem(qsl, "MnuGestionFeuilleQSL", QStringLiteral("   Gestion feuille 16 étiquettes "));
+    m_labelSheetAction =
+        addItem(qsl, "MnuGestionFeuilleQSL", QStringLiteral("   Gestion feuille 16 étiquettes "));
 
     QMenu *infos = addMenu("MnuInfos", QStringLiteral("   Infos "));
     QAction *about = addItem(infos, "MnuVoir", QStringLiteral("  Infos à propos de Ondelog"));
@@ -212,7 +214,7 @@ void MainWindow::buildMenu()
     });
     auto *adif = new AdifCommands(this);
     connect(exportAdif, &QAction::triggered, adif, &AdifCommands::exportLog);
-    connect(importAdif, &QAction::triggered, adif, &AdifCommands::importFile);
+    connect(m_importAction, &QAction::triggered, adif, &AdifCommands::importFile);
 }
 
 QToolButton *MainWindow::buildClockIcon()
@@ -542,11 +544,15 @@ void MainWindow::readConfigAndOpen()
     m_config = read.config;
     m_configPath = *file;
     m_stationLocator = m_config.stationLocator;
-    m_logPath = m_programFolder / m_config.logFileName;
-    // A rewrite stopped by a crash leaves its temporary file beside the log; the
-    // log itself is whole either way. Only this Ondelog works in the folder.
+    m_logPath = ownLogPath();
+    // A rewrite stopped by a crash leaves its temporary file beside what it
+    // rewrote (the log, wherever a link puts it, the configuration, the label
+    // sheet, a backup); the file itself is whole either way. Only this Ondelog
+    // writes these files. Fabribase's own, in the same folder, are left to it.
     SafeFileWriter::removeLeftovers(m_logPath);
     SafeFileWriter::removeLeftovers(*file);
+    SafeFileWriter::removeLeftovers(m_programFolder / kLabelSheetFileName);
+    removeBackupLeftovers(m_programFolder);
     m_logOpen = true;
     m_ownLog = true;
     m_logTitle.clear();
@@ -584,12 +590,16 @@ void MainWindow::loadLog()
     std::int32_t n = 0;
 
     if (m_logOpen) {
-        setWindowTitle(QStringLiteral(" Cahier de Trafic de ") + toQString(m_config.callSign) +
-                       QString(22, QLatin1Char(' ')) + QString::fromLatin1(kVersionNote));
+        QString caption = QStringLiteral(" Cahier de Trafic de ") + toQString(m_config.callSign) +
+                          QString(22, QLatin1Char(' ')) + QString::fromLatin1(kVersionNote);
+        // Another file, whatever its name, is only read: the caption says which.
+        if (!m_ownLog)
+            caption += QStringLiteral("   —   %1 (lecture seule)").arg(nativePath(m_logPath));
+        setWindowTitle(caption);
         refreshClock();
         m_clockTimer.start();
 
-        LogStatus status = m_log.open(m_logPath);
+        LogStatus status = m_ownLog ? m_log.open(m_logPath) : m_log.openReadOnly(m_logPath);
         if (status == LogStatus::NotFound && m_ownLog) {
             // The configuration names a log that is gone: start an empty one
             // rather than leave the station without a log, and say so.
@@ -640,8 +650,9 @@ void MainWindow::loadLog()
 void MainWindow::reportLogState()
 {
     QString title = m_ownLog ? toQString(m_config.callSign) : m_logTitle;
-    if (m_ownLog && m_log.isReadOnly()) {
+    if (m_log.isReadOnly())
         title += QStringLiteral(" (lecture seule)");
+    if (m_ownLog && m_log.isReadOnly()) {
         // Said once per log and run; the title keeps saying it.
         if (m_readOnlyReported != m_logPath) {
             m_readOnlyReported = m_logPath;
@@ -752,10 +763,32 @@ void MainWindow::showCountedPage(std::int32_t page)
 
 void MainWindow::updateRecordButtons()
 {
-    // Contacts are only created and deleted in the station's own log.
+    // Only the station's own log is ever written, and only when it was opened
+    // for writing; the core refuses the rest all the same.
     const bool writable = m_logOpen && m_ownLog && m_log.isOpen() && !m_log.isReadOnly();
-    m_newQsoButton->setEnabled(writable);
-    m_deleteButton->setEnabled(writable && m_log.recordCount() > 0);
+    const bool free = writable && !m_heldByPanel;
+    m_newQsoButton->setEnabled(free);
+    m_deleteButton->setEnabled(free && m_log.recordCount() > 0);
+    for (QAction *command : {m_sortAction, m_mergeAction, m_importAction, m_labelSheetAction})
+        command->setEnabled(free);
+    // A panel holding the window works on this log: another one may not come under it.
+    m_openOwn->setEnabled(!m_heldByPanel);
+    m_openOther->setEnabled(!m_heldByPanel);
+    if (m_editor)
+        m_editor->allowChanges(writable);
+}
+
+void MainWindow::holdForPanel(bool held)
+{
+    m_heldByPanel = held;
+    m_listPanel->setEnabled(!held);
+    m_recordPanel->setVisible(!held);
+    updateRecordButtons();
+}
+
+std::filesystem::path MainWindow::ownLogPath() const
+{
+    return m_programFolder / m_config.logFileName;
 }
 
 void MainWindow::goToPage(std::int32_t page, LineChoice line)
@@ -891,13 +924,17 @@ void MainWindow::openAnotherLog()
     }
 
     WaitCursor wait;
-    const std::filesystem::path path = toPath(chosen);
+    // The own log is the file the configuration names, found by what it is (a
+    // copy or a backup bears its name too): whatever path leads to it, it is
+    // written through the configured one. Any other file is only read.
+    const bool own = !m_config.logFileName.empty() && isSameFile(toPath(chosen), ownLogPath());
+    const std::filesystem::path path = own ? ownLogPath() : toPath(chosen);
     std::optional<std::string> markerLocator;
     {
         // Tried on the side first: a file that cannot be opened leaves the
         // current log open and shown.
         LogFile probe;
-        const LogStatus status = probe.open(path);
+        const LogStatus status = own ? probe.open(path) : probe.openReadOnly(path);
         if (status != LogStatus::Ok) {
             restore();
             showWarning(QStringLiteral("Le fichier %1 ne peut pas être ouvert :\n%2")
@@ -918,16 +955,8 @@ void MainWindow::openAnotherLog()
         m_stationLocator = *markerLocator;
     m_logPath = path;
     m_logOpen = true;
-    m_ownLog =
-        QString::compare(fileName, toQString(m_config.logFileName), Qt::CaseInsensitive) == 0;
-    if (m_ownLog) {
-        m_listTitle->setText(toQString(m_config.callSign));
-    } else {
-        m_listTitle->setText(m_logTitle);
-        m_deleteButton->setEnabled(false);
-        m_newQsoButton->setEnabled(false);
-        m_closeButton->setEnabled(true);
-    }
+    m_ownLog = own;
+    m_listTitle->setText(own ? toQString(m_config.callSign) : m_logTitle);
     loadLog();
 }
 

@@ -115,9 +115,19 @@ class MainWindow : public QMainWindow
     /** The log was just counted: the scroll range and page count follow, then page
      *  `page` (the last page when it lies beyond) is shown with its last line selected. */
     void showCountedPage(std::int32_t page);
-    /** "&Nouveau QSO" and "&Supprimer" follow the log: only the station's own
-     *  log, writable, and for deletion holding a contact. */
+    /** Every command that writes the log follows it: "&Nouveau QSO", "&Supprimer",
+     *  sort, merge, ADIF import, the QSL label sheet and the change of a shown
+     *  record are only offered on the station's own log, writable, while no
+     *  panel holds the window (deletion: with a contact). */
     void updateRecordButtons();
+    /** A panel that works on the log as it stands (the label sheet, the merge
+     *  panel) takes the place of the record view and holds the window: the list,
+     *  the commands that write the log and the opening of another log wait
+     *  until it lets go. */
+    void holdForPanel(bool held);
+    bool isHeldByPanel() const { return m_heldByPanel; }
+    /** The station's own log: the file the configuration names. */
+    std::filesystem::path ownLogPath() const;
     /** Chooses another log file and opens it (inert during entry). */
     void openAnotherLog();
     /** Shows the change-locator panel; only during an entry session. */
@@ -192,6 +202,7 @@ class MainWindow : public QMainWindow
     bool m_ending = false;
     bool m_ended = false;
     bool m_drawing = false;
+    bool m_heldByPanel = false;
 
     LogFile m_log;
     Pager m_pager;
@@ -204,6 +215,11 @@ class MainWindow : public QMainWindow
     QAction *m_openOwn = nullptr;
     QAction *m_openOther = nullptr;
     QAction *m_quit = nullptr;
+    // The commands that write the log, greyed with it (see updateRecordButtons).
+    QAction *m_sortAction = nullptr;
+    QAction *m_mergeAction = nullptr;
+    QAction *m_importAction = nullptr;
+    QAction *m_labelSheetAction = nullptr;
 
     // Panels and controls.
     QFrame *m_menuPanel = nullptr; // PictMenu

@@ -34,7 +34,7 @@ MergePanel::MergePanel(QWidget *parent) : QFrame(parent)
     setFrameShape(QFrame::StyledPanel);
 
     // LabPj2 is the log's name, shown after the sentence of LabPj1 that it ends.
-    QLabel *before = label(4, QStringLiteral(" Avant d'effecter ce jumelage"), this);
+    QLabel *before = label(4, QStringLiteral(" Avant d'effectuer ce jumelage"), this);
     QLabel *advice = label(5, QStringLiteral("il est souhaitable de le sauvegarder"), this);
     QLabel *where = label(1, QStringLiteral("Les QSO seront placés à la suite du fichier "), this);
     m_logName = label(2, QString(), this);

@@ -26,11 +26,34 @@ QStringList fontFamilies(const QString &name)
     return {name};
 }
 
+QFont paperFont(std::string_view name, double points, bool bold, double dotsPerInch)
+{
+    QFont font;
+    font.setFamilies(fontFamilies(toQString(std::string(name))));
+    // Pixels from the surface's own resolution, not the device's idea of it:
+    // an image and a printer then agree to the pixel.
+    font.setPixelSize(std::max(1, int(points * dotsPerInch / 72.0 + 0.5)));
+    font.setBold(bold);
+    return font;
+}
+
+double PaperTextMeasure::width(std::string_view fontName, double points, bool bold,
+                               std::string_view text) const
+{
+    const QFontMetricsF metrics(paperFont(fontName, points, bold, m_dotsPerInch));
+    return metrics.horizontalAdvance(toQString(std::string(text))) * 1440.0 / m_dotsPerInch;
+}
+
+double PaperTextMeasure::height(std::string_view fontName, double points, bool bold) const
+{
+    const QFontMetricsF metrics(paperFont(fontName, points, bold, m_dotsPerInch));
+    return (metrics.ascent() + metrics.descent()) * 1440.0 / m_dotsPerInch;
+}
+
 PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch)
     : m_painter(painter), m_dotsPerInch(dotsPerInch)
 {
-    m_font.setFamilies(fontFamilies(QStringLiteral("MS sans Serif")));
-    setFontSize(10);
+    updateFont();
     QPen pen(Qt::black);
     // A rule of a hundredth of an inch: visible on paper, fine on screen.
     pen.setWidthF(std::max(1.0, m_dotsPerInch / 100.0));
@@ -38,21 +61,27 @@ PainterSurface::PainterSurface(QPainter &painter, double dotsPerInch)
     m_painter.setBrush(Qt::NoBrush);
 }
 
+void PainterSurface::updateFont()
+{
+    m_font = paperFont(m_fontName, m_points, m_bold, m_dotsPerInch);
+}
+
 void PainterSurface::setFontName(std::string_view name)
 {
-    m_font.setFamilies(fontFamilies(toQString(std::string(name))));
+    m_fontName = name;
+    updateFont();
 }
 
 void PainterSurface::setFontSize(double points)
 {
-    // Pixels from the surface's own resolution, not the device's idea of it:
-    // an image and a printer then agree to the pixel.
-    m_font.setPixelSize(std::max(1, int(points * m_dotsPerInch / 72.0 + 0.5)));
+    m_points = points;
+    updateFont();
 }
 
 void PainterSurface::setBold(bool bold)
 {
-    m_font.setBold(bold);
+    m_bold = bold;
+    updateFont();
 }
 
 double PainterSurface::textWidth(std::string_view text) const

@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include <functional>
+#include <string>
 
 class QPainter;
 
@@ -34,14 +35,35 @@ class PainterSurface : public PrintSurface
 
   private:
     double toDevice(double twips) const { return twips * m_dotsPerInch / 1440.0; }
+    void updateFont();
 
     QPainter &m_painter;
     double m_dotsPerInch;
+    std::string m_fontName = "MS sans Serif";
+    double m_points = 10;
+    bool m_bold = false;
     QFont m_font;
 };
 
 /** The families tried, in order, for a font a layout names. */
 QStringList fontFamilies(const QString &name);
+
+/** The font a PainterSurface at `dotsPerInch` draws with for a layout's font. */
+QFont paperFont(std::string_view name, double points, bool bold, double dotsPerInch);
+
+/** Texts measured as a PainterSurface at `dotsPerInch` draws them: a recording
+ *  surface given this measure sees the widths a printer or a PDF file gets. */
+class PaperTextMeasure : public TextMeasure
+{
+  public:
+    explicit PaperTextMeasure(double dotsPerInch = 1200) : m_dotsPerInch(dotsPerInch) {}
+    double width(std::string_view fontName, double points, bool bold,
+                 std::string_view text) const override;
+    double height(std::string_view fontName, double points, bool bold) const override;
+
+  private:
+    double m_dotsPerInch;
+};
 
 /** An A4 page drawn on a white image at `dotsPerInch`, with the quarter-inch
  *  margin a printer leaves around its printable area. */

@@ -3,12 +3,15 @@
 #include "ui/paintersurface.h"
 #include "ui/waitcursor.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 
 namespace ondelog {
 
@@ -18,6 +21,12 @@ PrintJob::Runner &testRunner()
 {
     static PrintJob::Runner runner;
     return runner;
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace
@@ -44,8 +53,26 @@ void PrintJob::resetPage()
     m_printer->setCopyCount(1);
 }
 
+void PrintJob::proposePdfFile(const QString &documentName)
+{
+    // Printing to a PDF file (the only choice on a computer with no printer),
+    // Qt's print dialog offers a name made from the current folder, on some
+    // desktops the folder itself, which cannot be written: "Imprimer" would
+    // fail at once. A real name is offered instead; the one the operator chose
+    // is kept for the following jobs.
+    if (m_printer->outputFormat() != QPrinter::PdfFormat)
+        return;
+    const QString chosen = m_printer->outputFileName();
+    if (!chosen.isEmpty() && !QFileInfo(chosen).isDir())
+        return;
+    QString name = documentName;
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    m_printer->setOutputFileName(QDir(documentsFolder()).filePath(name + QStringLiteral(".pdf")));
+}
+
 void PrintJob::configure()
 {
+    proposePdfFile(QStringLiteral("Ondelog"));
     NormalCursor normal;
     QPrintDialog dialog(m_printer.get(), m_parent);
     dialog.setObjectName(QStringLiteral("ConfigurerImprimante"));
@@ -79,6 +106,7 @@ PrintOutcome PrintJob::run(const QString &title, const Layout &layout)
 
     resetPage();
     m_printer->setDocName(title);
+    proposePdfFile(title);
     NormalCursor normal;
     QPrintPreviewDialog preview(m_printer.get(), m_parent);
     preview.setObjectName(QStringLiteral("ApercuImpression"));

@@ -2,7 +2,8 @@
 // One printer for all of Ondelog's paper: chosen once with "Configurer
 // imprimante", then used by every job. A job first shows the page in Qt's
 // print preview; printing from there asks for the printer (a real one or a PDF
-// file). Closing the preview or the print dialog cancels the job.
+// file, offered under the document's name in the documents folder, then under
+// the name chosen last). Closing the preview or the print dialog cancels the job.
 
 #include <QObject>
 #include <QString>
@@ -50,6 +51,7 @@ class PrintJob : public QObject
 
   private:
     bool paint(QPrinter *printer, const Layout &layout);
+    void proposePdfFile(const QString &documentName);
     void resetPage();
 
     QWidget *m_parent;

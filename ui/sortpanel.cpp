@@ -62,9 +62,11 @@ void SortPanel::setPanelsEnabled(bool enabled)
 void SortPanel::sort()
 {
     LogFile &log = m_window.logFile();
-    // Nor while a change waits for "&Oui" or the label sheet is open: both
-    // name contacts by their record numbers, which the sort changes.
-    if (m_sorting || m_window.isEntrySession() || !log.isOpen() || log.recordCount() <= 1 ||
+    // Nor on a log opened for reading, while a change waits for "&Oui" (it names
+    // its contact by a record number, which the sort changes) or while a panel
+    // (label sheet, merge) works on the log as it stands.
+    if (m_sorting || m_window.isEntrySession() || !log.isOpen() || log.isReadOnly() ||
+        m_window.isHeldByPanel() || log.recordCount() <= 1 ||
         !m_window.recordPanel()->confirmFrame()->isHidden() || m_window.recordPanel()->isHidden())
         return;
     m_sorting = true;

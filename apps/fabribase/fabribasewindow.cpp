@@ -37,7 +37,7 @@ FabribaseWindow::FabribaseWindow(const std::filesystem::path &programFolder, QWi
       m_fileName(QString::fromLatin1(kDefaultDatabaseName))
 {
     setObjectName(QStringLiteral("frmCréateDataBase"));
-    setWindowTitle(QStringLiteral("Création d'un fichier Compatible Access"));
+    setWindowTitle(QStringLiteral("Création d'une base SQLite (fichier .mdb)"));
 
     auto *buttons = new QFrame(this);
     buttons->setObjectName(QStringLiteral("PictBtons"));

@@ -5,7 +5,34 @@
 
 #include <random>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/socket.h>
+#endif
+
 namespace ondelog {
+
+namespace {
+
+// When nothing listens on the server's port, its computer answers "port
+// unreachable", which the system keeps as the connected socket's pending error
+// and Qt reads past without a word. Taking it first tells a closed port at once
+// instead of after the time-out.
+bool portWasRefused(const QUdpSocket &socket)
+{
+#ifdef Q_OS_UNIX
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        return false;
+    return error == ECONNREFUSED;
+#else
+    Q_UNUSED(socket);
+    return false;
+#endif
+}
+
+} // namespace
 
 SntpClient::SntpClient(TimeServer server, const ComputerClock &clock, QObject *parent)
     : QObject(parent), m_server(std::move(server)), m_clock(clock)
@@ -71,17 +98,13 @@ void SntpClient::resolved(const QHostInfo &info)
 void SntpClient::send(const QHostAddress &address)
 {
     m_address = address;
-    if (m_socket.state() != QAbstractSocket::BoundState ||
-        (m_address.protocol() == QAbstractSocket::IPv6Protocol) !=
-            (m_socket.localAddress().protocol() == QAbstractSocket::IPv6Protocol)) {
-        m_socket.close();
-        const QHostAddress any = m_address.protocol() == QAbstractSocket::IPv6Protocol
-                                     ? QHostAddress(QHostAddress::AnyIPv6)
-                                     : QHostAddress(QHostAddress::AnyIPv4);
-        if (!m_socket.bind(any, 0)) {
-            finish(SntpRefusal{SntpFault::NetworkError, {}});
-            return;
-        }
+    // A socket connected to the server hears only from it, and hears at once
+    // when its port is closed.
+    m_socket.abort();
+    m_socket.connectToHost(m_address, m_server.port);
+    if (m_socket.state() != QAbstractSocket::ConnectedState) {
+        finish(SntpRefusal{SntpFault::NetworkError, {}});
+        return;
     }
     // The low bits of the fraction are random, so that an answer cannot be
     // forged from the time alone; the offset uses the exact sending time.
@@ -90,14 +113,19 @@ void SntpClient::send(const QHostAddress &address)
     m_sent = toNtp(m_sentAt);
     m_sent.fraction = (m_sent.fraction & 0xFFFF0000u) | (noise() & 0xFFFFu);
     const SntpPacket request = buildRequest(m_sent);
-    const qint64 written = m_socket.writeDatagram(reinterpret_cast<const char *>(request.data()),
-                                                  qint64(request.size()), m_address, m_server.port);
+    const qint64 written =
+        m_socket.write(reinterpret_cast<const char *>(request.data()), qint64(request.size()));
     if (written != qint64(request.size()))
         finish(SntpRefusal{SntpFault::NetworkError, {}});
 }
 
 void SntpClient::readDatagrams()
 {
+    if (portWasRefused(m_socket)) {
+        if (m_asking && m_lookup < 0)
+            finish(SntpRefusal{SntpFault::Refused, {}});
+        return;
+    }
     while (m_socket.hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket.receiveDatagram();
         const UtcTime receivedAt = m_clock.now();

@@ -88,6 +88,8 @@ TimeSetterWindow::TimeSetterWindow(const TimeSetterParts &parts, QWidget *parent
     offsetGroup->addButton(m_opt2h);
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setSingleShot(true);
+    m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(1000);
 
     auto *offsetFrame = new QFrame(this);
@@ -145,7 +147,10 @@ TimeSetterWindow::TimeSetterWindow(const TimeSetterParts &parts, QWidget *parent
     connect(m_disconnect, &QPushButton::clicked, this, &TimeSetterWindow::disconnectClicked);
     connect(m_setClock, &QPushButton::clicked, this, &TimeSetterWindow::setClockClicked);
     connect(m_quit, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_timer, &QTimer::timeout, this, &TimeSetterWindow::updateTimes);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        updateTimes();
+        scheduleTick();
+    });
     connect(&m_client, &SntpClient::answered, this, &TimeSetterWindow::answered);
     connect(&m_client, &SntpClient::refused, this, &TimeSetterWindow::refused);
     for (QRadioButton *b : {m_optGmt, m_optLegal, m_opt1h, m_opt2h})
@@ -173,6 +178,21 @@ void TimeSetterWindow::updateTimes()
         showTimes();
     if (m_ready || m_connecting)
         askWhenAllowed();
+}
+
+void TimeSetterWindow::scheduleTick()
+{
+    using namespace std::chrono;
+    milliseconds wait = 1s;
+    if (m_connected && m_hasMeasure) {
+        // The next tick comes just after the server's next second begins, so
+        // that each second shows as it starts; a second that merely follows
+        // the last tick would show up to a second late.
+        const Nanoseconds since = serverNow().time_since_epoch() % 1s;
+        const Nanoseconds intoSecond = since < Nanoseconds::zero() ? since + 1s : since;
+        wait = ceil<milliseconds>(1s - intoSecond) + kTickAfterSecond;
+    }
+    m_timer->start(int(wait.count()));
 }
 
 void TimeSetterWindow::connectClicked()
@@ -212,6 +232,7 @@ void TimeSetterWindow::answered(const SntpMeasure &measure)
     }
     m_state->setText(QStringLiteral("Connecté"));
     showTimes();
+    scheduleTick();
 }
 
 void TimeSetterWindow::refused(const SntpRefusal &refusal, bool final)
@@ -221,6 +242,8 @@ void TimeSetterWindow::refused(const SntpRefusal &refusal, bool final)
     QString why = fromUtf8(refusalText(refusal));
     if (refusal.fault == SntpFault::UnknownServer)
         why += QStringLiteral(" : ") + fromUtf8(m_server.host);
+    else if (refusal.fault == SntpFault::Refused)
+        why += QStringLiteral(" (") + fromUtf8(m_server.text()) + QLatin1Char(')');
     m_state->setText(why);
     if (!final)
         return;
@@ -319,6 +342,7 @@ void TimeSetterWindow::setClockClicked()
         QStringLiteral("Horloge réglée : %1 %2")
             .arg(fromUtf8(dateText(setting.shown)), fromUtf8(timeOfDayText(setting.shown))));
     showTimes();
+    scheduleTick();
 }
 
 } // namespace ondelog

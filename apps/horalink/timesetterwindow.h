@@ -4,7 +4,8 @@
 // from then on the server is asked at most once every 16 seconds while Timer1
 // shows, every second, the computer's clock corrected by the last measured
 // offset: GMT, legal time (GMT + 1 or 2 hours) and the one the computer would
-// be given. "Mettre à l'heure" gives it to the computer, date included.
+// be given, each new second as it begins. "Mettre à l'heure" gives it to the
+// computer, date included.
 
 #include "sntpclient.h"
 #include "timesetter/clocksetter.h"
@@ -41,6 +42,9 @@ class TimeSetterWindow : public QWidget
 
     /** What Timer1 runs every second. */
     void updateTimes();
+    /** How late after the start of a second Timer1 shows it: enough that the
+     *  tick never lands before the second it is to show. */
+    static constexpr std::chrono::milliseconds kTickAfterSecond{2};
     /** True while a question to the server is outstanding. */
     bool isAsking() const { return m_client.isAsking(); }
     void setAnswerTimeout(int milliseconds) { m_client.setAnswerTimeout(milliseconds); }
@@ -52,6 +56,7 @@ class TimeSetterWindow : public QWidget
     void answered(const SntpMeasure &measure);
     void refused(const SntpRefusal &refusal, bool final);
     void askWhenAllowed();
+    void scheduleTick();
     void showTimes();
     void enterConnected();
     bool confirmShift(const ClockSetting &setting, const QString &chosenText);

@@ -10,10 +10,13 @@
 #include "printing/logpage.h"
 #include "setup/config.h"
 #include "setup/dataroot.h"
+#include "tests/common/papercheck.h" // the widest contacts and labels of the paper tests
 #include "timesetter/clocktime.h"
 #include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
+#include "ui/application.h"
 #include "ui/contacteditor.h"
+#include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
 #include "ui/labelsheetpanel.h"
 #include "ui/locatordialog.h"
@@ -27,8 +30,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,12 +41,18 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QNetworkDatagram>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -282,6 +293,55 @@ bool savePage(const std::function<void(PrintSurface &)> &layout, const QDir &fol
     return true;
 }
 
+// The same page as the print dialog's PDF printer writes it, to be turned into
+// images (pdftoppm) and looked at as the paper will be.
+bool savePdf(const std::function<void(PrintSurface &)> &layout, const QDir &folder,
+             const QString &name)
+{
+    const QString path = folder.filePath(name);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    PainterSurface surface(painter, printer.resolution());
+    layout(surface);
+    painter.end();
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// A log sheet and a sheet of labels whose every field is as wide as the log
+// allows: on paper, nothing may cross a rule.
+bool widestPaperShots(const QDir &folder)
+{
+    const QsoRecord contact = test::widestContact();
+    SheetLabels labels;
+    for (int n = 1; n <= kLabelCount; ++n)
+        labels[std::size_t(n)] = n % 2 ? test::widestLabel() : test::fullestLabel();
+    LogPageRequest page;
+    page.stationCall = contact.field(Field::CSGN);
+    page.firstRecord = 1;
+    page.pageNumber = 1;
+    page.read = [&](std::int32_t n) -> std::optional<QsoRecord> {
+        if (n > 25)
+            return QsoRecord::endMarker("JN18EU");
+        return n == 25 ? test::fullestContact() : contact;
+    };
+    const auto logPage = [&](PrintSurface &s) { printLogPage(s, page); };
+    const auto labelSheet = [&](PrintSurface &s) { printSheetLabels(s, labels); };
+    bool ok = savePage(logPage, folder, QStringLiteral("print-widest-logpage.png"));
+    ok &= savePdf(logPage, folder, QStringLiteral("print-widest-logpage.pdf"));
+    ok &= savePage(labelSheet, folder, QStringLiteral("print-widest-labels.png"));
+    ok &= savePdf(labelSheet, folder, QStringLiteral("print-widest-labels.pdf"));
+    return ok;
+}
+
 // The QSL cycle under way: four contacts on labels, a torn label withdrawn and
 // a fifth label being composed; then the pages as the printer gets them.
 bool paperShots(const QString &root, const QDir &folder)
@@ -331,6 +391,63 @@ bool paperShots(const QString &root, const QDir &folder)
     return ok;
 }
 
+// The label editor holding the longest value of every box, at the smaller
+// window size: each must show whole.
+bool labelEditorWidestShot(const QString &root, const QDir &folder)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1024, 768)))
+        return false;
+    window.findChild<QAction *>(QStringLiteral("MnuGestionFeuilleQSL"))->trigger();
+    LabelSheetPanel *sheet = window.labelSheetPanel();
+    const LabelRecord label = test::widestLabel();
+    const std::array<std::pair<int, LabelField>, 10> boxes = {{
+        {1, LabelField::CallSign},
+        {2, LabelField::Date},
+        {3, LabelField::Time},
+        {4, LabelField::Frequency},
+        {LabelSheetPanel::kModeBox, LabelField::Mode},
+        {LabelSheetPanel::kRstBox, LabelField::Rst},
+        {7, LabelField::From},
+        {8, LabelField::Manager},
+        {9, LabelField::Routing},
+        {11, LabelField::QsoNumber},
+    }};
+    for (const auto &[box, field] : boxes)
+        sheet->box(box)->setText(toQString(label.field(field)).toUpper());
+    sheet->findChild<QRadioButton *>(QStringLiteral("OptVia"))->click();
+    return save(&window, folder, QStringLiteral("labelsheet-widest-1024x768.png"));
+}
+
+// The file dialog over the station's folder, files dated as on a known day:
+// French all through, whatever the language of the system it runs on.
+bool fileDialogShot(const QString &root, const QDir &folder)
+{
+    const QDir station(QString::fromStdString(programFolder(root.toStdString()).string()));
+    station.mkpath(QStringLiteral("RidEzav"));
+    const QDateTime day(QDate(2024, 3, 14), QTime(18, 42));
+    const auto fileDay = std::chrono::file_clock::from_sys(
+        std::chrono::sys_seconds(std::chrono::seconds(day.toSecsSinceEpoch())));
+    std::error_code ignored;
+    for (const QString &name : station.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+        std::filesystem::last_write_time(station.filePath(name).toStdString(), fileDay, ignored);
+    bool ok = false;
+    QTimer::singleShot(300, qApp, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        ok = save(dialog, folder, QStringLiteral("filedialog.png"));
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    FileDialogRequest request;
+    request.title = QStringLiteral("Ouvrir un log");
+    request.initialFolder = station.path();
+    request.filter = QStringLiteral("Fichier (*.Ham);;Tous les fichiers (*)");
+    askFileName(nullptr, request);
+    return ok;
+}
+
 // A time server on 127.0.0.1 that answers every question with `time`.
 class LoopbackTimeServer : public QObject
 {
@@ -362,7 +479,8 @@ class LoopbackTimeServer : public QObject
     QUdpSocket m_socket;
 };
 
-// Horalink connected on a summer evening, the computer's clock a little late.
+// Horalink connected on a summer evening, the computer's clock a little late;
+// then asking a computer where nothing listens on the time server's port.
 bool horalinkShot(const QDir &folder)
 {
     using namespace std::chrono;
@@ -378,21 +496,31 @@ bool horalinkShot(const QDir &folder)
         ClockSetResult set(UtcTime) override { return {ClockSetStatus::Failed, 0}; }
     } setter;
     const SystemZone zone;
+    auto connectAndShoot = [&](quint16 port, const QString &name) {
+        TimeSetterWindow window(
+            TimeSetterParts{TimeServer{"127.0.0.1", port}, clock, setter, zone, false, QString()});
+        window.show();
+        window.findChild<QPushButton *>(QStringLiteral("BtonConnect"))->click();
+        QEventLoop wait;
+        QTimer::singleShot(3000, &wait, &QEventLoop::quit);
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+            if (!window.isAsking())
+                wait.quit();
+        });
+        poll.start(20);
+        wait.exec();
+        return save(&window, folder, name);
+    };
+    quint16 closed = 0;
+    {
+        LoopbackTimeServer gone(clock.now());
+        closed = gone.port();
+    }
     LoopbackTimeServer server(clock.now() + 2min + 7s + 500ms);
-    TimeSetterWindow window(TimeSetterParts{TimeServer{"127.0.0.1", server.port()}, clock, setter,
-                                            zone, false, QString()});
-    window.show();
-    window.findChild<QPushButton *>(QStringLiteral("BtonConnect"))->click();
-    QEventLoop wait;
-    QTimer::singleShot(3000, &wait, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-        if (!window.isAsking())
-            wait.quit();
-    });
-    poll.start(20);
-    wait.exec();
-    return save(&window, folder, QStringLiteral("horalink.png"));
+    bool ok = connectAndShoot(server.port(), QStringLiteral("horalink.png"));
+    ok &= connectAndShoot(closed, QStringLiteral("horalink-refused.png"));
+    return ok;
 }
 
 // The contacts made with F5ABC: found from the search field, then from the
@@ -481,11 +609,37 @@ bool mergePanelShot(const QString &root, const QSize &size, const QDir &folder, 
     return save(&window, folder, name);
 }
 
+// Another station's log, opened for reading only: the commands that would
+// write it are greyed, the title and the caption say so.
+bool otherLogShot(const QString &root, const QDir &folder)
+{
+    const std::filesystem::path other =
+        std::filesystem::path(root.toStdString()) / "autres" / "F5ABC.Ham";
+    std::filesystem::create_directories(other.parent_path());
+    std::filesystem::copy_file(programFolder(std::filesystem::path(root.toStdString())) /
+                                   "F6XYZ.Ham",
+                               other, std::filesystem::copy_options::overwrite_existing);
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1280, 800)))
+        return false;
+    auto *open = window.findChild<QAction *>(QStringLiteral("MnuAutreF"));
+    if (!open)
+        return false;
+    answerFileDialogs({QString::fromStdString(other.string())});
+    open->trigger();
+    settle();
+    return save(&window, folder, QStringLiteral("other-log-read-only.png"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // As the programs start: French dialogs whatever the system's language.
+    setUpSuiteApplication(app, QStringLiteral("Ondelog"), QStringLiteral("ondelog"),
+                          QStringLiteral("org.ondelog.Ondelog"));
     if (argc < 2) {
         std::fprintf(stderr, "usage: ondelog_screenshots <folder>\n");
         return 2;
@@ -513,10 +667,14 @@ int main(int argc, char *argv[])
     ok &= confirmationShots(full, folder);
     ok &= searchShots(full, folder);
     ok &= paperShots(full, folder);
+    ok &= widestPaperShots(folder);
+    ok &= labelEditorWidestShot(full, folder);
+    ok &= fileDialogShot(full, folder);
     ok &= exportShots(full, folder);
     ok &= mergePanelShot(full, QSize(1280, 800), folder, QStringLiteral("merge-panel.png"));
     ok &=
         mergePanelShot(full, QSize(1024, 768), folder, QStringLiteral("merge-panel-1024x768.png"));
+    ok &= otherLogShot(full, folder);
 
     {
         const QString fresh = temp.filePath(QStringLiteral("fresh"));

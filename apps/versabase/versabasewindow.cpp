@@ -20,7 +20,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace ondelog {
 
@@ -55,12 +58,33 @@ QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 
 } // namespace
 
+QString sqliteOpeners(const QStringList &searchPaths)
+{
+    // The programs of a Debian desktop that open an SQLite file, by the name
+    // their package installs and the name the operator knows.
+    static const std::pair<const char *, const char *> kPrograms[] = {
+        {"sqlitebrowser", "DB Browser for SQLite"},
+        {"sqlitestudio", "SQLiteStudio"},
+        {"sqlite3", "sqlite3 (en ligne de commande)"},
+    };
+    QStringList found;
+    for (const auto &[program, name] : kPrograms)
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(program), searchPaths).isEmpty())
+            found << QString::fromLatin1(name);
+    if (found.isEmpty())
+        return QStringLiteral("C'est une base SQLite 3 : elle s'ouvre avec un logiciel SQLite, "
+                              "par exemple DB Browser for SQLite (paquet sqlitebrowser).");
+    const QString last = found.takeLast();
+    const QString programs =
+        found.isEmpty() ? last : found.join(QStringLiteral(", ")) + QStringLiteral(" ou ") + last;
+    return QStringLiteral("C'est une base SQLite 3 : elle s'ouvre ici avec %1.").arg(programs);
+}
+
 VersabaseWindow::VersabaseWindow(const std::filesystem::path &dataRoot, QWidget *parent)
     : QWidget(parent), m_dataRoot(dataRoot), m_programFolder(programFolder(dataRoot))
 {
     setObjectName(QStringLiteral("frmVersabase"));
-    setWindowTitle(
-        QStringLiteral("Versabase : conversion d'un log en base compatible Access (version 1.0)"));
+    setWindowTitle(QStringLiteral("Versabase : conversion d'un log en base SQLite (version 1.0)"));
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(14, 14, 14, 14);
@@ -97,7 +121,7 @@ QWidget *VersabaseWindow::buildMenuPanel()
     column->setContentsMargins(14, 12, 14, 12);
     column->setSpacing(4);
     column->addWidget(first);
-    column->addWidget(label(QStringLiteral("au format Access en suivant les dialogues"), m_menu));
+    column->addWidget(label(QStringLiteral("au format SQLite en suivant les dialogues"), m_menu));
     column->addWidget(label(QStringLiteral("Même nom que dans le dossier Ondelog"), m_menu));
     column->addWidget(create, 0, Qt::AlignLeft);
     column->addSpacing(12);
@@ -186,8 +210,10 @@ QWidget *VersabaseWindow::buildResultPanel()
     column->setContentsMargins(14, 10, 14, 10);
     column->addWidget(m_result1);
     column->addWidget(m_result2);
-    column->addWidget(label(QStringLiteral("Il  suffit de cliquer dessus "), m_result));
-    column->addWidget(label(QStringLiteral("pour lancer MsAccess"), m_result));
+    auto *openers = label(sqliteOpeners(), m_result);
+    openers->setObjectName(QStringLiteral("LabOuvrirBase"));
+    openers->setWordWrap(true);
+    column->addWidget(openers);
     return m_result;
 }
 

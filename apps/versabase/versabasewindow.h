@@ -5,6 +5,7 @@
 // are added after those already in the table.
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -17,6 +18,10 @@ class QLineEdit;
 class QPushButton;
 
 namespace ondelog {
+
+/** What opens the SQLite file on this computer: the programs found among
+ *  `searchPaths` (the system's PATH when empty), else one to install. */
+QString sqliteOpeners(const QStringList &searchPaths = {});
 
 class VersabaseWindow : public QWidget
 {

@@ -46,7 +46,10 @@ TEST(AdifMapping, ExportTable)
         {Field::FREQ, "148", {{"BAND", "2m"}}},
         {Field::FREQ, "432.2", {{"BAND", "70cm"}}},
         {Field::FREQ, "10368", {{"BAND", "3cm"}}},
-        {Field::FREQ, "14,205", {{"FREQ", "<none>"}, {"APP_ONDELOG_FREQ", "14,205"}}},
+        {Field::FREQ,
+         "14,205",
+         {{"FREQ", "14.205"}, {"BAND", "20m"}, {"APP_ONDELOG_FREQ", "14,205"}}},
+        {Field::FREQ, "QRG?", {{"FREQ", "<none>"}, {"BAND", "<none>"}}},
         // Modes and submodes.
         {Field::MODE, "USB", {{"MODE", "SSB"}, {"SUBMODE", "USB"}}},
         {Field::MODE, "LSB", {{"MODE", "SSB"}, {"SUBMODE", "LSB"}}},
@@ -57,6 +60,19 @@ TEST(AdifMapping, ExportTable)
         {Field::MODE, "ft8", {{"MODE", "FT8"}, {"APP_ONDELOG_MODE", "ft8"}}},
         {Field::MODE, "CW", {{"MODE", "CW"}}},
         {Field::MODE, "XYZ", {{"MODE", "<none>"}, {"APP_ONDELOG_MODE", "XYZ"}}},
+        {Field::MODE, "VOICE", {{"MODE", "<none>"}}},
+        {Field::MODE, "FST4", {{"MODE", "MFSK"}, {"SUBMODE", "FST4"}}},
+        {Field::MODE, "MSK", {{"MODE", "MSK144"}, {"APP_ONDELOG_MODE", "<none>"}}},
+        {Field::MODE, "OL8/5", {{"MODE", "OLIVIA"}, {"SUBMODE", "OLIVIA 8/500"}}},
+        // Older cuts and the operator's own spellings go out under ADIF names,
+        // and come back as they were through our own field.
+        {Field::MODE, "MSK14", {{"MODE", "MSK144"}, {"APP_ONDELOG_MODE", "MSK14"}}},
+        {Field::MODE, "OLIVI", {{"MODE", "OLIVIA"}, {"SUBMODE", "<none>"}}},
+        {Field::MODE, "MFSK1", {{"MODE", "MFSK"}, {"SUBMODE", "<none>"}}},
+        {Field::MODE, "BLU", {{"MODE", "SSB"}, {"SUBMODE", "<none>"}, {"APP_ONDELOG_MODE", "BLU"}}},
+        {Field::MODE, "bls", {{"MODE", "SSB"}, {"SUBMODE", "USB"}}},
+        {Field::MODE, "BLI", {{"MODE", "SSB"}, {"SUBMODE", "LSB"}}},
+        {Field::MODE, "A1A", {{"MODE", "CW"}}},
         // QSL states.
         {Field::MQSL, "En cours", {{"QSL_SENT", "Q"}, {"QSLSDATE", "<none>"}}},
         {Field::MQSL, "12/03/24", {{"QSL_SENT", "Y"}, {"QSLSDATE", "20240312"}}},
@@ -120,7 +136,16 @@ TEST(AdifMapping, ImportTable)
         {{{"MODE", "SSB"}, {"SUBMODE", "USB"}}, Field::MODE, "USB"},
         {{{"MODE", "MFSK"}, {"SUBMODE", "FT4"}}, Field::MODE, "FT4"},
         {{{"MODE", "ft8"}}, Field::MODE, "FT8"},
-        {{{"MODE", "DIGITALVOICE"}}, Field::MODE, "DIGIT"},
+        {{{"MODE", "DIGITALVOICE"}}, Field::MODE, "DV"},
+        {{{"MODE", "MSK144"}}, Field::MODE, "MSK"},
+        {{{"MODE", "OLIVIA"}, {"SUBMODE", "OLIVIA 8/500"}}, Field::MODE, "OL8/5"},
+        {{{"MODE", "OLIVIA 8/500"}}, Field::MODE, "OL8/5"},
+        {{{"MODE", "MFSK"}, {"SUBMODE", "mfsk16"}}, Field::MODE, "MF16"},
+        {{{"MODE", "FST4"}}, Field::MODE, "FST4"},
+        {{{"MODE", "CONTESTIA"}}, Field::MODE, "CONTE"},
+        {{{"MODE", "PSK"}, {"SUBMODE", "PSK125RC10"}}, Field::MODE, "PSK"},
+        {{{"MODE", "MFSK"}, {"SUBMODE", "FT2"}}, Field::MODE, "FT2"},
+        {{{"MODE", "NEWDIGIMODE"}}, Field::MODE, "NEWDI"},
         {{{"FREQ", "14.074000"}}, Field::FREQ, "14.074000"},
         {{{"FREQ", "7.07415000"}}, Field::FREQ, "7.07415000"},
         {{{"BAND", "20M"}}, Field::FREQ, "14"},
@@ -141,6 +166,17 @@ TEST(AdifMapping, ImportTable)
         {{{"QSL_RCVD", "Y"}, {"QSLRDATE", "20070605"}}, Field::SQSL, "05/06/07"},
         {{{"QSL_RCVD", "V"}}, Field::SQSL, "Re\xE7ue"},
         {{{"QSL_RCVD", "R"}}, Field::SQSL, ""},
+        {{{"LOTW_QSL_RCVD", "Y"}, {"LOTW_QSLRDATE", "20240310"}}, Field::SQSL, "10/03/24"},
+        {{{"EQSL_QSL_RCVD", "y"}}, Field::SQSL, "Re\xE7ue"},
+        {{{"QSL_RCVD", "N"}, {"EQSL_QSL_RCVD", "Y"}, {"EQSL_QSLRDATE", "20240311"}},
+         Field::SQSL,
+         "11/03/24"},
+        {{{"QSL_RCVD", "Y"},
+          {"QSLRDATE", "20240101"},
+          {"LOTW_QSL_RCVD", "Y"},
+          {"LOTW_QSLRDATE", "20240310"}},
+         Field::SQSL,
+         "01/01/24"},
         {{{"NAME", "Helene"}, {"NAME_INTL", "H\xC3\xA9l\xC3\xA8ne"}}, Field::SNOM, "H\xE9l\xE8ne"},
         {{{"QTH", "Montr\xE9"
                   "al"}},
@@ -166,7 +202,9 @@ TEST(AdifMapping, ImportTable)
     }
 }
 
-TEST(AdifMapping, ImportCutsTextsToTheirFieldsAndCountsThem)
+// Each text the log cannot hold as the file gave it counts once: cut to its
+// field, a mode without its submode, letters folded, or both.
+TEST(AdifMapping, ImportCountsTheTextsItCutsOrFolds)
 {
     AdifRecord adif;
     adif.fields = {{"CALL", "F6ABC"},
@@ -174,13 +212,28 @@ TEST(AdifMapping, ImportCutsTextsToTheirFieldsAndCountsThem)
                    {"QTH", std::string(30, 'Q')},
                    {"COMMENT", "Un commentaire bien trop long"},
                    {"QSL_VIA", "F5XYZ"},
-                   {"NAME", "Jean"}};
+                   {"NAME", "Lukasz"},
+                   {"NAME_INTL", "\xC5\x81ukasz Wi\xC5\x9Bniewski-Kowalczyk"}, // Ł, ś
+                   {"MODE", "PSK"},
+                   {"SUBMODE", "PSK63RC10"},
+                   {"RST_SENT", "59"}};
     const ImportedContact got = contactFromAdif(adif, "JN18EU");
-    EXPECT_EQ(got.truncatedFields, 2);
+    EXPECT_EQ(got.truncatedFields, 4);
     EXPECT_EQ(got.record.field(Field::SQTH), std::string(25, 'Q'));
+    EXPECT_EQ(got.record.field(Field::SNOM), "Lukasz Wisniews");
+    EXPECT_EQ(got.record.field(Field::MODE), "PSK");
     const FieldTexts texts = fieldTextsFromRecord(got.record);
     EXPECT_EQ(texts[13], "Un commentaire");
     EXPECT_EQ(texts[17], "F5XYZ");
+
+    adif.fields = {{"CALL", "F6ABC"},
+                   {"QSO_DATE", "20240314"},
+                   {"QTH_INTL", "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0"}, // Москва
+                   {"NAME_INTL", "Fran\xC3\xA7ois"}};
+    const ImportedContact russian = contactFromAdif(adif, "JN18EU");
+    EXPECT_EQ(russian.truncatedFields, 1);
+    EXPECT_EQ(russian.record.field(Field::SQTH), "Moskva");
+    EXPECT_EQ(russian.record.field(Field::SNOM), "Fran\xE7ois");
 }
 
 } // namespace

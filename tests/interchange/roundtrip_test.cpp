@@ -2,10 +2,12 @@
 // ADX, with its accents folded to ASCII through ADI.
 
 #include "interchange/adiftransfer.h"
+#include "tests/interchange/adifenumeration.h"
 #include "tests/interchange/adifhelpers.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
 namespace ondelog::test {
@@ -46,8 +48,11 @@ std::vector<QsoRecord> randomRecords(int count)
     std::vector<QsoRecord> records;
     for (int n = 0; n < count; ++n) {
         QsoRecord r;
-        for (char &c : r.bytes())
-            c = static_cast<char>(byte(random));
+        for (char &c : r.bytes()) {
+            do
+                c = static_cast<char>(byte(random));
+            while (c == '\x7F'); // DEL is a control byte: no sound record holds one
+        }
         r.setField(Field::CSGN, "R" + std::to_string(n) + "\xE9");
         records.push_back(r);
     }
@@ -99,6 +104,48 @@ INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, ::testing::Values(AdifFormat::Adi, 
                              return info.param == AdifFormat::Adi ? std::string("Adi")
                                                                   : std::string("Adx");
                          });
+
+// What uploaders such as LoTW refuse: a record without a MODE of the ADIF
+// enumeration (with its SUBMODE under the right MODE), or without a FREQ or a
+// BAND. A log holding what operators and older imports wrote passes whole.
+TEST(RoundTrip, EveryContactGoesOutWithAnAdifModeAndABand)
+{
+    TempDir dir;
+    const char *freqs[] = {"14,205", "7.074", "144,300", "3.6", "28,5", "0,1365", "10368"};
+    const char *modes[] = {"MSK14", "MSK",  "OLIVI", "OL8/5", "FST4", "BLU", "BLS", "bli",  "USB",
+                           "FT8",   "MF16", "PS125", "A1A",   "DV",   "CW",  "FT4", "MFSK1"};
+    std::vector<QsoRecord> records;
+    for (int i = 0; i < 300; ++i) {
+        QsoRecord r = makeContact(i + 1);
+        r.setField(Field::FREQ, freqs[i % std::size(freqs)]);
+        r.setField(Field::MODE, modes[i % std::size(modes)]);
+        r.setField(Field::SNOM, "Jean-Fran\xE7ois-Xavier");
+        r.setField(Field::SQTH, "Saint-R\xE9my-de-Provence (13210)");
+        records.push_back(r);
+    }
+    writeRecords(dir.file("F6ABC.Ham"), records);
+    ASSERT_EQ(exportAdif(dir.file("F6ABC.Ham"), dir.file("lotw.adi"), AdifFormat::Adi,
+                         {"F6ABC", "20261208 071500", {}})
+                  .status,
+              LogStatus::Ok);
+
+    std::ifstream in(dir.file("lotw.adi"), std::ios::binary);
+    AdiReader reader(in);
+    AdifRecord adif;
+    int count = 0, fst4 = 0;
+    while (reader.next(adif) == AdifReadResult::Record) {
+        const std::string *mode = adif.find("MODE");
+        const std::string *submode = adif.find("SUBMODE");
+        ASSERT_TRUE(mode) << count;
+        EXPECT_TRUE(isAdifModePair(*mode, submode ? *submode : ""))
+            << *mode << "/" << (submode ? *submode : "");
+        EXPECT_TRUE(adif.find("FREQ") && adif.find("BAND")) << count;
+        fst4 += submode && *submode == "FST4" && *mode == "MFSK";
+        ++count;
+    }
+    EXPECT_EQ(count, 300);
+    EXPECT_EQ(fst4, 300 / static_cast<int>(std::size(modes)) + (4 < 300 % std::size(modes)));
+}
 
 // Through ADI the accents are folded, and that is what comes back.
 TEST(RoundTrip, AdiFoldsAccents)

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace ondelog::test {
@@ -84,7 +86,7 @@ TEST(AdifImport, CountsEachReasonToSkip)
     EXPECT_EQ(records[2].field(Field::MLOC), kStationLocator);
     EXPECT_EQ(fileBytes(log).size(), 4 * kRecordSize); // one end marker, nothing after it
 
-    EXPECT_EQ(importSummaryUtf8(r), "2 contacts importés.\n"
+    EXPECT_EQ(importSummaryUtf8(r), "2 contacts ajoutés au log.\n"
                                     "8 contacts écartés :\n"
                                     "  – déjà dans le log : 2\n"
                                     "  – sans indicatif : 1\n"
@@ -110,6 +112,123 @@ TEST(AdifImport, TheSameCumulativeFileAddsOnlyTheNewContacts)
     writeBytes(dir.file("wsjt.adi"), adiContacts(130));
     EXPECT_EQ(importInto(log, dir.file("wsjt.adi")).imported, 30);
     EXPECT_EQ(readRecords(log).size(), 135u);
+}
+
+// A contest log as N1MM+ writes it: seconds in the times, and one station
+// worked on two bands within a minute, which makes two contacts.
+TEST(AdifImport, AStationOnTwoBandsInOneMinuteIsTwoContacts)
+{
+    TempDir dir;
+    const auto log = dir.file("F6ABC.Ham");
+    writeRecords(log, {});
+    auto n1mm = [](const char *call, const char *time, const char *band, const char *freq) {
+        return std::string("<CALL:") + std::to_string(std::strlen(call)) + ">" + call +
+               " <QSO_DATE:8>20240314 <TIME_ON:6>" + time + " <BAND:3>" + band +
+               " <FREQ:" + std::to_string(std::strlen(freq)) + ">" + freq +
+               " <MODE:2>CW <RST_SENT:3>599 <RST_RCVD:3>599 <STX:1>1 <SRX_STRING:2>18 <EOR>\r\n";
+    };
+    writeBytes(
+        dir.file("contest.adi"),
+        "N1MM Logger+ ADIF Export\r\n<ADIF_VER:5>3.1.0 <PROGRAMID:12>N1MM Logger+ <EOH>\r\n" +
+            n1mm("OH2BH", "000512", "20M", "14.02510") + n1mm("OH2BH", "000548", "40M", "7.02350") +
+            n1mm("DL1ABC", "000548", "20M", "14.03100") +
+            n1mm("OH2BH", "000612", "20M", "14.02510"));
+    const ImportResult first = importInto(log, dir.file("contest.adi"));
+    EXPECT_EQ(first.imported, 4);
+    EXPECT_EQ(first.alreadyInLog, 0);
+    const std::string after = fileBytes(log);
+
+    // The same file again, and a program's record of OH2BH without a band:
+    // nothing new, the log not even rewritten.
+    EXPECT_EQ(importInto(log, dir.file("contest.adi")).alreadyInLog, 4);
+    writeBytes(dir.file("noband.adi"), adiContact("OH2BH", "20240314", "0005"));
+    const ImportResult noBand = importInto(log, dir.file("noband.adi"));
+    EXPECT_EQ(noBand.imported, 0);
+    EXPECT_EQ(noBand.alreadyInLog, 1);
+    EXPECT_EQ(fileBytes(log), after);
+    EXPECT_EQ(readRecords(log).size(), 4u);
+}
+
+// A LoTW report: a header of its own, then one record per confirmed contact.
+std::string lotwRecord(const std::string &call, const std::string &band, const std::string &mode,
+                       const std::string &date, const std::string &time,
+                       const std::string &confirmed)
+{
+    auto field = [](const std::string &name, const std::string &value) {
+        return "<" + name + ":" + std::to_string(value.size()) + ">" + value + "\n";
+    };
+    return "<APP_LoTW_OWNCALL:5>F6XYZ\n" + field("CALL", call) + field("BAND", band) +
+           field("MODE", mode) + "<APP_LoTW_MODEGROUP:4>DATA\n" + field("QSO_DATE", date) +
+           field("TIME_ON", time) + "<QSL_RCVD:1>Y\n" + field("QSLRDATE", confirmed) + "<eor>\n\n";
+}
+
+const char *kLotwHeader = "ARRL Logbook of the World Status Report\n"
+                          "<PROGRAMID:4>LoTW\n<APP_LoTW_NUMREC:1>3\n\n<eoh>\n\n";
+
+TEST(AdifImport, ALotwReportConfirmsTheContactsOfTheLogOnce)
+{
+    TempDir dir;
+    const auto log = dir.file("F6XYZ.Ham");
+    std::vector<QsoRecord> contacts;
+    for (const auto &[call, date, freq, sqsl] : {std::tuple{"F5ABC", "10/03/24", "14.074", ""},
+                                                 {"DL1XYZ", "11/03/24", "7,074", ""},
+                                                 {"G4ABC", "12/03/24", "14.2", "05/04/24"},
+                                                 {"EA5XX", "13/03/24", "14.2", ""}}) {
+        QsoRecord r = makeContact(1);
+        r.setField(Field::CSGN, call);
+        r.setField(Field::DQSO, date);
+        r.setField(Field::HDEB, "18:42");
+        r.setField(Field::FREQ, freq);
+        r.setField(Field::SQSL, sqsl);
+        contacts.push_back(r);
+    }
+    writeRecords(log, contacts);
+    const auto report = dir.file("lotwreport.adi");
+    writeBytes(report, kLotwHeader +
+                           lotwRecord("F5ABC", "20M", "FT8", "20240310", "184215", "20240320") +
+                           lotwRecord("DL1XYZ", "40M", "FT8", "20240311", "184200", "20240321") +
+                           lotwRecord("JA1ABC", "20M", "FT4", "20240312", "010000", "20240322"));
+
+    const ImportResult r = importInto(log, report);
+    EXPECT_EQ(r.status, LogStatus::Ok);
+    EXPECT_EQ(r.imported, 1);
+    EXPECT_EQ(r.confirmed, 2);
+    EXPECT_EQ(r.alreadyInLog, 0);
+    EXPECT_EQ(importSummaryUtf8(r), "1 contact ajouté au log.\n"
+                                    "2 contacts confirmés : la date de réception de leur QSL est "
+                                    "notée dans le log.");
+    std::vector<QsoRecord> expected = contacts;
+    expected[0].setField(Field::SQSL, "20/03/24");
+    expected[1].setField(Field::SQSL, "21/03/24");
+    const auto records = readRecords(log);
+    ASSERT_EQ(records.size(), 5u);
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(recordBytes(records[i]), recordBytes(expected[i])) << i;
+    EXPECT_EQ(records[4].field(Field::CSGN), "JA1ABC");
+    EXPECT_EQ(records[4].field(Field::SQSL), "22/03/24");
+    EXPECT_EQ(fileBytes(log).size(), 6 * kRecordSize);
+
+    // Imported twice: nothing changes the second time.
+    const std::string after = fileBytes(log);
+    const ImportResult again = importInto(log, report);
+    EXPECT_EQ(again.imported + again.confirmed + again.differingConfirmations, 0);
+    EXPECT_EQ(again.alreadyInLog, 3);
+    EXPECT_EQ(fileBytes(log), after);
+
+    // A date that differs from the one the log holds is never written over: it
+    // is counted and listed.
+    writeBytes(report, kLotwHeader +
+                           lotwRecord("G4ABC", "20M", "SSB", "20240312", "1842", "20240406") +
+                           lotwRecord("F5ABC", "20M", "FT8", "20240310", "1842", "20240401"));
+    const ImportResult differing = importInto(log, report);
+    EXPECT_EQ(differing.differingConfirmations, 2);
+    EXPECT_EQ(differing.confirmed + differing.imported, 0);
+    EXPECT_EQ(fileBytes(log), after);
+    EXPECT_EQ(importSummaryUtf8(differing),
+              "0 contact ajouté au log.\n"
+              "2 confirmations laissées de côté, le log en note déjà d'autres :\n"
+              "  – G4ABC du 12/03/24 à 18:42 : 05/04/24 dans le log, 06/04/24 dans le fichier\n"
+              "  – F5ABC du 10/03/24 à 18:42 : 20/03/24 dans le log, 01/04/24 dans le fichier");
 }
 
 TEST(AdifImport, CancelledOrFailedLeavesTheLogAsItWas)

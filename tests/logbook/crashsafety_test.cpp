@@ -6,6 +6,7 @@
 #include "logbook/fileio.h"
 #include "logbook/logfile.h"
 #include "logbook/safefile.h"
+#include "maintenance/logcopy.h"
 #include "maintenance/merge.h"
 #include "maintenance/sort.h"
 #include "printing/labelsheet.h"
@@ -115,7 +116,8 @@ const std::filesystem::path &otherLog()
     return path;
 }
 
-/** Two contacts in ADIF, for the import. */
+/** Two new contacts in ADIF for the import, and a confirmation of the log's
+ *  first contact, written over its copy once the rest is in. */
 const std::filesystem::path &adifFile()
 {
     static const TempDir dir;
@@ -123,7 +125,9 @@ const std::filesystem::path &adifFile()
         const auto p = dir.file("journal.adi");
         test::writeBytes(p, "Journal\n<EOH>\n"
                             "<CALL:5>F4XYZ<QSO_DATE:8>20240301<TIME_ON:4>1200<EOR>\n"
-                            "<CALL:5>F4XYY<QSO_DATE:8>20240302<TIME_ON:4>1300<EOR>\n");
+                            "<CALL:5>F4XYY<QSO_DATE:8>20240302<TIME_ON:4>1300<EOR>\n"
+                            "<CALL:2>F1<QSO_DATE:8>20030201<TIME_ON:4>0905<BAND:3>20m"
+                            "<LOTW_QSL_RCVD:1>Y<LOTW_QSLRDATE:8>20240310<EOR>\n");
         return p;
     }();
     return path;
@@ -149,6 +153,8 @@ std::vector<Case> cases()
              LabelRecord label;
              label.setField(LabelField::QsoNumber, "3");
              label.setField(LabelField::CallSign, "F3");
+             label.setField(LabelField::Date, "01/02/03");
+             label.setField(LabelField::Time, "09:05");
              return updateContactQsl(log, label, "12/03/24").status;
          },
          {}},
@@ -347,4 +353,39 @@ TEST_F(CrashSafetyTest, ConfigurationKilledAfterAnyWriteIsOldOrNew)
         expectNoTemporaryFile();
     }
     EXPECT_TRUE(finished);
+}
+
+TEST_F(CrashSafetyTest, BackupKilledAfterAnyWriteLeavesTheOldBackupOrTheNew)
+{
+    const auto log = m_dir.file("F6ABC.Ham");
+    test::writeLog(log, 2000, kLocator);
+    const std::filesystem::path folder = backupFolder(m_dir.path());
+    ASSERT_EQ(ensureFolder(folder), LogStatus::Ok);
+    const auto backup = folder / "F6ABC.Ham";
+    const std::string older = [&] {
+        test::writeLog(backup, 3, kLocator);
+        return fileBytes(backup);
+    }();
+    const std::string newer = fileBytes(log);
+
+    bool finished = false;
+    long killPoint = 1;
+    for (; !finished && killPoint < 100; ++killPoint) {
+        test::writeBytes(backup, older);
+        finished = runKilledBefore(log, killPoint, [&backup](LogFile &open) {
+            return copyLog(open.path(), backup, kLocator).ok() ? LogStatus::Ok : LogStatus::IoError;
+        });
+        const std::string left = fileBytes(backup);
+        EXPECT_TRUE(left == older || left == newer) << "killed before file operation " << killPoint;
+        // The next start cleans the backup folder as it cleans the log's.
+        removeBackupLeftovers(m_dir.path());
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(folder))
+            ++entries;
+        EXPECT_EQ(entries, 1u) << "killed before file operation " << killPoint;
+    }
+    EXPECT_TRUE(finished);
+    EXPECT_GT(killPoint, 3);
+    EXPECT_EQ(fileBytes(backup), newer);
+    EXPECT_EQ(fileBytes(log), newer);
 }

@@ -61,7 +61,17 @@ class LogFileTest : public ::testing::Test
 TEST_F(LogFileTest, NewLogIsTheEndMarkerAlone)
 {
     const auto path = m_dir.file("F6ABC.Ham");
+    // The new log's name reaches the disk too: its folder is synced after it.
+    std::vector<fileio::Operation> operations;
+    fileio::setHook([&operations](fileio::Operation op, long) {
+        operations.push_back(op);
+        return 0;
+    });
     ASSERT_EQ(LogFile::create(path, kLocator), LogStatus::Ok);
+    fileio::setHook({});
+    EXPECT_EQ(operations,
+              (std::vector<fileio::Operation>{fileio::Operation::Open, fileio::Operation::Write,
+                                              fileio::Operation::Sync, fileio::Operation::Sync}));
     EXPECT_EQ(fileBytes(path), markerRecord());
 
     LogFile log;

@@ -103,6 +103,15 @@ TEST_F(SafeFileTest, LeftoversOfKilledRewritesGoAndNothingElse)
     for (const auto &name : kept)
         EXPECT_TRUE(fs::exists(m_dir / name)) << name;
     EXPECT_EQ(slurp(m_target), "old");
+
+    // In a folder of this program's own, those of every file go, and only them.
+    fs::create_symlink(m_dir / "F1ABC.Ham.bak", m_dir / ".lien.Ham.a1B2c3");
+    EXPECT_EQ(SafeFileWriter::removeLeftoversIn(m_dir), 1);
+    EXPECT_FALSE(fs::exists(m_dir / ".F6XYZ.Ham.a1B2c3"));
+    for (const auto &name : kept)
+        EXPECT_EQ(fs::exists(m_dir / name), name != ".F6XYZ.Ham.a1B2c3") << name;
+    EXPECT_TRUE(fs::is_symlink(m_dir / ".lien.Ham.a1B2c3"));
+    EXPECT_TRUE(fs::is_directory(m_dir / ".F1ABC.Ham.folder"));
 }
 
 TEST_F(SafeFileTest, ALinkedTargetIsRewrittenWhereItLies)
@@ -120,4 +129,9 @@ TEST_F(SafeFileTest, ALinkedTargetIsRewrittenWhereItLies)
     ASSERT_EQ(writer.commit(), LogStatus::Ok);
     EXPECT_TRUE(fs::is_symlink(m_target));
     EXPECT_EQ(slurp(real), "new");
+
+    // What a killed rewrite leaves is found where it was written.
+    std::ofstream(elsewhere / ".F1ABC.Ham.a1B2c3") << "x";
+    EXPECT_EQ(SafeFileWriter::removeLeftovers(m_target), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), fs::directory_iterator()), 1);
 }

@@ -2,9 +2,11 @@
 // records that are no contact stay out, the log never merges with itself, and a
 // merge cut short leaves the log as it was or wholly merged.
 
+#include "logbook/fileio.h"
 #include "logbook/logfile.h"
 #include "logbook/logfixture.h"
 #include "maintenance/merge.h"
+#include "maintenance/sort.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +160,8 @@ TEST(Merge, OtherFailuresLeaveTheLogAsItWas)
     EXPECT_EQ(mergeLog(readOnly, dir.file("AUTRE.Ham"), "JN18EU").failure,
               MergeFailure::LogNotWritable);
     EXPECT_EQ(fileBytes(path), before);
+    // Refused, it stays as it was opened: for reading only.
+    EXPECT_TRUE(readOnly.isReadOnly());
 }
 
 // The merge runs in a child process killed at moments spread over the time a
@@ -216,4 +220,133 @@ TEST(Merge, AMergeKilledAnywhereLeavesTheLogWholeOrMerged)
     RecordProperty("merged", done);
     // The first kill lands before the merge could finish.
     EXPECT_GE(whole, 1);
+}
+
+// Any file can be chosen as the other log: only contacts come in, a file with
+// none adds nothing and is refused, and every reason for leaving a record out
+// is counted.
+TEST(Merge, OnlyContactsComeInAndAFileWithNoneIsRefused)
+{
+    std::string photo(1000, '\0');
+    for (std::size_t i = 0; i < photo.size(); ++i)
+        photo[i] = static_cast<char>((i * 131 + 7) % 256);
+    std::string letter;
+    while (letter.size() < 496)
+        letter += "Cher ami,\r\nvoici le compte rendu de la sortie du 15/06/24.\r\n";
+    letter.resize(496);
+
+    QsoRecord tabbed = makeContact(103);
+    tabbed.setField(Field::SQTH, "Saint\tMalo\f");
+    QsoRecord noDate = makeContact(104);
+    noDate.setField(Field::DQSO, "");
+    QsoRecord badDate = makeContact(105);
+    badDate.setField(Field::DQSO, "31/02/24");
+    QsoRecord controlCall = makeContact(106);
+    controlCall.bytes()[2] = '\n';
+    QsoRecord blank;
+
+    struct Case
+    {
+        const char *what;
+        std::string other;
+        MergeFailure failure;
+        std::int32_t added, control, noCall, date, partial, cleaned;
+    };
+    const Case cases[] = {
+        {"a photo renamed .Ham", photo, MergeFailure::NotALog, 0, 6, 0, 0, 1, 0},
+        {"a letter renamed .Ham", letter, MergeFailure::NotALog, 0, 2, 0, 1, 1, 0},
+        {"an empty file", "", MergeFailure::NotALog, 0, 0, 0, 0, 0, 0},
+        {"a piece of a record", contacts(101, 101).substr(0, 100), MergeFailure::NotALog, 0, 0, 0,
+         0, 1, 0},
+        {"blank records", recordBytes(blank) + recordBytes(blank), MergeFailure::NotALog, 0, 0, 2,
+         0, 0, 0},
+        {"contacts among records that are none",
+         contacts(101, 102) + recordBytes(tabbed) + recordBytes(noDate) + recordBytes(badDate) +
+             recordBytes(controlCall) + recordBytes(blank) + letter.substr(0, 165) + marker(),
+         MergeFailure::None, 4, 2, 1, 1, 0, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const auto path = dir.file("F6XYZ.Ham");
+        writeLog(path, 3);
+        writeBytes(dir.file("AUTRE.Ham"), c.other);
+        const std::string before = fileBytes(path);
+        LogFile log;
+        ASSERT_EQ(log.open(path), LogStatus::Ok);
+
+        const MergeResult result = mergeLog(log, dir.file("AUTRE.Ham"), "JN18EU");
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_EQ(result.added, c.added);
+        EXPECT_EQ(result.controlBytes, c.control);
+        EXPECT_EQ(result.noCallSign, c.noCall);
+        EXPECT_EQ(result.impossibleDate, c.date);
+        EXPECT_EQ(result.partialRecord, c.partial);
+        EXPECT_EQ(result.skipped, c.control + c.noCall + c.date + c.partial);
+        EXPECT_EQ(result.cleaned, c.cleaned);
+        EXPECT_EQ(log.recordCount(), 3 + c.added);
+        EXPECT_FALSE(log.isReadOnly());
+        if (!result.ok()) {
+            EXPECT_EQ(fileBytes(path), before);
+            EXPECT_NE(mergeFailureMessageUtf8(result, "AUTRE.Ham").find("aucun contact"),
+                      std::string::npos);
+            continue;
+        }
+        // What came in reads as a sound log: no control byte anywhere.
+        LogFile merged;
+        ASSERT_EQ(merged.openReadOnly(path), LogStatus::Ok);
+        EXPECT_FALSE(merged.inspect().any());
+        QsoRecord cleaned = tabbed;
+        cleaned.setField(Field::SQTH, "Saint Malo");
+        EXPECT_EQ(fileBytes(path), contacts(1, 3) + contacts(101, 102) + recordBytes(cleaned) +
+                                       recordBytes(noDate) + marker());
+        const std::string summary = mergeSummaryUtf8(result, "AUTRE.Ham");
+        for (const char *said : {"4 contacts ont été ajoutés", "4 enregistrements",
+                                 "caractères de contrôle dans l'indicatif, la date ou l'heure : 2",
+                                 "sans indicatif : 1", "date impossible : 1",
+                                 "1 contact contenait des caractères de contrôle"})
+            EXPECT_NE(summary.find(said), std::string::npos) << said << "\n" << summary;
+    }
+}
+
+// Sort and merge open the new file before it replaces the log: an opening that
+// would fail afterwards (no descriptor left, a medium gone read-only) cannot
+// leave the log closed, nor this handle writing into the replaced file.
+TEST(Merge, TheLogStaysOpenWhenItCouldNotBeOpenedAgain)
+{
+    const std::function<LogStatus(LogFile &, const std::filesystem::path &)> rewrites[] = {
+        [](LogFile &log, const std::filesystem::path &other) {
+            const MergeResult result = mergeLog(log, other, "JN18EU");
+            return result.ok() ? LogStatus::Ok : LogStatus::IoError;
+        },
+        [](LogFile &log, const std::filesystem::path &) { return sortLog(log, "JN18EU").status; },
+    };
+    for (const auto &rewrite : rewrites) {
+        TempDir dir;
+        const auto path = dir.file("F6XYZ.Ham");
+        // Out of order, for the sort to have something to do.
+        QsoRecord late = makeContact(5);
+        late.setField(Field::DQSO, "01/02/24");
+        writeBytes(path, recordBytes(late) + contacts(1, 4) + marker());
+        writeLog(dir.file("AUTRE.Ham"), 2);
+        LogFile log;
+        ASSERT_EQ(log.open(path), LogStatus::Ok);
+        bool renamed = false;
+        fileio::setHook([&renamed](fileio::Operation op, long) {
+            if (op == fileio::Operation::Rename)
+                renamed = true;
+            return renamed && op == fileio::Operation::Open ? EMFILE : 0;
+        });
+        const LogStatus status = rewrite(log, dir.file("AUTRE.Ham"));
+        fileio::setHook({});
+        EXPECT_EQ(status, LogStatus::Ok);
+        ASSERT_TRUE(renamed);
+        ASSERT_TRUE(log.isOpen());
+        EXPECT_FALSE(log.isReadOnly());
+        const std::int32_t count = log.recordCount();
+        ASSERT_EQ(log.appendContact(makeContact(99), "JN18EU"), LogStatus::Ok);
+        LogFile reread;
+        ASSERT_EQ(reread.openReadOnly(path), LogStatus::Ok);
+        EXPECT_EQ(reread.recordCount(), count + 1);
+    }
 }

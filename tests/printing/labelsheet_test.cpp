@@ -2,12 +2,16 @@
 
 #include "printing/labelsheet.h"
 
+#include "interchange/adiftransfer.h"
 #include "logbook/logfixture.h"
 #include "logbook/text.h"
+#include "maintenance/merge.h"
+#include "maintenance/sort.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 
 using namespace ondelog;
@@ -28,6 +32,7 @@ LabelRecord labelFor(std::int32_t n, const QsoRecord &contact)
     label.setField(LabelField::CallSign, contact.field(Field::CSGN));
     label.setField(LabelField::From, "F6XYZ");
     label.setField(LabelField::Date, contact.field(Field::DQSO));
+    label.setField(LabelField::Time, contact.field(Field::HDEB));
     label.setField(LabelField::QsoNumber, std::to_string(n));
     return label;
 }
@@ -258,4 +263,162 @@ TEST_F(LabelSheetTest, ALogThatCannotBeWrittenKeepsTheLabel)
     EXPECT_EQ(sheet.state(1), SlotState::Occupied);
     EXPECT_FALSE(sheet.read(1)->isFree());
     EXPECT_EQ(mqsl(1), kLabelPendingMark);
+}
+
+namespace {
+
+QsoRecord contactOf(const char *call, const char *date, const char *time)
+{
+    QsoRecord r = test::makeContact(1);
+    r.setField(Field::CSGN, call);
+    r.setField(Field::DQSO, date);
+    r.setField(Field::HDEB, time);
+    return r;
+}
+
+std::string bytesOf(const std::vector<QsoRecord> &records)
+{
+    std::string bytes;
+    for (const QsoRecord &r : records)
+        bytes += test::recordBytes(r);
+    return bytes + test::recordBytes(QsoRecord::endMarker("JN18EU"));
+}
+
+// The log's bytes with MQSL of every contact `label` names set to `value`.
+std::string withQsl(std::string bytes, const LabelRecord &label, const std::string &value)
+{
+    for (std::size_t at = 0; at + kRecordSize <= bytes.size(); at += kRecordSize) {
+        QsoRecord r;
+        std::copy_n(bytes.begin() + long(at), kRecordSize, r.bytes().begin());
+        if (labelNames(label, r)) {
+            r.setField(Field::MQSL, value);
+            bytes.replace(at, kRecordSize, test::recordBytes(r));
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+// A label names its contact by call sign, date and start time: whatever moved
+// the contact since it was made, its QSL state goes to it and to no other, and
+// a contact that is gone is said so with the log left alone. The sheet and the
+// log are written as the previous version left them: a label in slot 1, its
+// contact "En cours".
+TEST_F(LabelSheetTest, ALabelFollowsItsContactWhereverItMoves)
+{
+    const QsoRecord labelled = contactOf("F5ABC", "15/06/24", "12:00");
+    // Each change leaves another contact of F5ABC at the label's record number.
+    const std::vector<QsoRecord> records = {contactOf("F1AAA", "01/01/24", "10:00"), labelled,
+                                            contactOf("F5ABC", "03/03/21", "08:00"),
+                                            contactOf("F2BBB", "02/02/20", "11:00")};
+    LabelRecord label = labelFor(2, labelled);
+    label.setField(LabelField::From, "F6XYZ");
+    const test::TempDir adifDir;
+    const auto adif = adifDir.file("journal.adi");
+    test::writeBytes(adif, "<CALL:5>F5ABC<QSO_DATE:8>20240615<TIME_ON:4>1300<EOR>\n");
+    const auto otherLog = adifDir.file("AUTRE.Ham");
+    test::writeBytes(otherLog, bytesOf({contactOf("F5ABC", "15/06/24", "12:01")}));
+
+    struct Case
+    {
+        const char *what;
+        std::function<void(LogFile &)> change;
+        bool gone = false;
+    };
+    const Case cases[] = {
+        {"sort", [](LogFile &log) { ASSERT_EQ(sortLog(log, "JN18EU").status, LogStatus::Ok); }},
+        {"deletion before it",
+         [](LogFile &log) { ASSERT_EQ(log.deleteRecord(1, "JN18EU"), LogStatus::Ok); }},
+        {"merge, then sort",
+         [&](LogFile &log) {
+             ASSERT_TRUE(mergeLog(log, otherLog, "JN18EU").ok());
+             ASSERT_EQ(sortLog(log, "JN18EU").status, LogStatus::Ok);
+         }},
+        {"import, then sort",
+         [&](LogFile &log) {
+             ImportOptions options;
+             options.stationLocator = "JN18EU";
+             ASSERT_EQ(importAdif(log, adif, options).imported, 1);
+             ASSERT_EQ(sortLog(log, "JN18EU").status, LogStatus::Ok);
+         }},
+        {"the contact deleted",
+         [](LogFile &log) { ASSERT_EQ(log.deleteRecord(2, "JN18EU"), LogStatus::Ok); }, true},
+    };
+    const auto logPath = m_dir.file("F6XYZ.Ham");
+    for (const Case &c : cases) {
+        for (const bool perfect : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (perfect ? ", Tout est parfait" : ", Supprimer"));
+            m_log.close();
+            test::writeBytes(logPath, withQsl(bytesOf(records), label, kLabelPendingMark));
+            test::writeBytes(sheetPath(), label.bytes() + freeRecords(15));
+            ASSERT_EQ(m_log.open(logPath), LogStatus::Ok);
+            LabelSheet sheet(sheetPath());
+            ASSERT_EQ(sheet.load(), LogStatus::Ok);
+            ASSERT_EQ(sheet.state(1), SlotState::Occupied);
+
+            c.change(m_log);
+            const std::string changed = test::fileBytes(logPath);
+            ContactResult contact;
+            if (perfect) {
+                const auto confirmed = sheet.confirmPrinted(m_log, "05/01/26");
+                ASSERT_EQ(confirmed.size(), 1u);
+                EXPECT_TRUE(confirmed[0].freed);
+                contact = confirmed[0].contact;
+            } else {
+                const auto removed = sheet.remove(1, m_log);
+                EXPECT_EQ(removed.status, LogStatus::Ok);
+                contact = removed.contact;
+            }
+            EXPECT_EQ(sheet.state(1), SlotState::Free);
+            if (c.gone) {
+                EXPECT_EQ(contact.update, ContactUpdate::NoContact);
+                EXPECT_EQ(test::fileBytes(logPath), changed);
+                continue;
+            }
+            EXPECT_EQ(contact.update, ContactUpdate::Written);
+            EXPECT_EQ(test::fileBytes(logPath), withQsl(changed, label, perfect ? "05/01/26" : ""));
+            ASSERT_GT(contact.recordNo, 0);
+            EXPECT_TRUE(labelNames(label, *m_log.readRecord(contact.recordNo)));
+        }
+    }
+}
+
+// A contact logged twice: the label goes back to the one it marked, wherever
+// the record numbers have moved.
+TEST_F(LabelSheetTest, OfAContactLoggedTwiceTheMarkedOneIsConfirmed)
+{
+    const QsoRecord twin = contactOf("F5ABC", "15/06/24", "12:00");
+    m_log.close();
+    test::writeBytes(m_dir.file("F6XYZ.Ham"),
+                     bytesOf({contactOf("F1AAA", "01/01/24", "10:00"), twin, twin}));
+    ASSERT_EQ(m_log.open(m_dir.file("F6XYZ.Ham")), LogStatus::Ok);
+    LabelSheet sheet(sheetPath());
+    ASSERT_EQ(sheet.load(), LogStatus::Ok);
+
+    // Made from the second of the two, whose number 3 then names nobody.
+    ASSERT_EQ(sheet.store(labelFor(3, twin), m_log).contact.recordNo, 3);
+    ASSERT_EQ(m_log.deleteRecord(1, "JN18EU"), LogStatus::Ok);
+    const auto confirmed = sheet.confirmPrinted(m_log, "05/01/26");
+    ASSERT_EQ(confirmed.size(), 1u);
+    EXPECT_EQ(confirmed[0].contact.recordNo, 2);
+    EXPECT_EQ(mqsl(1), "");
+    EXPECT_EQ(mqsl(2), "05/01/26");
+}
+
+TEST_F(LabelSheetTest, NothingIsStoredForALogOpenedForReading)
+{
+    m_log.close();
+    ASSERT_EQ(m_log.openReadOnly(m_dir.file("F6XYZ.Ham")), LogStatus::Ok);
+    const std::string log = test::fileBytes(m_dir.file("F6XYZ.Ham"));
+    LabelSheet sheet(sheetPath());
+    ASSERT_EQ(sheet.load(), LogStatus::Ok);
+    const std::string sheetBytes = test::fileBytes(sheetPath());
+
+    const auto stored = sheet.store(labelFor(2, *m_log.readRecord(2)), m_log);
+    EXPECT_EQ(stored.status, LogStatus::ReadOnly);
+    EXPECT_EQ(stored.contact.update, ContactUpdate::Failed);
+    EXPECT_FALSE(sheet.hasOccupied());
+    EXPECT_EQ(test::fileBytes(sheetPath()), sheetBytes);
+    EXPECT_EQ(test::fileBytes(m_dir.file("F6XYZ.Ham")), log);
 }

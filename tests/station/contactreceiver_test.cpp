@@ -94,11 +94,6 @@ TEST_F(ContactReceiverTest, AContactIsTheSameByCallDateStartAndBand)
         changed.id = "JTDX"; // never the pair of a WSJT-X message
         EXPECT_EQ(receive(loggedAdif(changed)).outcome, k.expected) << k.what;
     }
-    // A record with no frequency compares on the rest.
-    QsoRecord noBand = m_log.readRecord(4).value();
-    noBand.setField(Field::FREQ, "");
-    EXPECT_TRUE(isSameContact(noBand, *m_log.readRecord(4)));
-    EXPECT_FALSE(isSameContact(*m_log.readRecord(4), *m_log.readRecord(5)));
 }
 
 TEST_F(ContactReceiverTest, TheLogsOwnChangesAreSeenBeforeTheNextContact)

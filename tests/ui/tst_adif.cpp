@@ -83,7 +83,7 @@ class AdifTest : public StationWindowTest
 
         const auto adi = m_root->root() / "wsjt.adi";
         writeBytes(adi, adiContacts(1, 4));
-        QCOMPARE(trigger("MnuImportAdif", adi), QStringLiteral("4 contacts importés."));
+        QCOMPARE(trigger("MnuImportAdif", adi), QStringLiteral("4 contacts ajoutés au log."));
         QCOMPARE(m_window->logFile().recordCount(), 34);
         auto *list = get<QListWidget>(QStringLiteral("ListeLog"));
         QVERIFY(list->currentItem());
@@ -92,6 +92,26 @@ class AdifTest : public StationWindowTest
         // The log on screen is the new file: a contact entered now lands in it.
         QCOMPARE(m_window->logFile().appendContact(testContact(99), "JN18EU"), LogStatus::Ok);
         QCOMPARE(static_cast<int>(logBytes().size()), 36 * 165);
+    }
+
+    // A report that only confirms contacts still replaces the log file: the
+    // window must read the new one, or a contact entered next would be lost.
+    void aReportThatOnlyConfirmsIsShownAndKept()
+    {
+        start(5);
+        const auto adi = m_root->root() / "lotwreport.adi";
+        writeBytes(adi, "<EOH>\n<CALL:5>F0003<QSO_DATE:8>20240104<TIME_ON:6>030300<BAND:3>20M"
+                        "<QSL_RCVD:1>Y<QSLRDATE:8>20240310<EOR>\n");
+        QCOMPARE(trigger("MnuImportAdif", adi),
+                 QStringLiteral("0 contact ajouté au log.\n1 contact confirmé : la date de "
+                                "réception de sa QSL est notée dans le log."));
+        QCOMPARE(m_window->logFile().readRecord(3).value_or(QsoRecord()).field(Field::SQSL),
+                 std::string("10/03/24"));
+        QCOMPARE(m_window->logFile().appendContact(testContact(99), "JN18EU"), LogStatus::Ok);
+        const std::string bytes = logBytes();
+        QCOMPARE(bytes.size(), std::size_t{7 * kRecordSize});
+        QCOMPARE(bytes.substr(2 * kRecordSize + fieldLayout(Field::SQSL).offset, 8),
+                 std::string("10/03/24"));
     }
 
     void cancelLeavesTheLogAsItWas()

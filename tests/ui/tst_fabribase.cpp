@@ -127,7 +127,7 @@ class FabribaseTest : public QObject
     {
         QCOMPARE(m_window->objectName(), QStringLiteral("frmCréateDataBase"));
         QCOMPARE(m_window->windowTitle(),
-                 QStringLiteral("Création d'un fichier Compatible Access"));
+                 QStringLiteral("Création d'une base SQLite (fichier .mdb)"));
         QCOMPARE(label("PictBtonsLab01"), QStringLiteral("Lancer avec ' Créer Database '"));
         QCOMPARE(button("CmdBtonCreer")->text(), QStringLiteral("Créer DataBase"));
         QCOMPARE(button("CmdBtonQuitter")->text(), QStringLiteral("Annuler"));

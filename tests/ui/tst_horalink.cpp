@@ -2,6 +2,7 @@
 
 #include "ui/helpers/uitest.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QNetworkDatagram>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -46,6 +48,23 @@ class FakeClock : public ComputerClock
     }
 };
 
+// A computer clock that runs at the pace of the steady clock from a fixed
+// instant: time flows as on a real computer, the real clock is never read.
+class RunningClock : public ComputerClock
+{
+  public:
+    explicit RunningClock(UtcTime start) : m_start(start), m_steadyStart(Steady::clock::now()) {}
+    UtcTime now() const override
+    {
+        return m_start + duration_cast<UtcTime::duration>(Steady::clock::now() - m_steadyStart);
+    }
+    Steady steadyNow() const override { return Steady::clock::now(); }
+
+  private:
+    UtcTime m_start;
+    Steady m_steadyStart;
+};
+
 class FakeSetter : public ClockSetter
 {
   public:
@@ -76,7 +95,7 @@ class ParisZone : public LocalZone
 class TestTimeServer : public QObject
 {
   public:
-    explicit TestTimeServer(const FakeClock &clock) : m_clock(clock)
+    explicit TestTimeServer(const ComputerClock &clock) : m_clock(clock)
     {
         m_socket.bind(QHostAddress::LocalHost, 0);
         m_other.bind(QHostAddress::LocalHost, 0);
@@ -143,7 +162,7 @@ class TestTimeServer : public QObject
         }
     }
 
-    const FakeClock &m_clock;
+    const ComputerClock &m_clock;
     QUdpSocket m_socket;
     QUdpSocket m_other;
 };
@@ -445,6 +464,80 @@ class TestHoralink : public QObject
         // The labels stay on the server's time whatever the computer now shows.
         rig.tick(1s);
         QCOMPARE(rig.text("Lab_HeureGMT"), QStringLiteral("23:30:06"));
+    }
+
+    // On a clock that runs, each second of the server shows as it begins. The
+    // server is half a second ahead of the whole seconds the window started
+    // on, where a tick every second from the start would show each one half a
+    // second late.
+    void secondsShowAsTheyBegin()
+    {
+        const RunningClock clock(UtcTime(sys_days(2024y / 6 / 1) + 20h));
+        FakeClock unused;
+        FakeSetter setter{unused};
+        const ParisZone zone;
+        TestTimeServer server(clock);
+        server.ahead = 3h + 500ms;
+        TimeSetterWindow window(TimeSetterParts{TimeServer{"127.0.0.1", server.port()}, clock,
+                                                setter, zone, false, QString()});
+        window.show();
+        auto *gmt = test::child<QLabel>(&window, QStringLiteral("Lab_HeureGMT"));
+        auto *state = test::child<QLabel>(&window, QStringLiteral("LabEtat"));
+        test::child<QPushButton>(&window, QStringLiteral("BtonConnect"))->click();
+        QTRY_COMPARE(state->text(), QStringLiteral("Connecté"));
+
+        // Seen from a poll every millisecond: how long after its start each
+        // new second appeared. The window aims at 2 ms and must stay within
+        // 50; the bounds below leave a margin for a busy machine.
+        QString shown = gmt->text();
+        std::vector<milliseconds> late;
+        QElapsedTimer watch;
+        watch.start();
+        while (watch.elapsed() < 3600) {
+            QTest::qWait(1);
+            if (gmt->text() == shown)
+                continue;
+            const UtcTime now = server.time();
+            shown = gmt->text();
+            QCOMPARE(shown, timeText(now));
+            late.push_back(duration_cast<milliseconds>(now.time_since_epoch() % 1s));
+        }
+        QVERIFY2(late.size() >= 3, qPrintable(QString::number(late.size())));
+        for (milliseconds l : late)
+            QVERIFY2(l < 300ms, qPrintable(QStringLiteral("%1 ms late").arg(l.count())));
+        std::sort(late.begin(), late.end());
+        QVERIFY2(
+            late[late.size() / 2] < 100ms,
+            qPrintable(QStringLiteral("median %1 ms late").arg(late[late.size() / 2].count())));
+    }
+
+    // Nothing listens on the port: the system says so, and so does the window,
+    // long before the question would time out.
+    void closedPortIsSaidAtOnce()
+    {
+        quint16 closed = 0;
+        {
+            QUdpSocket probe;
+            probe.bind(QHostAddress::LocalHost, 0);
+            closed = probe.localPort();
+        }
+        FakeClock clock;
+        FakeSetter setter{clock};
+        const ParisZone zone;
+        TimeSetterWindow window(TimeSetterParts{TimeServer{"127.0.0.1", closed}, clock, setter,
+                                                zone, false, QString()});
+        window.setAnswerTimeout(5000);
+        window.show();
+        QElapsedTimer watch;
+        watch.start();
+        test::child<QPushButton>(&window, QStringLiteral("BtonConnect"))->click();
+        QVERIFY(QTest::qWaitFor([&] { return !window.isAsking(); }, 6000));
+        QVERIFY2(watch.elapsed() < 2500, qPrintable(QString::number(watch.elapsed())));
+        QCOMPARE(test::child<QLabel>(&window, QStringLiteral("LabEtat"))->text(),
+                 QStringLiteral("Connexion refusée : aucun serveur de temps sur ce port "
+                                "(127.0.0.1:%1)")
+                     .arg(closed));
+        QVERIFY(test::child<QPushButton>(&window, QStringLiteral("BtonConnect"))->isEnabled());
     }
 };
 

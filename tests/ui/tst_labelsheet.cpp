@@ -20,10 +20,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
+#include <QToolBar>
 
 using namespace ondelog;
 using namespace ondelog::test;
@@ -137,6 +140,10 @@ class LabelSheetTest : public StationWindowTest
 
         button("BtValidQSL")->click();
         QCOMPARE(mqsl(5), std::string(kLabelPendingMark));
+        // Opened again, the sheet offers the next free label.
+        trigger("MnuGestionFeuilleQSL");
+        QCOMPARE(label("NrTag"), QStringLiteral("Etiquette N° 2"));
+        button("BtQuitQSL")->click();
         QCOMPARE(field(14)->text(), QStringLiteral("En cours"));
         QCOMPARE(tag(1)->text(), QStringLiteral("F0005 [1]"));
         QCOMPARE(choice(1)->text(), QStringLiteral("Effacer"));
@@ -149,6 +156,49 @@ class LabelSheetTest : public StationWindowTest
         QTest::mouseClick(field(14), Qt::LeftButton);
         QVERIFY(!sheet()->isVisible());
         QVERIFY(m_window->contactEditor()->isModifyMode());
+    }
+
+    // Each box shows its longest value whole in the font it uses, at the
+    // window's usual sizes; a box the text cannot fill is not drawn wide.
+    void boxesShowTheirLongestValues_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1280x800") << QSize(1280, 800);
+        QTest::newRow("1024x768") << QSize(1024, 768);
+    }
+    void boxesShowTheirLongestValues()
+    {
+        QFETCH(QSize, size);
+        start(3);
+        m_window->resize(size);
+        trigger("MnuGestionFeuilleQSL");
+        QVERIFY(sheet()->isVisible());
+        const QStringList longest = {"WWWWWW/WWWWWW/W",
+                                     "28/08/88",
+                                     "23:58",
+                                     "1296.20000",
+                                     "MFSK8",
+                                     "599+40DB",
+                                     "TM2024/F6XYZ/MM",
+                                     "WWWWWW/WWWWWW/W",
+                                     "VIA F5NEW BURO!",
+                                     "VP2MWW/DL1ABC/P",
+                                     "32767"};
+        for (int i = 1; i <= 11; ++i)
+            box(i)->setText(longest[i - 1]);
+        QCoreApplication::processEvents();
+        for (int i = 1; i <= 11; ++i) {
+            QLineEdit *b = box(i);
+            b->end(false);
+            const int y = b->height() / 2;
+            // Scrolled to its end, a box too narrow hides its first characters.
+            QVERIFY2(b->cursorPositionAt(QPoint(3, y)) == 0 &&
+                         b->cursorPositionAt(QPoint(b->width() - 4, y)) == b->text().size(),
+                     qPrintable(b->objectName() + QLatin1Char(' ') + b->text()));
+        }
+        for (int i : {2, 3, 6, 5})
+            QVERIFY2(box(i)->width() < 3 * box(i)->fontMetrics().horizontalAdvance(longest[i - 1]),
+                     qPrintable(box(i)->objectName()));
     }
 
     void slotButtons()
@@ -269,6 +319,58 @@ class LabelSheetTest : public StationWindowTest
         QVERIFY(m_window->listPanel()->isEnabled());
     }
 
+    // The label of F5ABC's contact of 15/06/24, made from its record; the
+    // record numbers then move (a sort, a deletion before it): the printout
+    // confirmed, the date goes to that contact, not to F5ABC's other one now
+    // at the label's number.
+    void theCheckedLabelDatesItsOwnContact_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("Classer") << QStringLiteral("sort");
+        QTest::newRow("Supprimer a contact before it") << QStringLiteral("deletion");
+    }
+    void theCheckedLabelDatesItsOwnContact()
+    {
+        QFETCH(QString, change);
+        auto contact = [](int i, const char *call, const char *date) {
+            QsoRecord r = testContact(i);
+            r.setField(Field::CSGN, call);
+            r.setField(Field::DQSO, date);
+            return r;
+        };
+        const std::vector<QsoRecord> records = {
+            contact(1, "F1AAA", "01/01/24"), contact(2, "F5ABC", "15/06/24"),
+            contact(3, "F5ABC", "03/03/21"), contact(4, "F2BBB", "02/02/20")};
+        startWith(records);
+
+        labelContact(2);
+        QCOMPARE(mqsl(2), std::string(kLabelPendingMark));
+        std::vector<QsoRecord> expected;
+        if (change == QLatin1String("sort")) {
+            trigger("MnuClasser");
+            expected = {records[3], records[2], records[0], records[1]};
+        } else {
+            showRecord(1);
+            QTest::mouseClick(button("BtKillFiche"), Qt::LeftButton);
+            QTest::mouseClick(button("FraCmdOui"), Qt::LeftButton);
+            expected = {records[1], records[2], records[3]};
+        }
+        // The label's number 2 now holds F5ABC's contact of 03/03/21.
+        QCOMPARE(recordAt(2).field(Field::DQSO), std::string("03/03/21"));
+
+        trigger("MnuGestionFeuilleQSL");
+        button("BtPrintQSL")->click();
+        button("BtCtrl_Parfait")->click();
+        for (QsoRecord &r : expected)
+            if (r.field(Field::DQSO) == "15/06/24")
+                r.setField(Field::MQSL, "14/03/24");
+        std::string bytes;
+        for (const QsoRecord &r : expected)
+            bytes.append(r.bytes().data(), kRecordSize);
+        QCOMPARE(logBytes().substr(0, bytes.size()), bytes);
+        QVERIFY(!get<QFrame>(QStringLiteral("PictCtrlImpression"))->isVisible());
+    }
+
     void logPages()
     {
         start(30);
@@ -291,6 +393,53 @@ class LabelSheetTest : public StationWindowTest
         m_window->setEntrySession(false);
         trigger("MnuVirginTags");
         QCOMPARE(m_printer.page.texts(" F6XYZ   Confirming QSO with").size(), std::size_t(16));
+    }
+
+    // With no printer, the print dialog offers a PDF file: first under the
+    // document's name in the documents folder, then under the name chosen.
+    void printDialogOffersARealPdfFile()
+    {
+        PrintJob::setRunnerForTests({});
+        start(30);
+        if (m_window->printJob()->printer().outputFormat() != QPrinter::PdfFormat)
+            QSKIP("this computer has a printer");
+        const QString chosen = QString::fromStdString((m_root->root() / "mes pages.pdf").string());
+        QStringList offered;
+        // Prints from the preview as the operator does: its print button, then
+        // "Imprimer" in the print dialog, to the file chosen there.
+        auto printFromPreview = [&] {
+            whenModalNamed(QStringLiteral("ApercuImpression"), [&](QWidget *preview) {
+                whenModal([](QWidget *w) { return qobject_cast<QPrintDialog *>(w) != nullptr; },
+                          [&](QWidget *dialog) {
+                              auto *name =
+                                  dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+                              offered << (name ? name->text() : QString());
+                              if (name)
+                                  name->setText(chosen);
+                              static_cast<QDialog *>(dialog)->accept();
+                          });
+                const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+                for (QAction *a : preview->findChild<QToolBar *>()->actions())
+                    if (a->text() == print) {
+                        a->trigger();
+                        return;
+                    }
+                static_cast<QDialog *>(preview)->reject();
+            });
+        };
+        printFromPreview();
+        trigger("MnuImpPage");
+        QTRY_COMPARE(offered.size(), 1);
+        const QFileInfo first(offered[0]);
+        QCOMPARE(first.fileName(), QStringLiteral("Page 2.pdf"));
+        QVERIFY(first.absoluteDir().exists());
+        QVERIFY(!first.isDir());
+        QTRY_VERIFY(QFileInfo(chosen).size() > 1000);
+
+        printFromPreview();
+        trigger("MnuImpPageVierge");
+        QTRY_COMPARE(offered.size(), 2);
+        QCOMPARE(offered[1], chosen);
     }
 
     // The real preview, printing to a PDF file: from it, or closed unprinted.

@@ -230,6 +230,55 @@ class LogKeepingTest : public StationWindowTest
         QCOMPARE(shownRecordCount(), 4);
     }
 
+    // While the panel is open nothing may change the log it speaks of; a file
+    // dialog given up closes it as "Annuler" does.
+    void theMergePanelHoldsTheWindow_data()
+    {
+        QTest::addColumn<QString>("closedBy");
+        QTest::newRow("Annuler") << QStringLiteral("BtPjAnnuler");
+        QTest::newRow("Annuler of the file dialog") << QStringLiteral("BtPjumeler");
+    }
+    void theMergePanelHoldsTheWindow()
+    {
+        QFETCH(QString, closedBy);
+        std::vector<QsoRecord> records;
+        for (int i = 30; i >= 1; --i)
+            records.push_back(testContact(i)); // out of order: a sort would change it
+        startWith(records);
+        const std::string log = logBytes();
+
+        action("MnuJumeler")->trigger();
+        QVERIFY(mergePanel()->isVisible());
+        QVERIFY(!get<QFrame>(QStringLiteral("PictListe"))->isEnabled());
+        QVERIFY(get<QFrame>(QStringLiteral("PictFiche"))->isHidden());
+        QVERIFY(!button("BtNewQSO")->isEnabled());
+        QVERIFY(!button("BtKillFiche")->isEnabled());
+        for (const char *name : {"MnuClasser", "MnuJumeler", "MnuImportAdif",
+                                 "MnuGestionFeuilleQSL", "MnuAutreF", "MnuCourantF"})
+            QVERIFY2(!action(name)->isEnabled(), name);
+        // Forced through, they do nothing either.
+        for (const char *name : {"MnuClasser", "MnuGestionFeuilleQSL"}) {
+            action(name)->setEnabled(true);
+            action(name)->trigger();
+        }
+        QTest::mouseClick(button("BtNewQSO"), Qt::LeftButton);
+        QVERIFY(!m_window->isEntrySession());
+        QCOMPARE(logBytes(), log);
+        QVERIFY(get<QFrame>(QStringLiteral("PictFeuilleQSL"))->isHidden());
+
+        if (closedBy == QLatin1String("BtPjumeler"))
+            chooseFile({});
+        QTest::mouseClick(get<QPushButton>(closedBy), Qt::LeftButton);
+        QVERIFY(mergePanel()->isHidden());
+        QVERIFY(get<QFrame>(QStringLiteral("PictListe"))->isEnabled());
+        QVERIFY(get<QFrame>(QStringLiteral("PictFiche"))->isVisible());
+        QVERIFY(button("BtNewQSO")->isEnabled());
+        QVERIFY(button("BtKillFiche")->isEnabled());
+        for (const char *name : {"MnuClasser", "MnuJumeler", "MnuAutreF"})
+            QVERIFY2(action(name)->isEnabled(), name);
+        QCOMPARE(logBytes(), log);
+    }
+
     // Horalink refuses any option it does not know: it must start with none.
     void theClockStartsHoralinkFromTheProgramFolderWithoutArguments()
     {

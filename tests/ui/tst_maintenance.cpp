@@ -33,16 +33,6 @@ class MaintenanceTest : public StationWindowTest
 {
     Q_OBJECT
 
-    void startWith(const std::vector<QsoRecord> &records)
-    {
-        writeStation(*m_root, 0);
-        writeRecords(m_root->logPath(), records);
-        m_window = std::make_unique<MainWindow>(m_root->root(), m_clock);
-        m_window->resize(1280, 800);
-        showActive(m_window.get());
-        QVERIFY(QTest::qWaitFor([&] { return m_window->startupState() == 0; }, 5000));
-    }
-
     static std::vector<QsoRecord> contacts(int n)
     {
         std::vector<QsoRecord> records;

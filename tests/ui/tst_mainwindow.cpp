@@ -9,6 +9,7 @@
 #include "logbook/fileio.h"
 #include "logbook/loglist.h"
 #include "logbook/text.h"
+#include "setup/config.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
@@ -418,7 +419,11 @@ class MainWindowTest : public QObject
         chooseFile(other);
         child<QAction>(window.get(), "MnuAutreF")->trigger();
         QVERIFY(!window->isOwnLog());
-        QCOMPARE(child<QLabel>(window.get(), "PictListLab01")->text(), QStringLiteral("F1ABC"));
+        QVERIFY(window->logFile().isReadOnly());
+        QCOMPARE(child<QLabel>(window.get(), "PictListLab01")->text(),
+                 QStringLiteral("F1ABC (lecture seule)"));
+        QVERIFY(window->windowTitle().endsWith(
+            QStringLiteral("%1 (lecture seule)").arg(QString::fromStdString(other.string()))));
         QCOMPARE(child<QListWidget>(window.get(), "ListeLog")->count(), 5);
         QVERIFY(!child<QPushButton>(window.get(), "BtNewQSO")->isEnabled());
         QVERIFY(!child<QPushButton>(window.get(), "BtKillFiche")->isEnabled());
@@ -429,6 +434,8 @@ class MainWindowTest : public QObject
         child<QAction>(window.get(), "MnuCourantF")->trigger();
         QVERIFY(window->isOwnLog());
         QCOMPARE(child<QLabel>(window.get(), "PictListLab01")->text(), QStringLiteral("F6XYZ"));
+        QVERIFY(!window->logFile().isReadOnly());
+        QVERIFY(!window->windowTitle().contains(QStringLiteral("lecture seule")));
         QCOMPARE(child<QListWidget>(window.get(), "ListeLog")->count(), 5);
         QCOMPARE(pageShown(window.get()), QStringLiteral("2"));
         QVERIFY(child<QPushButton>(window.get(), "BtNewQSO")->isEnabled());
@@ -436,37 +443,85 @@ class MainWindowTest : public QObject
         QCOMPARE(window->stationLocator(), std::string("JN18EU"));
     }
 
-    void theOwnLogIsKnownByItsFileName_data()
+    // The own log is the file the configuration names, not any file of its name.
+    void theOwnLogIsKnownByWhatItIs_data()
     {
         QTest::addColumn<QString>("call");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("link");
         QTest::addColumn<bool>("own");
-        QTest::newRow("long call sign") << QStringLiteral("TM100ANNIV") << QStringLiteral("Ondelog")
-                                        << QStringLiteral("TM100ANN.Ham") << true;
-        QTest::newRow("letter case ignored") << QStringLiteral("F6XYZ") << QStringLiteral("copie")
-                                             << QStringLiteral("f6xyz.ham") << true;
-        QTest::newRow("another name") << QStringLiteral("F6XYZ") << QStringLiteral("copie")
-                                      << QStringLiteral("F6XYZP.Ham") << false;
+        QTest::newRow("long call sign")
+            << QStringLiteral("TM100ANNIV") << QStringLiteral("Ondelog/TM100ANN.Ham") << QString()
+            << true;
+        QTest::newRow("a copy bearing its name")
+            << QStringLiteral("F6XYZ") << QStringLiteral("copie/F6XYZ.Ham") << QString() << false;
+        QTest::newRow("its name in another case")
+            << QStringLiteral("F6XYZ") << QStringLiteral("copie/f6xyz.ham") << QString() << false;
+        QTest::newRow("another name")
+            << QStringLiteral("F6XYZ") << QStringLiteral("copie/F6XYZP.Ham") << QString() << false;
+        QTest::newRow("a link to it") << QStringLiteral("F6XYZ") << QStringLiteral("lien.Ham")
+                                      << QStringLiteral("symbolic") << true;
+        QTest::newRow("a hard link to it")
+            << QStringLiteral("F6XYZ") << QStringLiteral("Ondelog/autre.Ham")
+            << QStringLiteral("hard") << true;
     }
-    void theOwnLogIsKnownByItsFileName()
+    void theOwnLogIsKnownByWhatItIs()
     {
         QFETCH(QString, call);
-        QFETCH(QString, folder);
-        QFETCH(QString, file);
+        QFETCH(QString, path);
+        QFETCH(QString, link);
         QFETCH(bool, own);
         DataRoot root;
         writeStation(root, 2, call.toStdString());
-        const std::filesystem::path path = root.root() / folder.toStdString() / file.toStdString();
-        std::filesystem::create_directories(path.parent_path());
-        if (!std::filesystem::exists(path))
-            writeLog(path, 3);
+        const std::filesystem::path ownLog =
+            root.programFolder() / makeConfiguration(call.toStdString(), "JN18EU").logFileName;
+        const std::filesystem::path chosen = root.root() / path.toStdString();
+        std::filesystem::create_directories(chosen.parent_path());
+        if (link == QLatin1String("symbolic"))
+            std::filesystem::create_symlink(ownLog, chosen);
+        else if (link == QLatin1String("hard"))
+            std::filesystem::create_hard_link(ownLog, chosen);
+        else if (!std::filesystem::exists(chosen))
+            writeLog(chosen, 3);
         auto window = start(root);
-        chooseFile(path);
+        chooseFile(chosen);
         child<QAction>(window.get(), "MnuAutreF")->trigger();
         QVERIFY(window->isLogOpen());
         QCOMPARE(window->isOwnLog(), own);
+        QCOMPARE(window->logFile().isReadOnly(), !own);
         QCOMPARE(child<QPushButton>(window.get(), "BtNewQSO")->isEnabled(), own);
+        // Whatever the way to it, the own log is written where the configuration says.
+        if (own) {
+            QCOMPARE(window->logFile().path(), ownLog);
+            const std::string before = readBytes(ownLog);
+            QCOMPARE(window->logFile().appendContact(testContact(9), "JN18EU"), LogStatus::Ok);
+            QCOMPARE(readBytes(ownLog).size(), before.size() + kRecordSize);
+        }
+    }
+
+    // What rewrites killed part-way left behind goes at the next start, in the
+    // backup folder too; what other programs keep in the folder stays.
+    void leftoversOfKilledRewritesGoAtStartUp()
+    {
+        DataRoot root;
+        writeStation(root, 3);
+        const std::filesystem::path folder = root.programFolder();
+        std::filesystem::create_directories(folder / "RidEzav");
+        const std::vector<std::filesystem::path> leftovers = {
+            folder / ".F6XYZ.Ham.a1B2c3", folder / ".RozOvo.cfg.Zz9Yy8",
+            folder / ".FeuilleQSL.txt.q1w2e3", folder / "RidEzav" / ".F6XYZ.Ham.x1y2z3",
+            folder / "RidEzav" / ".samedi.Ham.AbCdEf"};
+        const std::vector<std::filesystem::path> kept = {
+            folder / ".F6XYZ.mdb.a1B2c3", folder / "notes.txt", folder / "RidEzav" / "F6XYZ.Ham"};
+        for (const auto &path : leftovers)
+            writeBytes(path, "x");
+        for (const auto &path : kept)
+            writeBytes(path, "x");
+        auto window = start(root);
+        for (const auto &path : leftovers)
+            QVERIFY2(!std::filesystem::exists(path), path.c_str());
+        for (const auto &path : kept)
+            QVERIFY2(std::filesystem::exists(path), path.c_str());
     }
 
     void anyFileOpensWithoutHarm_data()

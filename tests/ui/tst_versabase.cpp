@@ -8,6 +8,7 @@
 #include "ui/qtext.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace ondelog;
@@ -159,6 +161,28 @@ class VersabaseTest : public QObject
         m_root.reset();
     }
 
+    void programsThatOpenTheBase()
+    {
+        QTemporaryDir bin;
+        auto install = [&](const char *program) {
+            QFile file(QDir(bin.path()).filePath(QString::fromLatin1(program)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        };
+        QCOMPARE(sqliteOpeners({bin.path()}),
+                 QStringLiteral("C'est une base SQLite 3 : elle s'ouvre avec un logiciel SQLite, "
+                                "par exemple DB Browser for SQLite (paquet sqlitebrowser)."));
+        install("sqlite3");
+        QCOMPARE(sqliteOpeners({bin.path()}),
+                 QStringLiteral("C'est une base SQLite 3 : elle s'ouvre ici avec sqlite3 (en "
+                                "ligne de commande)."));
+        install("sqlitebrowser");
+        install("sqlitestudio");
+        QCOMPARE(sqliteOpeners({bin.path()}),
+                 QStringLiteral("C'est une base SQLite 3 : elle s'ouvre ici avec DB Browser for "
+                                "SQLite, SQLiteStudio ou sqlite3 (en ligne de commande)."));
+    }
+
     void everyRecordBecomesOneRow()
     {
         QVERIFY(resultPanel()->isHidden());
@@ -178,6 +202,12 @@ class VersabaseTest : public QObject
                  QStringLiteral("Le fichier F6XYZ.mdb est créé."));
         QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LabTerminé2"))->text(),
                  QStringLiteral("Il se trouve dans %1").arg(path("F6XYZ.mdb")));
+        // The file is SQLite: what opens it here is said, and Access nowhere.
+        QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LabOuvrirBase"))->text(),
+                 sqliteOpeners());
+        for (const QLabel *l : m_window->findChildren<QLabel *>())
+            QVERIFY2(!l->text().contains(QLatin1String("Access")), qPrintable(l->text()));
+        QVERIFY(!m_window->windowTitle().contains(QLatin1String("Access")));
         for (int k = 0; k < 16; ++k)
             QVERIFY(child<QLineEdit>(m_window.get(), QStringLiteral("txtFields%1").arg(k))
                         ->text()

@@ -7,14 +7,18 @@
 #include "ui/pause.h"
 
 #include <QAbstractButton>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace ondelog;
 using namespace ondelog::test;
@@ -124,6 +128,68 @@ class WindowHelpersTest : public QObject
         });
         askFileName(nullptr, request(FileDialogMode::Open));
         QCOMPARE(lookIn.remove(QLatin1Char('&')), QStringLiteral("Voir dans :"));
+    }
+
+    // The file list in French whatever the system's language (this test runs
+    // under C.UTF-8 and fr_FR.UTF-8): sizes, dates, kinds and column titles,
+    // none of the titles cut at the dialog's first size.
+    void fileListSpeaksFrench()
+    {
+        QTemporaryDir dir;
+        const QString log = QDir(dir.path()).filePath(QStringLiteral("F6XYZ.Ham"));
+        writeBytes(log.toStdString(), std::string(660, ' '));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("RidEzav")));
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2026, 12, 8), QTime(11, 45, 18)),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+
+        QStringList titles, logRow, folderRow, cut;
+        whenModal(isFileDialog, [&](QWidget *w) {
+            auto *view = w->findChild<QTreeView *>(QStringLiteral("treeView"));
+            QAbstractItemModel *model = view->model();
+            const QModelIndex root = view->rootIndex();
+            QTRY_COMPARE(model->rowCount(root), 2);
+            QHeaderView *header = view->header();
+            for (int c = 0; c < 4; ++c) {
+                titles << model->headerData(c, Qt::Horizontal).toString();
+                const int needed = header->fontMetrics().horizontalAdvance(titles.last());
+                if (header->sectionSize(c) < needed + 8 ||
+                    header->sectionViewportPosition(c) + header->sectionSize(c) >
+                        view->viewport()->width())
+                    cut << titles.last();
+            }
+            for (int r = 0; r < 2; ++r) {
+                QStringList row;
+                for (int c = 0; c < 4; ++c)
+                    row << model->index(r, c, root).data().toString();
+                (row[0] == QLatin1String("RidEzav") ? folderRow : logRow) = row;
+            }
+            static_cast<QDialog *>(w)->reject();
+        });
+        FileDialogRequest all = request(FileDialogMode::Open);
+        all.initialFolder = dir.path();
+        all.filter.clear();
+        askFileName(nullptr, all);
+        QCOMPARE(titles,
+                 (QStringList{QStringLiteral("Nom"), QStringLiteral("Taille"),
+                              QStringLiteral("Type"), QStringLiteral("Dernière modification")}));
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
+        QCOMPARE(logRow.value(1), QStringLiteral("660 octets"));
+        QCOMPARE(logRow.value(3), QStringLiteral("08/12/2026 11:45"));
+        QCOMPARE(folderRow.value(1), QString());
+        QCOMPARE(folderRow.value(2), QStringLiteral("Dossier"));
+    }
+
+    void fileSizesInFrench()
+    {
+        const std::pair<qint64, const char *> cases[] = {
+            {0, "0 octet"},      {1, "1 octet"},           {660, "660 octets"},
+            {12345, "12,06 ko"}, {123456789, "117,74 Mo"}, {5000000000, "4,66 Go"},
+        };
+        for (const auto &[bytes, text] : cases)
+            QCOMPARE(frenchFileSize(bytes), QString::fromUtf8(text));
     }
 
     void cancelGivesNothing()

@@ -223,6 +223,16 @@ void answerNextMessageBox(QString *title, QString *text, bool *answered)
               });
 }
 
+void StationWindowTest::startWith(const std::vector<QsoRecord> &records)
+{
+    writeStation(*m_root, 0);
+    writeRecords(m_root->logPath(), records);
+    m_window = std::make_unique<MainWindow>(m_root->root(), m_clock);
+    m_window->resize(1280, 800);
+    showActive(m_window.get());
+    QVERIFY(QTest::qWaitFor([&] { return m_window->startupState() == 0; }, 5000));
+}
+
 void StationWindowTest::start(int contacts)
 {
     writeStation(*m_root, contacts);

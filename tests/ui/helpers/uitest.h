@@ -100,6 +100,8 @@ class StationWindowTest : public QObject
 
     /** Writes a station with `contacts` contacts and starts its main window at 1280x800. */
     void start(int contacts);
+    /** The same with a log of exactly these records. */
+    void startWith(const std::vector<QsoRecord> &records);
 
     template <typename T = QWidget> T *get(const QString &name)
     {
