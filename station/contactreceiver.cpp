@@ -14,24 +14,6 @@ namespace {
 // are enough to pair them even when several clients log at once.
 constexpr std::size_t kRecentContacts = 16;
 
-// Call sign, date and start time: what isSameContact() needs equal.
-std::uint64_t contactKey(const QsoRecord &r)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    auto mix = [&hash](std::string_view text) {
-        for (char c : text) {
-            hash ^= static_cast<unsigned char>(c);
-            hash *= 1099511628211ull;
-        }
-        hash ^= 0x1F;
-        hash *= 1099511628211ull;
-    };
-    mix(toUpperCp1252(r.field(Field::CSGN)));
-    mix(r.field(Field::DQSO));
-    mix(r.field(Field::HDEB));
-    return hash;
-}
-
 // "F6ABC" of "F6ABC/P" and of "EA8/F6ABC": the longest part of the call sign.
 std::string_view baseCall(std::string_view call)
 {
@@ -147,13 +129,13 @@ std::vector<ReceiveResult> ContactReceiver::receive(std::span<const ReceivedCont
     if (!toWrite.empty()) {
         const LogStatus status = target.log->appendContacts(toWrite, target.stationLocator);
         if (status == LogStatus::Ok) {
-            for (std::size_t j = 0; j < writers.size(); ++j) {
+            for (std::size_t j = 0; j < writers.size(); ++j)
                 results[writers[j]].recordNo = count + 1 + static_cast<std::int32_t>(j);
-                if (m_indexed)
-                    m_recordsByKey.emplace(contactKey(toWrite[j]), results[writers[j]].recordNo);
-            }
-            if (m_indexed)
+            if (m_indexed) {
+                for (const QsoRecord &record : toWrite)
+                    m_index.add(record);
                 m_indexed = stampOf(*target.log);
+            }
             for (Handled &h : m_recent)
                 h.unwritten = false;
         } else {
@@ -207,21 +189,19 @@ bool ContactReceiver::indexLog(LogFile &log)
     if (stamp && m_indexed == stamp)
         return true;
     m_indexed.reset();
-    m_recordsByKey.clear();
+    m_index = ContactIndex();
     RecordReader reader;
     if (reader.open(log.path()) != LogStatus::Ok)
         return false;
-    m_recordsByKey.reserve(static_cast<std::size_t>(log.recordCount()) + 64);
+    m_index.reserve(static_cast<std::size_t>(log.recordCount()) + 64);
     QsoRecord record;
     const LogStatus status =
-        reader.forEach(1, log.recordCount(), [&](std::int32_t n, const char *bytes) {
+        reader.forEach(1, log.recordCount(), [&](std::int32_t, const char *bytes) {
             std::memcpy(record.bytes().data(), bytes, kRecordSize);
-            m_recordsByKey.emplace(contactKey(record), n);
+            m_index.add(record);
         });
-    if (status != LogStatus::Ok) {
-        m_recordsByKey.clear();
+    if (status != LogStatus::Ok)
         return false;
-    }
     m_indexed = stamp;
     return true;
 }
@@ -230,13 +210,16 @@ std::int32_t ContactReceiver::findInLog(LogFile &log, const QsoRecord &record)
 {
     // Without the index nothing is found: a contact written twice can be
     // deleted, a contact not written is lost.
-    if (!indexLog(log))
-        return 0;
-    const auto [first, last] = m_recordsByKey.equal_range(contactKey(record));
-    for (auto it = first; it != last; ++it) {
-        const std::optional<QsoRecord> candidate = log.readRecord(it->second);
+    for (int attempt = 0; attempt < 2 && indexLog(log); ++attempt) {
+        const auto position = m_index.find(record);
+        if (!position)
+            return 0;
+        const auto n = static_cast<std::int32_t>(*position + 1);
+        const std::optional<QsoRecord> candidate = log.readRecord(n);
         if (candidate && isSameContact(*candidate, record))
-            return it->second;
+            return n;
+        // Changed in a way its stamp did not show: read it again, once.
+        m_indexed.reset();
     }
     return 0;
 }

@@ -7,10 +7,10 @@
 // contacts of a burst are written together, with one wait for the disk.
 //
 // To answer "already in the log?" at once in a log of a hundred thousand
-// contacts, the receiver keeps the record numbers of the log's contacts by
-// call sign, date and start time, and reads back the few that match. It reads
-// the log again whenever the log is another one, or has changed since (count,
-// size or time of change), and when told so.
+// contacts, the receiver keeps an index of the log's contacts (the import's
+// ContactIndex) and reads back the one it finds. It reads the log again
+// whenever the log is another one, or has changed since (count, size or time
+// of change), when the contact read back is not the one indexed, and when told so.
 
 #include "interchange/samecontact.h"
 #include "logbook/logfile.h"
@@ -22,7 +22,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace ondelog {
@@ -99,7 +98,7 @@ class ContactReceiver
     void remember(const ReceivedContact &received, bool unwritten);
 
     std::optional<LogStamp> m_indexed;
-    std::unordered_multimap<std::uint64_t, std::int32_t> m_recordsByKey;
+    ContactIndex m_index; ///< position p is record p + 1
     std::deque<Handled> m_recent;
 };
 
