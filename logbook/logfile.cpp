@@ -392,21 +392,41 @@ LogStatus LogFile::writeEndMarker(std::int32_t n, std::string_view stationLocato
 
 LogStatus LogFile::appendContact(const QsoRecord &contact, std::string_view stationLocator)
 {
+    return appendContacts(std::span(&contact, 1), stationLocator);
+}
+
+LogStatus LogFile::appendContacts(std::span<const QsoRecord> contacts,
+                                  std::string_view stationLocator)
+{
     if (const LogStatus s = checkWritable(); s != LogStatus::Ok)
         return finish(s);
-    if (!m_countValid || m_recordCount >= kMaxRecordCount)
+    if (!m_countValid ||
+        m_recordCount > kMaxRecordCount - static_cast<std::int64_t>(contacts.size()))
         return finish(LogStatus::IoError);
     // Stored, such a call sign would end the log there: the contacts after it
     // would vanish from the count and be overwritten by the next append.
-    if (!isCallSignStorable(contact.rawField(static_cast<int>(Field::CSGN))))
-        return finish(LogStatus::InvalidRecord);
+    for (const QsoRecord &contact : contacts)
+        if (!isCallSignStorable(contact.rawField(static_cast<int>(Field::CSGN))))
+            return finish(LogStatus::InvalidRecord);
+    if (contacts.empty())
+        return finish(LogStatus::Ok);
 
+    // The end marker goes first past the first contact so that a failure half-way
+    // never leaves the log without an end marker; the contacts after the first go
+    // with it, and all join the log when the first replaces the old end marker.
     const std::int32_t n = m_recordCount + 1;
-    if (const LogStatus s = writeEndMarker(n + 1, stationLocator); s != LogStatus::Ok)
+    std::string tail;
+    tail.reserve(contacts.size() * kRecordSize);
+    for (const QsoRecord &contact : contacts.subspan(1))
+        tail.append(contact.bytes().data(), kRecordSize);
+    const QsoRecord marker = QsoRecord::endMarker(stationLocator);
+    tail.append(marker.bytes().data(), kRecordSize);
+    if (const LogStatus s = finish(writeBytes(offsetOf(n + 1), tail.data(), tail.size()));
+        s != LogStatus::Ok)
         return s;
-    if (const LogStatus s = writeRaw(n, contact); s != LogStatus::Ok)
+    if (const LogStatus s = writeRaw(n, contacts.front()); s != LogStatus::Ok)
         return s;
-    // The window says "stored" once this returns: the contact must be on the
+    // The window says "stored" once this returns: the contacts must be on the
     // disk by then, not in a cache a power cut would empty.
     const LogStatus synced = sync();
     countRecords();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -108,6 +109,11 @@ class LogFile
      * contact so that a failure half-way never leaves the log without an end marker. A contact
      * whose call sign is not storable (isCallSignStorable) is refused: InvalidRecord. */
     LogStatus appendContact(const QsoRecord &contact, std::string_view stationLocator);
+    /** Stores several contacts as records N+1... with one wait for the disk (a
+     *  burst from another program). They join the log together, when the first
+     *  is written over the old end marker, last: a failure half-way leaves the
+     *  log as it was. Refused whole (InvalidRecord) if one call sign is not storable. */
+    LogStatus appendContacts(std::span<const QsoRecord> contacts, std::string_view stationLocator);
     /** Deletes contact k (1..N): later records move down one place, the end marker
      *  is written at N and a blank record at N+1 (the file never shrinks); then counts.
      *  The new file is written beside the log and renamed over it, so that a crash

@@ -26,6 +26,8 @@
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
 #include "ui/settingsdialog.h"
+#include "ui/transceiverdialog.h"
+#include "ui/wsjtxdialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +37,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -135,6 +138,35 @@ bool save(QWidget *widget, const QDir &folder, const QString &name)
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// The radio and WSJT-X settings; the dummy radio of Hamlib answers the trial.
+bool stationShots(const QDir &folder)
+{
+    bool ok = true;
+    {
+        TransceiverDialog dialog(TransceiverSettings{3073, "/dev/ttyUSB0", 19200, {}});
+        dialog.show();
+        ok &= save(&dialog, folder, QStringLiteral("transceiver.png"));
+    }
+    {
+        TransceiverDialog dialog(TransceiverSettings{1, {}, 0, {}});
+        dialog.show();
+        dialog.findChild<QPushButton *>(QStringLiteral("BtEssayer"))->click();
+        auto *tried = dialog.findChild<QLabel *>(QStringLiteral("LabEssai"));
+        for (int i = 0; i < 100 && tried->text().endsWith(QStringLiteral("…")); ++i) {
+            QEventLoop wait;
+            QTimer::singleShot(50, &wait, &QEventLoop::quit);
+            wait.exec();
+        }
+        ok &= save(&dialog, folder, QStringLiteral("transceiver-essai.png"));
+    }
+    {
+        WsjtxDialog dialog(WsjtxSettings{});
+        dialog.show();
+        ok &= save(&dialog, folder, QStringLiteral("wsjtx.png"));
+    }
+    return ok;
 }
 
 bool mainWindowShot(const QString &root, const QSize &size, const QDir &folder, const QString &name)
@@ -677,6 +709,7 @@ int main(int argc, char *argv[])
         settle();
         ok &= save(&dialog, folder, QStringLiteral("settings.png"));
     }
+    ok &= stationShots(folder);
     ok &= horalinkShot(folder);
     return ok ? 0 : 1;
 }

@@ -630,3 +630,49 @@ TEST_F(LogFileTest, DamageIsNamedAndNothingIsChanged)
         EXPECT_EQ(fileBytes(path), row.bytes);
     }
 }
+
+TEST_F(LogFileTest, SeveralContactsJoinTheLogTogetherOrNotAtAll)
+{
+    const auto path = logWith(2);
+    LogFile log;
+    ASSERT_EQ(log.open(path), LogStatus::Ok);
+    const std::vector<QsoRecord> three = {makeContact(3), makeContact(4), makeContact(5)};
+    const std::string before = fileBytes(path);
+
+    // Each write that could fail, failing: the log reads as it was every time.
+    for (long failing = 1; failing <= 2; ++failing) {
+        SCOPED_TRACE(failing);
+        fileio::setHook([failing](fileio::Operation op, long ordinal) {
+            return op == fileio::Operation::Write && ordinal == failing ? EIO : 0;
+        });
+        EXPECT_EQ(log.appendContacts(three, kLocator), LogStatus::IoError);
+        fileio::setHook({});
+        LogFile reread;
+        ASSERT_EQ(reread.open(path), LogStatus::Ok);
+        EXPECT_EQ(reread.recordCount(), 2);
+        EXPECT_EQ(fileBytes(path).substr(0, 3 * kRecordSize), before.substr(0, 3 * kRecordSize));
+    }
+    QsoRecord ending = makeContact(6);
+    ending.setField(Field::CSGN, "\\");
+    const std::string afterFailures = fileBytes(path);
+    EXPECT_EQ(log.appendContacts(std::vector{makeContact(3), ending}, kLocator),
+              LogStatus::InvalidRecord);
+    EXPECT_EQ(fileBytes(path), afterFailures);
+
+    int syncs = 0;
+    fileio::setHook([&syncs](fileio::Operation op, long) {
+        syncs += op == fileio::Operation::Sync;
+        return 0;
+    });
+    ASSERT_EQ(log.appendContacts(three, kLocator), LogStatus::Ok);
+    fileio::setHook({});
+    EXPECT_EQ(syncs, 1);
+    EXPECT_EQ(log.recordCount(), 5);
+    const std::vector<std::string> records = recordsOf(path);
+    ASSERT_GE(records.size(), 6u);
+    for (int i = 3; i <= 5; ++i)
+        EXPECT_EQ(records[i - 1], recordBytes(makeContact(i)));
+    EXPECT_EQ(records[5], markerRecord());
+    EXPECT_EQ(log.appendContacts({}, kLocator), LogStatus::Ok);
+    EXPECT_EQ(log.recordCount(), 5);
+}

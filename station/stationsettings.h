@@ -1,0 +1,47 @@
+#pragma once
+// The settings of the live station: where WSJT-X and JTDX send their
+// messages, and which radio Hamlib reads. Plain values with their defaults;
+// the settings store saves and loads them with the others.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ondelog {
+
+struct WsjtxSettings
+{
+    bool enabled = true;
+    /** Where WSJT-X sends (its "UDP Server"): a unicast address of this
+     *  machine, or a multicast group such as 224.0.0.1. */
+    std::string address = "127.0.0.1";
+    std::uint16_t port = 2237;
+    /** A multicast group is joined on the loopback interface only, so that
+     *  contacts come from this machine's programs alone. */
+    bool multicastOnLoopback = true;
+
+    bool operator==(const WsjtxSettings &) const = default;
+};
+
+/** Hamlib's model numbers of the models Ondelog names itself. */
+inline constexpr int kNoRadioModel = 0;      ///< "Aucun": nothing is opened
+inline constexpr int kRigctldRadioModel = 2; ///< NET rigctl: a rigctld server
+
+struct TransceiverSettings
+{
+    int model = kNoRadioModel;
+    std::string serialPort; ///< "/dev/ttyUSB0", for a radio on a serial line (or USB)
+    int serialSpeed = 0;    ///< bauds; 0 for the model's own
+    /** host:port, for a model reached over the network (NET rigctl: a rigctld
+     *  server); "" for the model's own (127.0.0.1:4532 for rigctld). */
+    std::string networkAddress;
+
+    bool isNone() const { return model == kNoRadioModel; }
+    bool operator==(const TransceiverSettings &) const = default;
+};
+
+/** "host:port" with a port from 1 to 65535 ("127.0.0.1:4532", "shack.local:4532",
+ *  "[::1]:4532"). */
+bool isHostAndPort(std::string_view text);
+
+} // namespace ondelog
