@@ -1,11 +1,10 @@
 #include "interchange/adiftransfer.h"
 
 #include "interchange/adifwriter.h"
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 
-#include <cerrno>
-#include <fstream>
 #include <memory>
 #include <unordered_set>
 
@@ -16,23 +15,14 @@ namespace {
 constexpr std::size_t kFlushSize = 1u << 20;
 constexpr std::uint64_t kProgressEvery = 256;
 
-LogStatus openFailure(const std::filesystem::path &path)
-{
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
-        return LogStatus::NotFound;
-    return errno != 0 ? statusFromErrno(errno) : LogStatus::IoError;
-}
-
 /** Calls `each` with every contact of the log, in order, up to its end marker
  *  (or the last whole record of a log without one). Reads big blocks: one
  *  record at a time is all that is kept. */
 template <typename Each> LogStatus forEachContact(const std::filesystem::path &logPath, Each each)
 {
-    errno = 0;
-    std::ifstream in(logPath, std::ios::binary);
-    if (!in)
-        return openFailure(logPath);
+    RegularFileStream in(logPath);
+    if (in.openStatus() != LogStatus::Ok)
+        return in.openStatus();
     std::string block(kRecordSize * 4096, '\0');
     QsoRecord record;
     for (;;) {
@@ -46,7 +36,7 @@ template <typename Each> LogStatus forEachContact(const std::filesystem::path &l
                 return LogStatus::Ok;
         }
         if (in.bad())
-            return LogStatus::IoError;
+            return in.readError() != LogStatus::Ok ? in.readError() : LogStatus::IoError;
         if (got < block.size())
             return LogStatus::Ok;
     }
@@ -161,15 +151,19 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
                         const ImportOptions &options)
 {
     ImportResult result;
-    errno = 0;
-    std::ifstream in(source, std::ios::binary);
-    if (!in) {
-        result.status = openFailure(source);
-        return result;
-    }
     std::error_code ec;
     const auto size = std::filesystem::file_size(source, ec);
     const std::uint64_t total = ec ? 0 : size;
+    // Progress is told, and a cancellation heard, before each block of the
+    // file is read, whatever the reader makes of it: a long damaged region
+    // gives no record for a long time, never a long time without a block.
+    RegularFileStream in(source, [&](std::uint64_t bytesRead) {
+        return !options.progress || options.progress(bytesRead, total);
+    });
+    if (in.openStatus() != LogStatus::Ok) {
+        result.status = in.openStatus();
+        return result;
+    }
 
     Output out(logPath);
     if ((result.status = out.open()) != LogStatus::Ok)
@@ -177,10 +171,11 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
 
     // The log's contacts first, as they are; their keys find the contacts
     // the file brings again.
-    // Sized for the log and a file of short records, so it seldom grows.
+    // Sized for the log; it grows with the contacts the file brings, never
+    // with the file's size, which may hold nothing new (or nothing at all).
     std::unordered_set<std::uint64_t> keys;
     const auto logSize = std::filesystem::file_size(logPath, ec);
-    keys.reserve((ec ? 0 : logSize / kRecordSize) + total / 128);
+    keys.reserve(ec ? 0 : logSize / kRecordSize);
     LogStatus writeStatus = LogStatus::Ok;
     result.status = forEachContact(logPath, [&](const QsoRecord &record) {
         keys.insert(contactKey(record));
@@ -199,16 +194,14 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
         reader = std::make_unique<AdiReader>(in);
 
     AdifRecord adif;
-    std::uint64_t seen = 0;
     for (;;) {
         const AdifReadResult read = reader->next(adif);
-        if (read == AdifReadResult::End)
-            break;
-        if (options.progress && ++seen % kProgressEvery == 0 &&
-            !options.progress(reader->bytesRead(), total)) {
+        if (in.stopped()) {
             result.cancelled = true;
             return result;
         }
+        if (read == AdifReadResult::End)
+            break;
         if (read == AdifReadResult::Damaged) {
             ++result.damaged;
             continue;
@@ -229,7 +222,7 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
         }
     }
     if (in.bad()) {
-        result.status = LogStatus::IoError;
+        result.status = in.readError() != LogStatus::Ok ? in.readError() : LogStatus::IoError;
         return result;
     }
     if (result.imported == 0)

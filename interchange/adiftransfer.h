@@ -17,9 +17,11 @@
 
 namespace ondelog {
 
-/** Called every few hundred records with the work done and the work in all
- *  (records for an export, bytes of the file for an import). Returning false
- *  cancels: the target is left as it was. */
+/** Called with the work done and the work in all: for an export every few
+ *  hundred records, for an import before each block of 64 KiB of the file is
+ *  read (bytes), so that it is called often whatever the file holds. Returning
+ *  false cancels: the target is left as it was. Called in the thread that runs
+ *  the transfer. */
 using TransferProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 /** ADX for a name ending in ".adx" (any letter case), ADI otherwise. */

@@ -151,12 +151,15 @@ TEST(AdifImport, AKillAtAnyMomentLeavesAWholeLog)
     const std::string before = fileBytes(log);
     writeBytes(dir.file("big.adi"), adiContacts(3000));
 
-    // Killed after 0, 256, ... records read: never half an import.
-    for (const std::uint64_t killAt : {256u, 1024u, 2816u}) {
+    // Killed before the first, the second and the last block of the file is
+    // read: never half an import.
+    const std::uint64_t blocks = fileBytes(dir.file("big.adi")).size() / (64 * 1024) + 1;
+    ASSERT_GE(blocks, 3u);
+    for (const std::uint64_t killAt : {std::uint64_t{1}, std::uint64_t{2}, blocks}) {
         const int status = inChild([&] {
             std::uint64_t calls = 0;
             ImportOptions options{kStationLocator, [&](std::uint64_t, std::uint64_t) {
-                                      if ((++calls) * 256 >= killAt)
+                                      if (++calls >= killAt)
                                           ::raise(SIGKILL);
                                       return true;
                                   }};
