@@ -3,16 +3,22 @@
 // What is mapped, skipped and counted is the core tests' business.
 
 #include "interchange/adiftransfer.h"
+#include "logbook/regularfile.h"
 #include "tests/ui/helpers/uitest.h"
 #include "ui/adifcommands.h"
 
 #include <QAction>
 #include <QFileDialog>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace ondelog;
 using namespace ondelog::test;
@@ -94,24 +100,72 @@ class AdifTest : public StationWindowTest
         QCOMPARE(static_cast<int>(logBytes().size()), 36 * 165);
     }
 
-    void cancelLeavesTheLogAsItWas()
+    // A file that holds one long damaged region, read by a disk that is stuck
+    // after its first block: the window answers all the same, with its
+    // commands disabled, and "Annuler" stops the import at the next block.
+    void annulerStopsAnImportStuckInADamagedRegion()
     {
         start(3);
-        AdifCommands::setProgressThreshold(10);
         const std::string before = logBytes();
-        const auto adi = m_root->root() / "big.adi";
-        writeBytes(adi, adiContacts(0, 3000));
+        const auto adi = m_root->root() / "damaged.adi";
+        writeBytes(adi, "<CALL:5>F6ABC" + std::string(4 << 20, 'x'));
+        std::atomic<bool> released{false};
+        std::atomic<int> blocks{0};
+        setFileReadHook([&] {
+            if (++blocks != 2)
+                return;
+            for (int waited = 0; !released && waited < 10000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        bool disabled = false;
         whenModal([](QWidget *w) { return qobject_cast<QProgressDialog *>(w) != nullptr; },
-                  [](QWidget *w) {
+                  [&](QWidget *w) {
                       QVERIFY(w->objectName() == QStringLiteral("ProgressionAdif"));
+                      disabled = !m_window->menuBar()->isEnabled() &&
+                                 !get<QWidget>(QStringLiteral("PictListe"))->isEnabled();
                       auto *cancel = w->findChild<QPushButton *>();
                       QVERIFY(cancel);
                       QCOMPARE(cancel->text(), QStringLiteral("Annuler"));
                       cancel->click();
+                      released = true;
                   });
         QCOMPARE(trigger("MnuImportAdif", adi),
                  QStringLiteral("Import annulé : le log est resté tel qu'il était."));
+        setFileReadHook({});
+        QVERIFY(disabled);
+        QCOMPARE(blocks.load(), 2);
         QCOMPARE(logBytes(), before);
+        QVERIFY(m_window->menuBar()->isEnabled());
+        QVERIFY(get<QWidget>(QStringLiteral("PictListe"))->isEnabled());
+    }
+
+    // The program ends in the middle of an import: the import is cancelled and
+    // waited for, nothing is left beside the log.
+    void closingTheWindowCancelsARunningImport()
+    {
+        start(3);
+        const std::string before = logBytes();
+        const auto adi = m_root->root() / "wsjt.adi";
+        writeBytes(adi, adiContacts(0, 5000));
+        std::atomic<bool> released{false};
+        std::atomic<int> blocks{0};
+        setFileReadHook([&] {
+            if (++blocks != 2)
+                return;
+            for (int waited = 0; !released && waited < 10000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        chooseFile(adi);
+        get<QAction>(QStringLiteral("MnuImportAdif"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(blocks.load(), 2, 10000);
+        QVERIFY(m_window->close());
+        released = true;
+        m_window.reset();
+        setFileReadHook({});
+        QCOMPARE(readBytes(m_root->logPath()), before);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(m_root->programFolder()),
+                               std::filesystem::directory_iterator()),
+                 3); // the configuration, the log and the label sheet
     }
 
     void importIsRefusedDuringEntry()
