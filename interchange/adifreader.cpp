@@ -145,6 +145,17 @@ class InputWindow
         m_examined += found - from + (hit ? 1 : 0);
         return found;
     }
+    /** Offset of the first `word` wholly in [from, limit), all held; `limit`
+     *  when none. */
+    std::uint64_t findWord(std::string_view word, std::uint64_t from, std::uint64_t limit)
+    {
+        const std::string_view bytes(m_buffer.data() + (from - m_base),
+                                     static_cast<std::size_t>(limit - from));
+        const std::size_t hit = bytes.find(word);
+        const std::uint64_t found = hit == std::string_view::npos ? limit : from + hit;
+        m_examined += found - from + (hit == std::string_view::npos ? 0 : word.size());
+        return found;
+    }
     /** Offset of the first byte in [from, limit), all held, for which `wanted`
      *  is true; `limit` when none. */
     template <typename Wanted>
@@ -363,28 +374,24 @@ AdifReadResult AdiReader::next(AdifRecord &record)
                     return AdifReadResult::End;
                 }
             }
-            const char c = in.at(m_pos);
-            if (c == '<')
+            m_pos = in.findIf(m_pos, in.end(), [](char c) { return c == '<' || isGarbage(c); });
+            if (m_pos == in.end())
+                continue;
+            if (in.at(m_pos) == '<')
                 break;
-            if (isGarbage(c))
-                damaged = started = true;
+            damaged = started = true;
             ++m_pos;
         }
         in.setMark(m_pos);
 
         // The tag, up to its '>'.
-        std::size_t close = 0;
-        for (std::size_t i = 1; i <= kMaxTagLength; ++i) {
-            if (!in.holds(m_pos + i + 1))
-                break;
-            const char c = in.at(m_pos + i);
-            if (c == '>') {
-                close = i;
-                break;
-            }
-            if (c == '<')
-                break;
-        }
+        in.holds(m_pos + kMaxTagLength + 1);
+        const std::uint64_t tagLimit = std::min(in.end(), m_pos + kMaxTagLength + 1);
+        const std::uint64_t tagEnd =
+            in.findIf(m_pos + 1, tagLimit, [](char c) { return c == '>' || c == '<'; });
+        const std::size_t close = tagEnd < tagLimit && in.at(tagEnd) == '>'
+                                      ? static_cast<std::size_t>(tagEnd - m_pos)
+                                      : 0;
         if (close == 0) {
             ++m_pos; // a lone '<' in text
             continue;
@@ -515,29 +522,34 @@ AdifReadResult AdxReader::next(AdifRecord &record)
         in.setMark(start);
 
         // Its end, or the start of another record before it: whichever comes
-        // first, each byte looked at once.
+        // first, each byte looked at once. Both hold "RECORD", seldom seen
+        // elsewhere, where '<' opens every element.
         const std::uint64_t longest = start + kMaxAdifRecordBytes;
         std::uint64_t end = 0;
-        for (std::uint64_t at = start + 1; end == 0;) {
-            if (at > longest) {
-                m_pos = at; // too long to be a record: what follows is searched
-                return AdifReadResult::Damaged;
-            }
+        for (std::uint64_t at = start + 7; end == 0;) {
             if (!in.holds(at + 1)) {
                 m_pos = in.end(); // no end before the end of the file
                 return AdifReadResult::Damaged;
             }
             const std::uint64_t limit = std::min(in.end(), longest + 1);
-            const std::uint64_t tag = in.find('<', at, limit);
-            if (tag == limit) {
-                at = limit;
-            } else if (isRecordEnd(tag)) {
-                end = tag + 9;
-            } else if (isRecordStart(tag)) {
-                m_pos = tag; // a record opens inside this one
+            const std::uint64_t word = in.findWord("RECORD", at, limit);
+            if (word == limit) {
+                if (limit > longest) {
+                    m_pos = limit; // too long to be a record: what follows is searched
+                    return AdifReadResult::Damaged;
+                }
+                if (!in.holds(limit + 1)) {
+                    m_pos = in.end(); // no end before the end of the file
+                    return AdifReadResult::Damaged;
+                }
+                at = std::max(at, limit - 5); // a "RECORD" may straddle what was read
+            } else if (word - 2 >= start + 7 && isRecordEnd(word - 2)) {
+                end = word + 7;
+            } else if (isRecordStart(word - 1)) {
+                m_pos = word - 1; // a record opens inside this one
                 return AdifReadResult::Damaged;
             } else {
-                at = tag + 1;
+                at = word + 1;
             }
         }
         m_pos = end;
