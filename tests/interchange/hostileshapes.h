@@ -12,8 +12,8 @@ namespace ondelog::test {
 
 struct HostileShape
 {
-    const char *what;
-    AdifFormat format;
+    const char *what = "";
+    AdifFormat format = AdifFormat::Adi;
     std::string head; ///< once at the start
     std::string unit; ///< repeated to the size asked
     std::string tail; ///< once at the end
