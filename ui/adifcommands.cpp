@@ -58,7 +58,14 @@ struct AdifCommands::Transfer
     std::function<void()> whenDone;
 };
 
-AdifCommands::AdifCommands(MainWindow *window) : QObject(window), m_window(window) {}
+AdifCommands::AdifCommands(MainWindow *window) : QObject(window), m_window(window)
+{
+    // The program ends: a transfer still running stops at its next block.
+    connect(window, &MainWindow::programEnded, this, [this] {
+        if (m_transfer)
+            m_transfer->cancel = true;
+    });
+}
 
 AdifCommands::~AdifCommands()
 {
@@ -155,7 +162,7 @@ void AdifCommands::end()
     t->dialog.reset();
     t->wait.reset();
     m_window->setBusy(false);
-    if (t->whenDone)
+    if (t->whenDone && !m_window->hasEnded())
         t->whenDone();
     emit finished();
 }

@@ -8,6 +8,7 @@
 #include "ui/adifcommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QListWidget>
 #include <QMenuBar>
@@ -139,8 +140,9 @@ class AdifTest : public StationWindowTest
         QVERIFY(get<QWidget>(QStringLiteral("PictListe"))->isEnabled());
     }
 
-    // The program ends in the middle of an import: the import is cancelled and
-    // waited for, nothing is left beside the log.
+    // The program ends in the middle of an import: the import stops at its
+    // next block, says nothing to a window that is gone, and leaves nothing
+    // beside the log.
     void closingTheWindowCancelsARunningImport()
     {
         start(3);
@@ -160,6 +162,11 @@ class AdifTest : public StationWindowTest
         QTRY_COMPARE_WITH_TIMEOUT(blocks.load(), 2, 10000);
         QVERIFY(m_window->close());
         released = true;
+        auto *commands = m_window->findChild<AdifCommands *>();
+        QVERIFY(commands);
+        QTRY_VERIFY_WITH_TIMEOUT(!commands->isRunning(), 10000);
+        QCOMPARE(blocks.load(), 2);
+        QVERIFY(!QApplication::activeModalWidget());
         m_window.reset();
         setFileReadHook({});
         QCOMPARE(readBytes(m_root->logPath()), before);
