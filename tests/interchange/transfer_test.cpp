@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -141,6 +142,40 @@ TEST(AdifImport, CancelledOrFailedLeavesTheLogAsItWas)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(fileBytes(log), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+// A long damaged region gives no record for megabytes: progress, and a
+// cancellation, still come with every block of the file.
+TEST(AdifImport, ProgressComesWithEveryBlockOfADamagedRegion)
+{
+    TempDir dir;
+    const auto log = dir.file("F6ABC.Ham");
+    writeLog(log, 5);
+    const std::string before = fileBytes(log);
+    const std::string file = "<CALL:5>F6ABC" + std::string(4 << 20, 'x');
+    writeBytes(dir.file("damaged.adi"), file);
+
+    std::vector<std::uint64_t> told;
+    auto record = [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_EQ(total, file.size());
+        told.push_back(done);
+        return true;
+    };
+    const ImportResult whole = importAdif(log, dir.file("damaged.adi"), {kStationLocator, record});
+    EXPECT_EQ(whole.damaged, 1);
+    EXPECT_GE(told.size(), file.size() / (64 * 1024));
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.back(), file.size());
+
+    told.clear();
+    const ImportResult cancelled =
+        importAdif(log, dir.file("damaged.adi"),
+                   {kStationLocator, [&](std::uint64_t done, std::uint64_t total) {
+                        return record(done, total) && told.size() < 3;
+                    }});
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(told.size(), 3u);
+    EXPECT_EQ(fileBytes(log), before);
 }
 
 TEST(AdifImport, AKillAtAnyMomentLeavesAWholeLog)
