@@ -30,11 +30,7 @@ constexpr std::size_t kMiB = 1u << 20;
 void readWhole(AdifFormat format, const std::string &text)
 {
     std::istringstream in(text);
-    std::unique_ptr<AdifReader> reader;
-    if (format == AdifFormat::Adx)
-        reader = std::make_unique<AdxReader>(in);
-    else
-        reader = std::make_unique<AdiReader>(in);
+    const std::unique_ptr<AdifReader> reader = makeAdifReader(format, in);
     AdifRecord record;
     while (reader->next(record) != AdifReadResult::End)
         benchmark::DoNotOptimize(record);

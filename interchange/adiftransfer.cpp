@@ -187,11 +187,7 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
     if (result.status != LogStatus::Ok)
         return result;
 
-    std::unique_ptr<AdifReader> reader;
-    if (adifFormatForPath(source) == AdifFormat::Adx)
-        reader = std::make_unique<AdxReader>(in);
-    else
-        reader = std::make_unique<AdiReader>(in);
+    const std::unique_ptr<AdifReader> reader = makeAdifReader(adifFormatForPath(source), in);
 
     AdifRecord adif;
     for (;;) {

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <istream>
+#include <memory>
 #include <string>
 
 namespace ondelog {
@@ -26,6 +28,14 @@ using TransferProgress = std::function<bool(std::uint64_t done, std::uint64_t to
 
 /** ADX for a name ending in ".adx" (any letter case), ADI otherwise. */
 AdifFormat adifFormatForPath(const std::filesystem::path &path);
+
+/** The reader of that format over `in`. */
+inline std::unique_ptr<AdifReader> makeAdifReader(AdifFormat format, std::istream &in)
+{
+    if (format == AdifFormat::Adx)
+        return std::make_unique<AdxReader>(in);
+    return std::make_unique<AdiReader>(in);
+}
 
 struct ExportOptions
 {

@@ -9,6 +9,7 @@
 
 #include "interchange/adifmapping.h"
 #include "interchange/adifreader.h"
+#include "interchange/adiftransfer.h"
 #include "interchange/adifwriter.h"
 #include "tests/fuzz/fuzzcheck.h"
 
@@ -133,11 +134,7 @@ void checkRoundTrip(const QsoRecord &record, AdifFormat format)
     appendAdifFooter(file, format);
 
     std::istringstream in(file);
-    std::unique_ptr<AdifReader> reader;
-    if (format == AdifFormat::Adx)
-        reader = std::make_unique<AdxReader>(in);
-    else
-        reader = std::make_unique<AdiReader>(in);
+    const std::unique_ptr<AdifReader> reader = makeAdifReader(format, in);
     AdifRecord adif;
     FUZZ_CHECK(reader->next(adif) == AdifReadResult::Record);
     const ImportedContact back = contactFromAdif(adif, "JN18EU");

@@ -13,13 +13,6 @@
 namespace ondelog::test {
 namespace {
 
-std::unique_ptr<AdifReader> readerFor(AdifFormat format, std::istream &in)
-{
-    if (format == AdifFormat::Adx)
-        return std::make_unique<AdxReader>(in);
-    return std::make_unique<AdiReader>(in);
-}
-
 struct Outcome
 {
     std::uint64_t examined = 0;
@@ -32,7 +25,7 @@ struct Outcome
 Outcome readThrough(AdifFormat format, const std::string &text)
 {
     std::istringstream in(text);
-    const auto reader = readerFor(format, in);
+    const auto reader = makeAdifReader(format, in);
     Outcome outcome;
     AdifRecord record;
     for (AdifReadResult r; (r = reader->next(record)) != AdifReadResult::End;) {
@@ -65,7 +58,7 @@ TEST(HostileFiles, WorkInProportionToTheirSize)
 std::string calls(AdifFormat format, const std::string &text)
 {
     std::istringstream in(text);
-    const auto reader = readerFor(format, in);
+    const auto reader = makeAdifReader(format, in);
     std::string out;
     AdifRecord record;
     for (AdifReadResult r; (r = reader->next(record)) != AdifReadResult::End;) {

@@ -19,6 +19,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace ondelog;
@@ -47,6 +49,35 @@ std::string adiContacts(int first, int count)
     }
     return text;
 }
+
+/** A disk that gives the first block of a file, then sticks until released
+ *  (ten seconds at most): an import is held in the middle of its file. */
+class StuckDisk
+{
+  public:
+    StuckDisk()
+    {
+        // The state outlives this object in the hook, which an import still
+        // running may call until the test's cleanup.
+        setFileReadHook([state = m_state] {
+            if (++state->blocks != 2)
+                return;
+            for (int waited = 0; !state->released && waited < 10000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    }
+    ~StuckDisk() { release(); }
+    void release() { m_state->released = true; }
+    int blocks() const { return m_state->blocks; }
+
+  private:
+    struct State
+    {
+        std::atomic<bool> released{false};
+        std::atomic<int> blocks{0};
+    };
+    std::shared_ptr<State> m_state = std::make_shared<State>();
+};
 
 } // namespace
 
@@ -77,6 +108,7 @@ class AdifTest : public StationWindowTest
     {
         cancelModalWatches();
         m_window.reset();
+        setFileReadHook({}); // once no import reads any more
     }
 
     void exportThenImportIntoTheOwnLog()
@@ -110,14 +142,7 @@ class AdifTest : public StationWindowTest
         const std::string before = logBytes();
         const auto adi = m_root->root() / "damaged.adi";
         writeBytes(adi, "<CALL:5>F6ABC" + std::string(4 << 20, 'x'));
-        std::atomic<bool> released{false};
-        std::atomic<int> blocks{0};
-        setFileReadHook([&] {
-            if (++blocks != 2)
-                return;
-            for (int waited = 0; !released && waited < 10000; ++waited)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        });
+        StuckDisk disk;
         bool disabled = false;
         whenModal([](QWidget *w) { return qobject_cast<QProgressDialog *>(w) != nullptr; },
                   [&](QWidget *w) {
@@ -128,13 +153,12 @@ class AdifTest : public StationWindowTest
                       QVERIFY(cancel);
                       QCOMPARE(cancel->text(), QStringLiteral("Annuler"));
                       cancel->click();
-                      released = true;
+                      disk.release();
                   });
         QCOMPARE(trigger("MnuImportAdif", adi),
                  QStringLiteral("Import annulé : le log est resté tel qu'il était."));
-        setFileReadHook({});
         QVERIFY(disabled);
-        QCOMPARE(blocks.load(), 2);
+        QCOMPARE(disk.blocks(), 2);
         QCOMPARE(logBytes(), before);
         QVERIFY(m_window->menuBar()->isEnabled());
         QVERIFY(get<QWidget>(QStringLiteral("PictListe"))->isEnabled());
@@ -149,30 +173,34 @@ class AdifTest : public StationWindowTest
         const std::string before = logBytes();
         const auto adi = m_root->root() / "wsjt.adi";
         writeBytes(adi, adiContacts(0, 5000));
-        std::atomic<bool> released{false};
-        std::atomic<int> blocks{0};
-        setFileReadHook([&] {
-            if (++blocks != 2)
-                return;
-            for (int waited = 0; !released && waited < 10000; ++waited)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        });
+        StuckDisk disk;
         chooseFile(adi);
         get<QAction>(QStringLiteral("MnuImportAdif"))->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(blocks.load(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(disk.blocks(), 2, 10000);
         QVERIFY(m_window->close());
-        released = true;
+        disk.release();
         auto *commands = m_window->findChild<AdifCommands *>();
         QVERIFY(commands);
         QTRY_VERIFY_WITH_TIMEOUT(!commands->isRunning(), 10000);
-        QCOMPARE(blocks.load(), 2);
+        QCOMPARE(disk.blocks(), 2);
         QVERIFY(!QApplication::activeModalWidget());
         m_window.reset();
-        setFileReadHook({});
         QCOMPARE(readBytes(m_root->logPath()), before);
         QCOMPARE(std::distance(std::filesystem::directory_iterator(m_root->programFolder()),
                                std::filesystem::directory_iterator()),
                  3); // the configuration, the log and the label sheet
+    }
+
+    // A pipe is never opened: nothing waits for a program to write into it.
+    void aPipeIsNotImported()
+    {
+        start(3);
+        const std::string before = logBytes();
+        const auto adi = m_root->root() / "wsjt.adi";
+        QCOMPARE(::mkfifo(adi.c_str(), 0644), 0);
+        const QString summary = trigger("MnuImportAdif", adi);
+        QVERIFY2(summary.contains(QStringLiteral("Ce n'est pas un fichier")), qPrintable(summary));
+        QCOMPARE(logBytes(), before);
     }
 
     void importIsRefusedDuringEntry()
