@@ -140,29 +140,5 @@ TEST_F(RegularFileTest, EveryOpenerRefusesAPipe)
     }
 }
 
-TEST_F(RegularFileTest, StreamReadsInBlocksAndStopsWhenTold)
-{
-    const std::string bytes(200 * 1024, 'x');
-    writeBytes(m_dir.file("big"), bytes);
-    std::vector<std::uint64_t> told;
-    RegularFileStream whole(m_dir.file("big"), [&](std::uint64_t read) {
-        told.push_back(read);
-        return true;
-    });
-    ASSERT_EQ(whole.openStatus(), LogStatus::Ok);
-    const std::string got(std::istreambuf_iterator<char>(whole), {});
-    EXPECT_EQ(got, bytes);
-    EXPECT_EQ(told, (std::vector<std::uint64_t>{0, 65536, 131072, 196608, 204800}));
-    EXPECT_FALSE(whole.stopped());
-
-    RegularFileStream cut(m_dir.file("big"), [](std::uint64_t read) { return read < 65536; });
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(cut), {}).size(), 65536u);
-    EXPECT_TRUE(cut.stopped());
-
-    RegularFileStream pipe(m_pipe);
-    EXPECT_EQ(pipe.openStatus(), LogStatus::NotRegularFile);
-    EXPECT_TRUE(pipe.bad());
-}
-
 } // namespace
 } // namespace ondelog::test
