@@ -1,5 +1,6 @@
 #include "dbexport/logreader.h"
 
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 
 #include <cerrno>
@@ -24,16 +25,10 @@ LogReader::~LogReader()
 LogStatus LogReader::open(const std::filesystem::path &path)
 {
     close();
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const OpenedFile file = openRegularFile(path, O_RDONLY);
+    m_fd = file.fd;
     if (m_fd < 0)
-        return m_status = statusFromErrno(errno);
-    struct stat st
-    {
-    };
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close();
-        return m_status = LogStatus::IoError;
-    }
+        return m_status = file.status();
     m_buffer.resize(kBlockRecords * kRecordSize);
     m_begin = m_end = 0;
     m_eof = false;

@@ -13,12 +13,14 @@ namespace ondelog {
 
 namespace {
 
-// ASCII likeness of each Windows-1252 byte from 0x80 up ("" for none).
+// ASCII likeness of each Windows-1252 byte from 0x80 up ("" for none). The
+// single guillemets fold to quotes, not to "<" and ">": folded text must never
+// make a tag appear in another program's ADI reader.
 constexpr std::array<const char *, 128> kFold = {
     "EUR", "?",   ",", "f",  "\"",  "...", "+",   "+",
-    "^",   "%",   "S", "<",  "OE",  "?",   "Z",   "?", // 80
+    "^",   "%",   "S", "'",  "OE",  "?",   "Z",   "?", // 80
     "?",   "'",   "'", "\"", "\"",  "*",   "-",   "-",
-    "~",   "TM",  "s", ">",  "oe",  "?",   "z",   "Y", // 90
+    "~",   "TM",  "s", "'",  "oe",  "?",   "z",   "Y", // 90
     " ",   "!",   "c", "L",  "?",   "Y",   "|",   "S",
     "\"",  "(c)", "a", "\"", "-",   "-",   "(R)", "-", // A0
     "o",   "+-",  "2", "3",  "'",   "u",   "P",   ".",

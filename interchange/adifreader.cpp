@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace ondelog {
 
@@ -14,10 +15,7 @@ namespace {
 constexpr std::size_t kChunk = 64 * 1024;
 // A tag longer than this is no tag: a stray "<" in a comment.
 constexpr std::size_t kMaxTagLength = 256;
-// No field of any logger comes near this; a bigger length is a damaged one,
-// and refusing it keeps a lying length from pulling the whole file into memory.
-constexpr std::size_t kMaxValueLength = 1u << 20;
-constexpr std::size_t kMaxAdxRecord = 4u << 20;
+constexpr std::uint64_t kNone = ~std::uint64_t{0};
 
 bool isBlank(char c)
 {
@@ -62,15 +60,6 @@ bool isNameChar(char c)
            c != '}';
 }
 
-bool containsEorTag(std::string_view value)
-{
-    for (std::size_t i = value.find('<'); i != std::string_view::npos; i = value.find('<', i + 1)) {
-        if (value.size() - i >= 5 && upper(value.substr(i, 5)) == "<EOR>")
-            return true;
-    }
-    return false;
-}
-
 // Length in bytes of the UTF-8 sequence that starts with `lead`, 0 when it
 // cannot start one.
 int utf8SequenceLength(unsigned char lead)
@@ -108,30 +97,126 @@ std::size_t utf8SequenceAt(std::string_view bytes)
     return static_cast<std::size_t>(n);
 }
 
-// Both readers stream through one buffer: what was read is dropped from its
-// front once a whole chunk of it is behind, and the next chunk goes on its end.
-// False when nothing more came (the end of the input).
-bool readChunk(std::istream &in, std::string &buffer, std::size_t &pos, std::uint64_t &consumed,
-               bool &eof)
-{
-    if (eof)
-        return false;
-    if (pos >= kChunk) {
-        buffer.erase(0, pos);
-        consumed += pos;
-        pos = 0;
-    }
-    const std::size_t old = buffer.size();
-    buffer.resize(old + kChunk);
-    in.read(buffer.data() + old, static_cast<std::streamsize>(kChunk));
-    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
-    buffer.resize(old + got);
-    if (got < kChunk)
-        eof = true;
-    return got > 0;
-}
-
 } // namespace
+
+namespace detail {
+
+// The read-ahead both readers share: the file's bytes from the reader's mark
+// on, addressed by their offset in the file. What lies before the mark is
+// dropped once it is a chunk or more and half the buffer, so that each byte is
+// read once and moved a bounded number of times, and the buffer stays within
+// about twice the longest look-ahead.
+class InputWindow
+{
+  public:
+    explicit InputWindow(std::istream &in) : m_in(in) {}
+
+    /** True when the file holds at least `size` bytes, reading on as needed. */
+    bool holds(std::uint64_t size)
+    {
+        while (end() < size)
+            if (!readMore())
+                return false;
+        return true;
+    }
+    /** Offset just past the last byte read so far. */
+    std::uint64_t end() const { return m_base + m_buffer.size(); }
+    /** The byte at `at`: held, and not before the mark. */
+    char at(std::uint64_t at)
+    {
+        ++m_examined;
+        return m_buffer[static_cast<std::size_t>(at - m_base)];
+    }
+    /** `size` held bytes from `at`, valid until the next holds(). */
+    std::string_view view(std::uint64_t at, std::size_t size)
+    {
+        m_examined += size;
+        return {m_buffer.data() + (at - m_base), size};
+    }
+    /** Offset of the first `c` in [from, limit), all held; `limit` when none. */
+    std::uint64_t find(char c, std::uint64_t from, std::uint64_t limit)
+    {
+        if (from >= limit)
+            return limit;
+        const char *begin = m_buffer.data() + (from - m_base);
+        const auto *hit = static_cast<const char *>(
+            std::memchr(begin, c, static_cast<std::size_t>(limit - from)));
+        const std::uint64_t found = hit ? from + static_cast<std::uint64_t>(hit - begin) : limit;
+        m_examined += found - from + (hit ? 1 : 0);
+        return found;
+    }
+    /** Offset of the first `word` wholly in [from, limit), all held; `limit`
+     *  when none. */
+    std::uint64_t findWord(std::string_view word, std::uint64_t from, std::uint64_t limit)
+    {
+        const std::string_view bytes(m_buffer.data() + (from - m_base),
+                                     static_cast<std::size_t>(limit - from));
+        const std::size_t hit = bytes.find(word);
+        const std::uint64_t found = hit == std::string_view::npos ? limit : from + hit;
+        m_examined += found - from + (hit == std::string_view::npos ? 0 : word.size());
+        return found;
+    }
+    /** Offset of the first byte in [from, limit), all held, for which `wanted`
+     *  is true; `limit` when none. */
+    template <typename Wanted>
+    std::uint64_t findIf(std::uint64_t from, std::uint64_t limit, Wanted wanted)
+    {
+        const char *begin = m_buffer.data() + (from - m_base);
+        const char *end = begin + (limit - from);
+        const char *hit = std::find_if(begin, end, wanted);
+        m_examined += static_cast<std::uint64_t>(hit - begin) + (hit != end ? 1 : 0);
+        return from + static_cast<std::uint64_t>(hit - begin);
+    }
+    /** True when the bytes at `at` spell `word`, in upper case as written
+     *  or in any case when `anyCase`; reads on as needed. */
+    bool spells(std::uint64_t at, std::string_view word, bool anyCase = false)
+    {
+        if (!holds(at + word.size()))
+            return false;
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            char c = this->at(at + i);
+            if (anyCase && c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+            if (c != word[i])
+                return false;
+        }
+        return true;
+    }
+    /** The bytes before `at` are no longer needed. */
+    void setMark(std::uint64_t at) { m_mark = std::max(m_mark, at); }
+    std::uint64_t examined() const { return m_examined; }
+
+  private:
+    bool readMore()
+    {
+        if (m_eof)
+            return false;
+        const auto dead = static_cast<std::size_t>(std::min(m_mark, end()) - m_base);
+        if (dead >= kChunk && dead >= m_buffer.size() / 2) {
+            m_buffer.erase(0, dead);
+            m_base += dead;
+        }
+        const std::size_t old = m_buffer.size();
+        m_buffer.resize(old + kChunk);
+        m_in.read(m_buffer.data() + old, static_cast<std::streamsize>(kChunk));
+        const auto got = static_cast<std::size_t>(std::max<std::streamsize>(m_in.gcount(), 0));
+        m_buffer.resize(old + got);
+        if (got < kChunk)
+            m_eof = true;
+        return got > 0;
+    }
+
+    std::istream &m_in;
+    std::string m_buffer;
+    std::uint64_t m_base = 0; // offset in the file of m_buffer[0]
+    std::uint64_t m_mark = 0;
+    std::uint64_t m_examined = 0;
+    bool m_eof = false;
+};
+
+} // namespace detail
+
+using detail::InputWindow;
 
 const std::string *AdifRecord::find(std::string_view upperName) const
 {
@@ -167,95 +252,151 @@ std::string textFromAdif(std::string_view value)
 
 // --- ADI ----------------------------------------------------------------------
 
-AdiReader::AdiReader(std::istream &in) : m_in(in) {}
+AdiReader::AdiReader(std::istream &in) : m_input(std::make_unique<InputWindow>(in)) {}
 
-bool AdiReader::fill(std::size_t n)
+AdiReader::~AdiReader() = default;
+
+std::uint64_t AdiReader::bytesExamined() const
 {
-    while (m_buffer.size() - m_pos < n) {
-        if (!readChunk(m_in, m_buffer, m_pos, m_consumed, m_eof))
-            return false;
+    return m_input->examined();
+}
+
+// A value ends where a tag, a blank or the end of the file follows it.
+bool AdiReader::endsCleanly(std::uint64_t end)
+{
+    if (!m_input->holds(end + 1))
+        return true;
+    const char next = m_input->at(end);
+    return next == '<' || isBlank(next);
+}
+
+bool AdiReader::endsWithBlank(std::uint64_t end)
+{
+    return !m_input->holds(end + 1) || isBlank(m_input->at(end));
+}
+
+bool AdiReader::isEorAt(std::uint64_t at)
+{
+    return m_input->spells(at, "<EOR>", true);
+}
+
+// The first "<EOR>" (any letter case) that starts in [from, limit), or
+// `limit`. `from` never goes back between calls, nor does the search.
+std::uint64_t AdiReader::findEor(std::uint64_t from, std::uint64_t limit)
+{
+    if (m_eorFound != kNotFound && m_eorFound >= from)
+        return std::min(m_eorFound, limit);
+    std::uint64_t at = std::max(from, m_eorSearched);
+    m_eorFound = kNotFound;
+    while (at < limit) {
+        at = m_input->find('<', at, limit);
+        if (at == limit)
+            break;
+        if (isEorAt(at)) {
+            m_eorFound = at;
+            m_eorSearched = at + 1;
+            return at;
+        }
+        ++at;
     }
-    return true;
+    m_eorSearched = std::max(m_eorSearched, limit);
+    return limit;
+}
+
+// The first byte beyond ASCII in [from, limit), or `limit`; searched as
+// findEor() searches.
+std::uint64_t AdiReader::findHighByte(std::uint64_t from, std::uint64_t limit)
+{
+    if (m_highFound != kNotFound && m_highFound >= from)
+        return std::min(m_highFound, limit);
+    const std::uint64_t at = std::max(from, m_highSearched);
+    m_highFound = kNotFound;
+    if (at >= limit)
+        return limit;
+    const std::uint64_t high =
+        m_input->findIf(at, limit, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (high == limit) {
+        m_highSearched = limit;
+        return limit;
+    }
+    m_highFound = high;
+    m_highSearched = high + 1;
+    return high;
 }
 
 // Writers disagree on what a length counts: the standard says bytes, some
 // programs count UTF-8 characters. Both agree on ASCII; otherwise the byte
 // count is kept unless it ends inside a character or runs into text, while
 // the character count ends cleanly before a tag, a blank or the end.
-std::size_t AdiReader::valueLength(std::size_t byteLength)
+std::size_t AdiReader::valueLength(std::uint64_t start, std::size_t byteLength)
 {
-    // Offsets are relative to m_pos: fill() may move the buffer.
-    const std::string_view value(m_buffer.data() + m_pos, byteLength);
-    if (std::none_of(value.begin(), value.end(),
-                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+    const std::uint64_t byteEnd = start + byteLength;
+    if (findHighByte(start, byteEnd) == byteEnd || endsCleanly(byteEnd))
         return byteLength;
 
-    auto endsCleanly = [this](std::size_t length) {
-        if (!fill(length + 1))
-            return true; // the end of the file
-        const char next = m_buffer[m_pos + length];
-        return next == '<' || isBlank(next);
-    };
-    if (endsCleanly(byteLength))
-        return byteLength;
-
-    std::size_t length = 0;
+    // The count stops at an <EOR>, which no value counted in characters runs
+    // over, so that the walk costs no more than the value or the skip after it.
+    std::uint64_t at = start;
     for (std::size_t chars = 0; chars < byteLength; ++chars) {
-        if (!fill(length + 4) && !fill(length + 1))
+        if (at - start >= kMaxAdifRecordBytes || !m_input->holds(at + 1))
             return byteLength;
-        const std::size_t available = std::min<std::size_t>(4, m_buffer.size() - m_pos - length);
-        const std::size_t n =
-            utf8SequenceAt(std::string_view(m_buffer.data() + m_pos + length, available));
+        m_input->holds(at + 4); // as much of a character as the file has
+        if (m_input->at(at) == '<' && isEorAt(at))
+            return byteLength;
+        const auto available =
+            static_cast<std::size_t>(std::min<std::uint64_t>(4, m_input->end() - at));
+        const std::size_t n = utf8SequenceAt(m_input->view(at, available));
         if (n == 0)
             return byteLength; // not UTF-8: the bytes are Windows-1252, one per character
-        length += n;
+        at += n;
     }
-    return endsCleanly(length) ? length : byteLength;
+    return endsCleanly(at) ? static_cast<std::size_t>(at - start) : byteLength;
 }
 
 AdifReadResult AdiReader::next(AdifRecord &record)
 {
     record.fields.clear();
+    InputWindow &in = *m_input;
     bool damaged = false;
     bool started = false; // a field or some damage since the last <EOR>/<EOH>
+    std::size_t held = 0; // what the record's fields take in memory
 
     for (;;) {
         // Text between tags: comments, line breaks, a header's free text.
-        while (true) {
-            if (m_pos >= m_buffer.size() && !fill(1)) {
-                m_pos = m_buffer.size();
-                if (started) {
-                    record.fields.clear();
-                    return AdifReadResult::Damaged; // no <EOR> at the end
+        for (;;) {
+            if (m_pos >= in.end()) {
+                in.setMark(m_pos);
+                if (!in.holds(m_pos + 1)) {
+                    if (started) {
+                        record.fields.clear();
+                        return AdifReadResult::Damaged; // no <EOR> at the end
+                    }
+                    return AdifReadResult::End;
                 }
-                return AdifReadResult::End;
             }
-            const char c = m_buffer[m_pos];
-            if (c == '<')
+            m_pos = in.findIf(m_pos, in.end(), [](char c) { return c == '<' || isGarbage(c); });
+            if (m_pos == in.end())
+                continue;
+            if (in.at(m_pos) == '<')
                 break;
-            if (isGarbage(c))
-                damaged = started = true;
+            damaged = started = true;
             ++m_pos;
         }
+        in.setMark(m_pos);
 
         // The tag, up to its '>'.
-        std::size_t close = 0;
-        for (std::size_t i = 1; i <= kMaxTagLength; ++i) {
-            if (m_pos + i >= m_buffer.size() && !fill(i + 1))
-                break;
-            const char c = m_buffer[m_pos + i];
-            if (c == '>') {
-                close = i;
-                break;
-            }
-            if (c == '<')
-                break;
-        }
+        in.holds(m_pos + kMaxTagLength + 1);
+        const std::uint64_t tagLimit = std::min(in.end(), m_pos + kMaxTagLength + 1);
+        const std::uint64_t tagEnd =
+            in.findIf(m_pos + 1, tagLimit, [](char c) { return c == '>' || c == '<'; });
+        const std::size_t close = tagEnd < tagLimit && in.at(tagEnd) == '>'
+                                      ? static_cast<std::size_t>(tagEnd - m_pos)
+                                      : 0;
         if (close == 0) {
             ++m_pos; // a lone '<' in text
             continue;
         }
-        const std::string_view tag(m_buffer.data() + m_pos + 1, close - 1);
+        const std::string_view tag = in.view(m_pos + 1, close - 1);
         const std::size_t colon = tag.find(':');
         const std::string_view rawName = trimmed(tag.substr(0, colon));
         if (rawName.empty() || !std::all_of(rawName.begin(), rawName.end(), isNameChar)) {
@@ -268,6 +409,13 @@ AdifReadResult AdiReader::next(AdifRecord &record)
             lengthText = tag.substr(colon + 1);
             lengthText = trimmed(lengthText.substr(0, lengthText.find(':'))); // drop the type
         }
+        const bool lengthIsNumber = !lengthText.empty() && lengthText.size() <= 9 &&
+                                    std::all_of(lengthText.begin(), lengthText.end(),
+                                                [](char c) { return c >= '0' && c <= '9'; });
+        std::size_t length = 0;
+        if (lengthIsNumber)
+            for (char c : lengthText)
+                length = length * 10 + static_cast<std::size_t>(c - '0');
         m_pos += close + 1;
 
         if (colon == std::string_view::npos) {
@@ -282,99 +430,134 @@ AdifReadResult AdiReader::next(AdifRecord &record)
             } else if (name == "EOH") {
                 record.fields.clear(); // the header's fields are not a contact
                 damaged = started = false;
+                held = 0;
             }
             continue; // any other tag without a length carries nothing
         }
 
         started = true;
-        if (lengthText.empty() || lengthText.size() > 9 ||
-            !std::all_of(lengthText.begin(), lengthText.end(),
-                         [](char c) { return c >= '0' && c <= '9'; })) {
+        // A length past the end of the file is wrong: the bytes after the tag
+        // are read again as tags, so the records that follow are not lost
+        // with this one.
+        if (!lengthIsNumber || length > kMaxAdifRecordBytes || !in.holds(m_pos + length)) {
             damaged = true;
             continue;
         }
-        std::size_t length = 0;
-        for (char c : lengthText)
-            length = length * 10 + static_cast<std::size_t>(c - '0');
-        // A length running past the end of the file or over the next record
-        // is wrong: the bytes after the tag are read again as tags, so the
-        // records that follow are not lost with this one.
-        if (length > kMaxValueLength || !fill(length)) {
+        const std::uint64_t start = m_pos;
+        const std::size_t taken = valueLength(start, length);
+        const std::uint64_t eor = findEor(start, start + taken);
+        if (eor < start + taken && !endsWithBlank(start + taken)) {
+            // An <EOR> in a value is text when a writer that counts its
+            // lengths put it there, as we do, a blank after each value. Without
+            // that blank the length more likely runs over the end of the record
+            // into the next one: this record ends damaged at that <EOR>, and
+            // the next is read from there.
             damaged = true;
+            m_pos = eor;
             continue;
         }
-        const std::size_t taken = valueLength(length);
-        const std::string_view value(m_buffer.data() + m_pos, taken);
-        if (containsEorTag(value)) {
+        m_pos = start + taken;
+        if (damaged)
+            continue; // nothing of a damaged record is kept
+        held += sizeof(AdifField) + name.size() + taken;
+        const std::string_view value = in.view(start, taken);
+        if (held > kMaxAdifRecordBytes || hasGarbage(value)) {
             damaged = true;
+            record.fields.clear();
             continue;
         }
-        if (hasGarbage(value))
-            damaged = true;
         record.fields.push_back({std::move(name), std::string(value)});
-        m_pos += taken;
     }
 }
 
 // --- ADX ----------------------------------------------------------------------
 
-AdxReader::AdxReader(std::istream &in) : m_in(in) {}
+AdxReader::AdxReader(std::istream &in) : m_input(std::make_unique<InputWindow>(in)) {}
 
-bool AdxReader::readMore()
+AdxReader::~AdxReader() = default;
+
+std::uint64_t AdxReader::bytesExamined() const
 {
-    return readChunk(m_in, m_buffer, m_pos, m_consumed, m_eof);
+    return m_input->examined();
 }
 
 // "<RECORD>" or "<RECORD " but not "<RECORDS>".
-std::size_t AdxReader::findRecordStart(std::size_t from) const
+bool AdxReader::isRecordStart(std::uint64_t at)
 {
-    for (std::size_t i = m_buffer.find("<RECORD", from); i != std::string::npos;
-         i = m_buffer.find("<RECORD", i + 1)) {
-        if (i + 7 >= m_buffer.size())
-            return std::string::npos; // cannot tell yet
-        const char c = m_buffer[i + 7];
-        if (c == '>' || isBlank(c))
-            return i;
+    if (!m_input->holds(at + 8) || !m_input->spells(at, "<RECORD"))
+        return false;
+    const char c = m_input->at(at + 7);
+    return c == '>' || isBlank(c);
+}
+
+bool AdxReader::isRecordEnd(std::uint64_t at)
+{
+    return m_input->spells(at, "</RECORD>");
+}
+
+std::uint64_t AdxReader::findRecordStart(std::uint64_t from)
+{
+    InputWindow &in = *m_input;
+    for (;;) {
+        in.setMark(from);
+        if (!in.holds(from + 1))
+            return kNone;
+        const std::uint64_t at = in.find('<', from, in.end());
+        if (at < in.end() && isRecordStart(at))
+            return at;
+        from = std::min(at + 1, in.end());
     }
-    return std::string::npos;
 }
 
 AdifReadResult AdxReader::next(AdifRecord &record)
 {
     record.fields.clear();
+    InputWindow &in = *m_input;
     for (;;) {
-        std::size_t start = findRecordStart(m_pos);
-        while (start == std::string::npos) {
-            // Keep the last bytes: a "<RECORD" may straddle two reads.
-            m_pos = std::max(m_pos, m_buffer.size() > 8 ? m_buffer.size() - 8 : 0);
-            if (!readMore()) {
-                m_pos = m_buffer.size();
-                return AdifReadResult::End;
-            }
-            start = findRecordStart(m_pos);
+        const std::uint64_t start = findRecordStart(m_pos);
+        if (start == kNone) {
+            m_pos = in.end();
+            return AdifReadResult::End;
         }
-        m_pos = start;
+        in.setMark(start);
 
-        std::size_t end = m_buffer.find("</RECORD>", start);
-        while (end == std::string::npos && m_buffer.size() - start <= kMaxAdxRecord) {
-            if (!readMore())
-                break;
-            start = m_pos; // the buffer may have moved
-            end = m_buffer.find("</RECORD>", start);
+        // Its end, or the start of another record before it: whichever comes
+        // first, each byte looked at once. Both hold "RECORD", seldom seen
+        // elsewhere, where '<' opens every element.
+        const std::uint64_t longest = start + kMaxAdifRecordBytes;
+        std::uint64_t end = 0;
+        for (std::uint64_t at = start + 7; end == 0;) {
+            if (!in.holds(at + 1)) {
+                m_pos = in.end(); // no end before the end of the file
+                return AdifReadResult::Damaged;
+            }
+            const std::uint64_t limit = std::min(in.end(), longest + 1);
+            const std::uint64_t word = in.findWord("RECORD", at, limit);
+            if (word == limit) {
+                if (limit > longest) {
+                    m_pos = limit; // too long to be a record: what follows is searched
+                    return AdifReadResult::Damaged;
+                }
+                if (!in.holds(limit + 1)) {
+                    m_pos = in.end(); // no end before the end of the file
+                    return AdifReadResult::Damaged;
+                }
+                at = std::max(at, limit - 5); // a "RECORD" may straddle what was read
+            } else if (word - 2 >= start + 7 && isRecordEnd(word - 2)) {
+                end = word + 7;
+            } else if (isRecordStart(word - 1)) {
+                m_pos = word - 1; // a record opens inside this one
+                return AdifReadResult::Damaged;
+            } else {
+                at = word + 1;
+            }
         }
-        const std::size_t nextStart = findRecordStart(start + 1);
-        if (end == std::string::npos || (nextStart != std::string::npos && nextStart < end)) {
-            // No end, or a record opens inside this one: skip to what follows.
-            m_pos =
-                nextStart != std::string::npos ? nextStart : std::max(start + 1, m_buffer.size());
-            return AdifReadResult::Damaged;
-        }
-        end += 9; // past "</RECORD>"
         m_pos = end;
 
         pugi::xml_document doc;
-        const pugi::xml_parse_result parsed = doc.load_buffer(
-            m_buffer.data() + start, end - start, pugi::parse_default, pugi::encoding_utf8);
+        const std::string_view text = in.view(start, static_cast<std::size_t>(end - start));
+        const pugi::xml_parse_result parsed =
+            doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
         if (!parsed)
             return AdifReadResult::Damaged;
         for (pugi::xml_node node : doc.first_child().children()) {

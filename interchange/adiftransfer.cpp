@@ -2,12 +2,14 @@
 
 #include "interchange/adifwriter.h"
 #include "interchange/samecontact.h"
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 
-#include <cerrno>
-#include <fstream>
+#include <algorithm>
+#include <array>
 #include <memory>
+#include <vector>
 
 namespace ondelog {
 
@@ -16,23 +18,14 @@ namespace {
 constexpr std::size_t kFlushSize = 1u << 20;
 constexpr std::uint64_t kProgressEvery = 256;
 
-LogStatus openFailure(const std::filesystem::path &path)
-{
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
-        return LogStatus::NotFound;
-    return errno != 0 ? statusFromErrno(errno) : LogStatus::IoError;
-}
-
 /** Calls `each` with every contact of the log, in order, up to its end marker
  *  (or the last whole record of a log without one). Reads big blocks: one
  *  record at a time is all that is kept. */
 template <typename Each> LogStatus forEachContact(const std::filesystem::path &logPath, Each each)
 {
-    errno = 0;
-    std::ifstream in(logPath, std::ios::binary);
-    if (!in)
-        return openFailure(logPath);
+    RegularFileStream in(logPath);
+    if (in.openStatus() != LogStatus::Ok)
+        return in.openStatus();
     std::string block(kRecordSize * 4096, '\0');
     QsoRecord record;
     for (;;) {
@@ -46,7 +39,7 @@ template <typename Each> LogStatus forEachContact(const std::filesystem::path &l
                 return LogStatus::Ok;
         }
         if (in.bad())
-            return LogStatus::IoError;
+            return in.readError() != LogStatus::Ok ? in.readError() : LogStatus::IoError;
         if (got < block.size())
             return LogStatus::Ok;
     }
@@ -149,15 +142,19 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
                         const ImportOptions &options)
 {
     ImportResult result;
-    errno = 0;
-    std::ifstream in(source, std::ios::binary);
-    if (!in) {
-        result.status = openFailure(source);
-        return result;
-    }
     std::error_code ec;
     const auto size = std::filesystem::file_size(source, ec);
     const std::uint64_t total = ec ? 0 : size;
+    // Progress is told, and a cancellation heard, before each block of the
+    // file is read, whatever the reader makes of it: a long damaged region
+    // gives no record for a long time, never a long time without a block.
+    RegularFileStream in(source, [&](std::uint64_t bytesRead) {
+        return !options.progress || options.progress(bytesRead, total);
+    });
+    if (in.openStatus() != LogStatus::Ok) {
+        result.status = in.openStatus();
+        return result;
+    }
 
     Output out(logPath);
     if ((result.status = out.open()) != LogStatus::Ok)
@@ -190,25 +187,19 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
     if (result.status != LogStatus::Ok)
         return result;
 
-    std::unique_ptr<AdifReader> reader;
-    if (adifFormatForPath(source) == AdifFormat::Adx)
-        reader = std::make_unique<AdxReader>(in);
-    else
-        reader = std::make_unique<AdiReader>(in);
+    const std::unique_ptr<AdifReader> reader = makeAdifReader(adifFormatForPath(source), in);
 
     // Confirmations are written over the copy once every record is in it.
     std::vector<std::pair<std::uint32_t, Received>> confirmations;
     AdifRecord adif;
-    std::uint64_t seen = 0;
     for (;;) {
         const AdifReadResult read = reader->next(adif);
-        if (read == AdifReadResult::End)
-            break;
-        if (options.progress && ++seen % kProgressEvery == 0 &&
-            !options.progress(reader->bytesRead(), total)) {
+        if (in.stopped()) {
             result.cancelled = true;
             return result;
         }
+        if (read == AdifReadResult::End)
+            break;
         if (read == AdifReadResult::Damaged) {
             ++result.damaged;
             continue;
@@ -249,7 +240,7 @@ ImportResult importAdif(const std::filesystem::path &logPath, const std::filesys
         }
     }
     if (in.bad()) {
-        result.status = LogStatus::IoError;
+        result.status = in.readError() != LogStatus::Ok ? in.readError() : LogStatus::IoError;
         return result;
     }
     if (result.imported == 0 && result.confirmed == 0)
@@ -277,7 +268,7 @@ ImportResult importAdif(LogFile &log, const std::filesystem::path &source,
     const std::filesystem::path path = log.path();
     result = importAdif(path, source, options);
     // The file at the path is a new one: the log must serve it, not the old.
-    if (result.imported > 0)
+    if (result.changedLog())
         log.open(path);
     return result;
 }

@@ -14,18 +14,30 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <istream>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace ondelog {
 
-/** Called every few hundred records with the work done and the work in all
- *  (records for an export, bytes of the file for an import). Returning false
- *  cancels: the target is left as it was. */
+/** Called with the work done and the work in all: for an export every few
+ *  hundred records, for an import before each block of 64 KiB of the file is
+ *  read (bytes), so that it is called often whatever the file holds. Returning
+ *  false cancels: the target is left as it was. Called in the thread that runs
+ *  the transfer. */
 using TransferProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 /** ADX for a name ending in ".adx" (any letter case), ADI otherwise. */
 AdifFormat adifFormatForPath(const std::filesystem::path &path);
+
+/** The reader of that format over `in`. */
+inline std::unique_ptr<AdifReader> makeAdifReader(AdifFormat format, std::istream &in)
+{
+    if (format == AdifFormat::Adx)
+        return std::make_unique<AdxReader>(in);
+    return std::make_unique<AdiReader>(in);
+}
 
 struct ExportOptions
 {

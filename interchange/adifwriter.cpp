@@ -86,6 +86,8 @@ void appendAdifHeader(std::string &out, const std::vector<AdifField> &header, Ad
 void appendAdifRecord(std::string &out, const std::vector<AdifField> &fields, AdifFormat format)
 {
     if (format == AdifFormat::Adi) {
+        // The blank after each value tells our reader that an "<eor>" inside
+        // a contact's text is text: its length, not the tag, ends the value.
         for (const AdifField &f : fields) {
             appendAdiField(out, f);
             out += ' ';

@@ -1,6 +1,7 @@
 #include "logbook/logfile.h"
 
 #include "logbook/fileio.h"
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 
@@ -74,6 +75,9 @@ std::string statusMessageUtf8(LogStatus status)
     case LogStatus::InvalidRecord:
         return "Un indicatif ne peut pas commencer par « \\ » : le contact n'a pas été "
                "enregistré.";
+    case LogStatus::NotRegularFile:
+        return "Ce n'est pas un fichier mais un dossier, un tube nommé ou un périphérique : "
+               "Ondelog ne l'ouvre pas.";
     }
     return "Erreur inconnue.";
 }
@@ -142,19 +146,17 @@ LogStatus LogFile::openWith(const std::filesystem::path &path, bool writable)
 {
     close();
 
-    int fd = -1;
     bool readOnly = !writable;
     ReadOnlyCause cause = ReadOnlyCause::None;
+    OpenedFile file;
     if (writable) {
-        fd = fileio::openFile(path.c_str(), O_RDWR | O_CLOEXEC);
-        const int error = errno;
-        if (fd < 0 && (error == EACCES || error == EPERM || error == EROFS)) {
-            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        file = openRegularFile(path, O_RDWR);
+        if (file.fd < 0 && (file.error == EACCES || file.error == EPERM || file.error == EROFS)) {
+            const int error = file.error;
+            file = openRegularFile(path, O_RDONLY);
             readOnly = true;
             cause = error == EROFS ? ReadOnlyCause::ReadOnlyMedium : ReadOnlyCause::FileNotWritable;
-        } else if (fd < 0) {
-            return finish(statusFromErrno(error));
-        } else {
+        } else if (file.fd >= 0) {
             // A deletion writes the log anew beside it and renames it over the
             // old one: in a folder that refuses new files it could only fail, after
             // the operator had been told the log was writable.
@@ -168,22 +170,14 @@ LogStatus LogFile::openWith(const std::filesystem::path &path, bool writable)
             }
         }
     } else {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        file = openRegularFile(path, O_RDONLY);
     }
-    if (fd < 0)
-        return finish(statusFromErrno(errno));
+    // Only a regular file can be a log: a folder or a device would fail later
+    // in ways the operator could not understand, and a pipe would never answer.
+    if (file.fd < 0)
+        return finish(file.status());
 
-    // Only a plain file can be a log: a folder or a device would fail later in
-    // ways the operator could not understand.
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return finish(LogStatus::IoError);
-    }
-
-    m_fd = fd;
+    m_fd = file.fd;
     m_readOnly = readOnly;
     m_readOnlyCause = cause;
     m_path = path;

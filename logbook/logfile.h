@@ -26,6 +26,7 @@ enum class LogStatus
     OutOfRange,    ///< record number outside 1..N+1 (or 1..N where a contact is needed)
     IoError,       ///< any other failure of the file system
     InvalidRecord, ///< a contact whose call sign would read as the end of the log
+    NotRegularFile, ///< a folder, a named pipe or a device where a file was expected
 };
 
 /** French sentence for a failure, to show in a message box ("" for Ok). */

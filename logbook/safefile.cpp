@@ -146,8 +146,13 @@ LogStatus SafeFileWriter::open()
     struct stat st
     {
     };
-    if (::stat(m_target.c_str(), &st) == 0)
+    if (::stat(m_target.c_str(), &st) == 0) {
+        // Renamed over a pipe or a device, the new file would take the place
+        // of something that was never a file (as root, of /dev/null itself).
+        if (!S_ISREG(st.st_mode))
+            return LogStatus::NotRegularFile;
         mode = st.st_mode & 07777;
+    }
     // mkostemp's XXXXXX makes two rewrites in one folder never collide.
     std::string pattern =
         (m_target.parent_path() / (temporaryPrefix(m_target) + "XXXXXX")).string();

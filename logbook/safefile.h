@@ -33,7 +33,8 @@ class SafeFileWriter
     SafeFileWriter &operator=(const SafeFileWriter &) = delete;
 
     /** Creates the temporary file beside the target, with the target's
-     *  permissions when it exists. */
+     *  permissions when it exists. A target that exists but is no regular file
+     *  (a folder, a pipe, a device) is refused: NotRegularFile. */
     LogStatus open();
     /** Appends bytes to the temporary file. */
     LogStatus write(const char *data, std::size_t size);

@@ -1,5 +1,6 @@
 #include "maintenance/fileio.h"
 
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 
 #include <cerrno>
@@ -28,19 +29,9 @@ LogStatus readAt(int fd, std::int64_t offset, char *data, std::size_t size, std:
 
 ReadOnlyFile::ReadOnlyFile(const std::filesystem::path &path)
 {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0) {
-        m_status = statusFromErrno(errno);
-        return;
-    }
-    struct stat st
-    {
-    };
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
-        m_status = LogStatus::IoError;
-    }
+    const OpenedFile file = openRegularFile(path, O_RDONLY);
+    m_fd = file.fd;
+    m_status = file.status();
 }
 
 ReadOnlyFile::~ReadOnlyFile()

@@ -25,7 +25,7 @@ class ReadOnlyFile
     ReadOnlyFile(const ReadOnlyFile &) = delete;
     ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
 
-    /** Ok once open on a plain file (a folder or a device is IoError). */
+    /** Ok once open on a regular file (anything else is NotRegularFile). */
     LogStatus status() const { return m_status; }
     int fd() const { return m_fd; }
 

@@ -1,5 +1,6 @@
 #include "maintenance/recordreader.h"
 
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 
 #include <cerrno>
@@ -24,8 +25,9 @@ LogStatus RecordReader::open(const std::filesystem::path &path)
 {
     if (m_fd >= 0)
         ::close(m_fd);
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    return m_fd < 0 ? statusFromErrno(errno) : LogStatus::Ok;
+    const OpenedFile file = openRegularFile(path, O_RDONLY);
+    m_fd = file.fd;
+    return file.status();
 }
 
 std::int64_t RecordReader::fileSize() const

@@ -2,6 +2,7 @@
 
 #include "geo/calendar.h"
 #include "logbook/record.h"
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 #include "maintenance/recordreader.h"
@@ -54,9 +55,10 @@ class MappedLog
 
     LogStatus map(const std::filesystem::path &path, std::int64_t size)
     {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return statusFromErrno(errno);
+        const OpenedFile file = openRegularFile(path, O_RDONLY);
+        if (file.fd < 0)
+            return file.status();
+        const int fd = file.fd;
         m_size = static_cast<std::size_t>(size);
         m_data = ::mmap(nullptr, m_size, PROT_READ, MAP_SHARED, fd, 0);
         const int error = errno;

@@ -1,6 +1,7 @@
 #include "printing/labelsheet.h"
 
 #include "logbook/fileio.h"
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 #include "maintenance/recordreader.h"
@@ -233,9 +234,10 @@ LogStatus LabelSheet::load()
     std::string bytes(fullSize, '\0');
     std::size_t got = 0;
 
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 && errno != ENOENT)
-        return statusFromErrno(errno);
+    const OpenedFile file = openRegularFile(m_path, O_RDONLY);
+    const int fd = file.fd;
+    if (fd < 0 && file.error != ENOENT)
+        return file.status();
     if (fd >= 0) {
         const LogStatus status = readAt(fd, 0, bytes.data(), fullSize, got);
         ::close(fd);
@@ -312,7 +314,7 @@ std::optional<LabelRecord> LabelSheet::read(int n) const
 {
     if (n < 1 || n > kLabelCount)
         return std::nullopt;
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(m_path, O_RDONLY).fd;
     if (fd < 0)
         return std::nullopt;
     std::string bytes(kLabelRecordSize, ' ');
@@ -326,9 +328,10 @@ std::optional<LabelRecord> LabelSheet::read(int n) const
 
 LogStatus LabelSheet::write(int n, const LabelRecord &label)
 {
-    const int fd = fileio::openFile(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const OpenedFile file = openRegularFile(m_path, O_WRONLY | O_CREAT, 0644);
+    const int fd = file.fd;
     if (fd < 0)
-        return statusFromErrno(errno);
+        return file.status();
     const std::string &bytes = label.bytes();
     LogStatus status = LogStatus::Ok;
     if (fileio::pwriteAll(fd, bytes.data(), bytes.size(), recordOffset(n)) != 0)

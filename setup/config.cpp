@@ -1,12 +1,12 @@
 #include "setup/config.h"
 
 #include "geo/locator.h"
+#include "logbook/regularfile.h"
 #include "logbook/safefile.h"
 #include "logbook/text.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -175,7 +175,8 @@ ConfigReadResult readConfiguration(const std::filesystem::path &file)
         return result;
     }
 
-    std::ifstream in(file, std::ios::binary);
+    // Checked again as it opens: a pipe put there since would block the start.
+    RegularFileStream in(file);
     if (!in) {
         result.status = ConfigStatus::ReadFailed;
         return result;

@@ -1,21 +1,23 @@
 #include "ui/adifcommands.h"
 
-#include "interchange/adiftransfer.h"
 #include "ui/filedialog.h"
 #include "ui/mainwindow.h"
 #include "ui/recordpanel.h"
 #include "ui/waitcursor.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
+#include <QTimer>
 
-#include <memory>
+#include <atomic>
+#include <limits>
+#include <thread>
 
 namespace ondelog {
 
@@ -24,6 +26,10 @@ namespace {
 std::uint64_t g_progressThreshold = 3000;
 // An ADI contact of a digital-mode program takes about this many bytes.
 constexpr std::uint64_t kBytesPerContact = 200;
+// A transfer below the threshold shows its progress only if it lasts this long
+// (a slow disk, a network folder).
+constexpr int kShowProgressAfterMs = 700;
+constexpr int kProgressTickMs = 100;
 
 QString nativePath(const std::filesystem::path &path)
 {
@@ -35,47 +41,39 @@ std::filesystem::path toPath(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-/** A progress dialog when the work is big enough to need one, else nothing:
- *  then the window does not run its events in the middle of the work. */
-class Progress
-{
-  public:
-    Progress(QWidget *parent, const QString &label, std::uint64_t size, std::uint64_t threshold)
-    {
-        if (size <= threshold)
-            return;
-        m_dialog =
-            std::make_unique<QProgressDialog>(label, QStringLiteral("Annuler"), 0, 1000, parent);
-        m_dialog->setObjectName(QStringLiteral("ProgressionAdif"));
-        m_dialog->setWindowTitle(QStringLiteral("Ondelog"));
-        // Modal: nothing may write to the log while it is being rewritten.
-        m_dialog->setWindowModality(Qt::WindowModal);
-        m_dialog->setMinimumDuration(0);
-        m_dialog->setAutoReset(false);
-        m_dialog->setAutoClose(false);
-        m_dialog->setValue(0);
-    }
-
-    TransferProgress callback()
-    {
-        if (!m_dialog)
-            return {};
-        return [this](std::uint64_t done, std::uint64_t total) {
-            if (total > 0)
-                m_dialog->setValue(
-                    static_cast<int>(std::min<std::uint64_t>(done, total) * 1000 / total));
-            QApplication::processEvents();
-            return !m_dialog->wasCanceled();
-        };
-    }
-
-  private:
-    std::unique_ptr<QProgressDialog> m_dialog;
-};
-
 } // namespace
 
-AdifCommands::AdifCommands(MainWindow *window) : QObject(window), m_window(window) {}
+/** What the window's thread and the transfer's thread share. The transfer
+ *  only writes the counters and reads the cancellation; the window reads the
+ *  counters from a timer. */
+struct AdifCommands::Transfer
+{
+    std::atomic<bool> cancel{false};
+    std::atomic<std::uint64_t> done{0};
+    std::atomic<std::uint64_t> total{0};
+    std::thread thread;
+    std::unique_ptr<QProgressDialog> dialog;
+    std::unique_ptr<WaitCursor> wait;
+    QTimer tick;
+    std::function<void()> whenDone;
+};
+
+AdifCommands::AdifCommands(MainWindow *window) : QObject(window), m_window(window)
+{
+    // The program ends: a transfer still running stops at its next block.
+    connect(window, &MainWindow::programEnded, this, [this] {
+        if (m_transfer)
+            m_transfer->cancel = true;
+    });
+}
+
+AdifCommands::~AdifCommands()
+{
+    if (m_transfer) {
+        m_transfer->cancel = true;
+        m_transfer->thread.join();
+    }
+}
 
 void AdifCommands::setProgressThreshold(std::uint64_t contacts)
 {
@@ -91,9 +89,87 @@ void AdifCommands::showSummary(bool failed, const QString &text)
     box.exec();
 }
 
+void AdifCommands::run(const QString &label, std::uint64_t size,
+                       std::function<void(const TransferProgress &)> work,
+                       std::function<void()> done)
+{
+    m_transfer = std::make_unique<Transfer>();
+    Transfer &t = *m_transfer;
+    t.whenDone = std::move(done);
+    t.wait = std::make_unique<WaitCursor>();
+    m_window->setBusy(true);
+
+    t.dialog =
+        std::make_unique<QProgressDialog>(label, QStringLiteral("Annuler"), 0, 1000, m_window);
+    t.dialog->setObjectName(QStringLiteral("ProgressionAdif"));
+    t.dialog->setWindowTitle(QStringLiteral("Ondelog"));
+    // Modal to the window: nothing may write to the log while it is rewritten.
+    t.dialog->setWindowModality(Qt::WindowModal);
+    t.dialog->setAutoReset(false);
+    t.dialog->setAutoClose(false);
+    // The dialog shows when told to, not from its own estimate.
+    t.dialog->setMinimumDuration(std::numeric_limits<int>::max());
+    t.dialog->reset();
+    connect(t.dialog.get(), &QProgressDialog::canceled, this, [this] {
+        if (m_transfer)
+            m_transfer->cancel = true;
+    });
+    QPointer<QProgressDialog> dialog(t.dialog.get());
+    QTimer::singleShot(size > g_progressThreshold ? 0 : kShowProgressAfterMs, t.dialog.get(),
+                       [dialog] {
+                           if (dialog)
+                               dialog->show();
+                       });
+    t.tick.setInterval(kProgressTickMs);
+    connect(&t.tick, &QTimer::timeout, this, &AdifCommands::updateProgress);
+    t.tick.start();
+
+    t.thread = std::thread([this, &t, work = std::move(work)] {
+        work([&t](std::uint64_t done, std::uint64_t total) {
+            t.done = done;
+            t.total = total;
+            return !t.cancel;
+        });
+        // Queued to the window's thread; dropped if this object is gone by then.
+        QMetaObject::invokeMethod(this, &AdifCommands::end, Qt::QueuedConnection);
+    });
+}
+
+void AdifCommands::updateProgress()
+{
+    const std::uint64_t total = m_transfer ? m_transfer->total.load() : 0;
+    if (total == 0 || m_updating)
+        return;
+    // A modal progress dialog runs the window's events inside setValue(),
+    // where the end of the transfer may arrive: it waits until setValue() returns.
+    m_updating = true;
+    m_transfer->dialog->setValue(
+        static_cast<int>(std::min<std::uint64_t>(m_transfer->done, total) * 1000 / total));
+    m_updating = false;
+}
+
+void AdifCommands::end()
+{
+    if (!m_transfer)
+        return;
+    if (m_updating) {
+        QMetaObject::invokeMethod(this, &AdifCommands::end, Qt::QueuedConnection);
+        return;
+    }
+    m_transfer->thread.join();
+    const std::unique_ptr<Transfer> t = std::move(m_transfer);
+    t->tick.stop();
+    t->dialog.reset();
+    t->wait.reset();
+    m_window->setBusy(false);
+    if (t->whenDone && !m_window->hasEnded())
+        t->whenDone();
+    emit finished();
+}
+
 void AdifCommands::exportLog()
 {
-    if (!m_window->isLogOpen() || !m_window->logFile().isOpen())
+    if (isRunning() || !m_window->isLogOpen() || !m_window->logFile().isOpen())
         return;
     const std::filesystem::path logPath = m_window->logFile().path();
 
@@ -116,31 +192,32 @@ void AdifCommands::exportLog()
         return;
     }
 
-    ExportResult result;
-    {
-        WaitCursor wait;
-        Progress progress(m_window, QStringLiteral("Export ADIF en cours…"),
-                          static_cast<std::uint64_t>(m_window->logFile().recordCount()),
-                          g_progressThreshold);
-        ExportOptions options;
-        // The configuration's call sign is this station's: another station's
-        // log must not go out under it (an upload would credit the wrong one).
-        if (m_window->isOwnLog())
-            options.stationCall = m_window->stationCall();
-        options.createdTimestamp = QDateTime::currentDateTimeUtc()
-                                       .toString(QStringLiteral("yyyyMMdd HHmmss"))
-                                       .toStdString();
-        options.progress = progress.callback();
-        result = exportAdif(logPath, target, adifFormatForPath(target), options);
-    }
+    ExportOptions options;
+    // The configuration's call sign is this station's: another station's
+    // log must not go out under it (an upload would credit the wrong one).
+    if (m_window->isOwnLog())
+        options.stationCall = m_window->stationCall();
+    options.createdTimestamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd HHmmss")).toStdString();
+    auto result = std::make_shared<ExportResult>();
     const std::string name = QFileInfo(chosen).fileName().toStdString();
-    showSummary(result.status != LogStatus::Ok,
-                QString::fromStdString(exportSummaryUtf8(result, name)));
+    run(
+        QStringLiteral("Export ADIF en cours…"),
+        static_cast<std::uint64_t>(m_window->logFile().recordCount()),
+        [=](const TransferProgress &progress) {
+            ExportOptions withProgress = options;
+            withProgress.progress = progress;
+            *result = exportAdif(logPath, target, adifFormatForPath(target), withProgress);
+        },
+        [this, result, name] {
+            showSummary(result->status != LogStatus::Ok,
+                        QString::fromStdString(exportSummaryUtf8(*result, name)));
+        });
 }
 
 void AdifCommands::importFile()
 {
-    if (!m_window->isLogOpen() || !m_window->logFile().isOpen())
+    if (isRunning() || !m_window->isLogOpen() || !m_window->logFile().isOpen())
         return;
     if (!m_window->isOwnLog() || m_window->isEntrySession() ||
         !m_window->recordPanel()->confirmFrame()->isHidden() || m_window->logFile().isReadOnly()) {
@@ -148,6 +225,8 @@ void AdifCommands::importFile()
                                          "station, ouvert en écriture, hors saisie d'un contact."));
         return;
     }
+
+    const std::filesystem::path logPath = m_window->logFile().path();
 
     FileDialogRequest request;
     request.mode = FileDialogMode::Open;
@@ -160,21 +239,24 @@ void AdifCommands::importFile()
         return;
     const std::filesystem::path source = toPath(chosen);
 
-    ImportResult result;
-    {
-        WaitCursor wait;
-        Progress progress(m_window, QStringLiteral("Import ADIF en cours…"),
-                          static_cast<std::uint64_t>(QFileInfo(chosen).size()) / kBytesPerContact,
-                          g_progressThreshold);
-        ImportOptions options;
-        options.stationLocator = m_window->stationLocator();
-        options.progress = progress.callback();
-        result = importAdif(m_window->logFile(), source, options);
-    }
-    // The log file was replaced by a new one: the window must open that one.
-    if (result.changedLog())
-        m_window->loadLog();
-    showSummary(result.status != LogStatus::Ok, QString::fromStdString(importSummaryUtf8(result)));
+    ImportOptions options;
+    options.stationLocator = m_window->stationLocator();
+    auto result = std::make_shared<ImportResult>();
+    run(
+        QStringLiteral("Import ADIF en cours…"),
+        static_cast<std::uint64_t>(QFileInfo(chosen).size()) / kBytesPerContact,
+        [=](const TransferProgress &progress) {
+            ImportOptions withProgress = options;
+            withProgress.progress = progress;
+            *result = importAdif(logPath, source, withProgress);
+        },
+        [this, result] {
+            // The log file was replaced by a new one: the window must open that one.
+            if (result->changedLog())
+                m_window->loadLog();
+            showSummary(result->status != LogStatus::Ok,
+                        QString::fromStdString(importSummaryUtf8(*result)));
+        });
 }
 
 } // namespace ondelog

@@ -1019,6 +1019,16 @@ void MainWindow::showLocatorDialog()
     dialog.exec();
 }
 
+void MainWindow::setBusy(bool busy)
+{
+    m_listPanel->setEnabled(!busy);
+    m_recordPanel->setEnabled(!busy);
+    // The menus and the buttons too: another command in the middle (a second
+    // sort, a search, closing the log) would act on a log being replaced.
+    menuBar()->setEnabled(!busy);
+    m_menuPanel->setEnabled(!busy);
+}
+
 void MainWindow::showWarning(const QString &text)
 {
     NormalCursor normal;

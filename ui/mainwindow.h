@@ -51,6 +51,9 @@ class MainWindow : public QMainWindow
   public:
     /** A French warning over the window, with the normal pointer whatever is running. */
     void showWarning(const QString &text);
+    /** While a command reads or rewrites the whole log (a sort, an ADIF
+     *  transfer), the list, the record, the menus and the buttons are disabled. */
+    void setBusy(bool busy);
     /** `dataRoot`: the program folder is dataRoot/"Ondelog". `clock` is read by the
      *  clock labels and must outlive the window. */
     MainWindow(const std::filesystem::path &dataRoot, const Clock &clock,

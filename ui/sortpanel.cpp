@@ -15,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -49,16 +48,6 @@ SortPanel::SortPanel(MainWindow &window) : QObject(&window), m_window(window)
         connect(action, &QAction::triggered, this, &SortPanel::sort);
 }
 
-void SortPanel::setPanelsEnabled(bool enabled)
-{
-    m_window.listPanel()->setEnabled(enabled);
-    m_window.recordPanel()->setEnabled(enabled);
-    // The menus and the buttons too: another command in the middle of the sort
-    // (a second sort, a search, closing the log) would act on a log being replaced.
-    m_window.menuBar()->setEnabled(enabled);
-    m_window.menuPanel()->setEnabled(enabled);
-}
-
 void SortPanel::sort()
 {
     LogFile &log = m_window.logFile();
@@ -76,7 +65,7 @@ void SortPanel::sort()
     SortOutcome outcome;
     {
         WaitCursor wait;
-        setPanelsEnabled(false);
+        m_window.setBusy(true);
         m_window.contactsPanel()->hide();
         if (!m_window.recordPanel()->field(1)->text().trimmed().isEmpty())
             m_window.searchButton()->show();
@@ -129,7 +118,7 @@ void SortPanel::sort()
             return;
     }
     frame->hide();
-    setPanelsEnabled(true);
+    m_window.setBusy(false);
     m_sorting = false;
     if (!log.isOpen())
         m_window.loadLog(); // says why the log cannot be opened again

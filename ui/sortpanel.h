@@ -27,8 +27,6 @@ class SortPanel : public QObject
     bool isSorting() const { return m_sorting; }
 
   private:
-    void setPanelsEnabled(bool enabled);
-
     MainWindow &m_window;
     QLabel *m_caption = nullptr; // ClasserLab
     QLabel *m_states[3] = {};    // LabEtat1..3

@@ -6,6 +6,7 @@
 #include "geo/calendar.h"
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
+#include "logbook/regularfile.h"
 #include "printing/labelprint.h"
 #include "printing/logpage.h"
 #include "setup/config.h"
@@ -15,6 +16,7 @@
 #include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
 #include "ui/application.h"
+#include "ui/adifcommands.h"
 #include "ui/contacteditor.h"
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
@@ -40,12 +42,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QNetworkDatagram>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -53,11 +57,13 @@
 #include <QUdpSocket>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -633,6 +639,64 @@ bool otherLogShot(const QString &root, const QDir &folder)
     return save(&window, folder, QStringLiteral("other-log-read-only.png"));
 }
 
+// An ADIF import held up by a slow disk: the window's commands greyed behind
+// the progress dialog and its "Annuler", which is then pressed.
+bool adifImportShots(const QString &root, const QDir &folder)
+{
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1280, 800)))
+        return false;
+    const QString file = QDir(root).filePath(QStringLiteral("wsjtx_log.adi"));
+    {
+        std::string text = "<EOH>\n";
+        while (text.size() < (2u << 20))
+            text += "<CALL:5>F4ABC <QSO_DATE:8>20240314 <TIME_ON:4>1842 <MODE:3>FT8 <EOR>\n";
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    std::atomic<int> blocks{0};
+    std::atomic<bool> released{false};
+    setFileReadHook([&] {
+        if (++blocks < 4)
+            return;
+        while (!released)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    answerFileDialogs({file});
+    window.findChild<QAction *>(QStringLiteral("MnuImportAdif"))->trigger();
+    QProgressDialog *progress = nullptr;
+    for (int i = 0; i < 500 && !progress; ++i) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (blocks >= 4)
+            progress = window.findChild<QProgressDialog *>(QStringLiteral("ProgressionAdif"));
+        if (progress && !progress->isVisible())
+            progress = nullptr;
+    }
+    bool ok = progress != nullptr;
+    ok &= save(&window, folder, QStringLiteral("adif-import-window.png"));
+    if (progress) {
+        ok &= save(progress, folder, QStringLiteral("adif-import-progress.png"));
+        // The summary that follows "Annuler" is answered as the operator would.
+        QTimer::singleShot(50, qApp, [] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                box->accept();
+        });
+        QEventLoop wait;
+        auto *adif = window.findChild<AdifCommands *>();
+        QObject::connect(adif, &AdifCommands::finished, &wait, &QEventLoop::quit);
+        QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+        progress->cancel();
+        released = true;
+        wait.exec();
+    }
+    released = true;
+    setFileReadHook({});
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -676,6 +740,7 @@ int main(int argc, char *argv[])
     ok &=
         mergePanelShot(full, QSize(1024, 768), folder, QStringLiteral("merge-panel-1024x768.png"));
     ok &= otherLogShot(full, folder);
+    ok &= adifImportShots(full, folder);
 
     {
         const QString fresh = temp.filePath(QStringLiteral("fresh"));

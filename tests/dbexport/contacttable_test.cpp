@@ -123,7 +123,7 @@ TEST(LogReader, ReadsEveryWholeRecordAcrossBlocks)
 
     EXPECT_EQ(reader.open(dir.file("none.Ham")), LogStatus::NotFound);
     EXPECT_FALSE(reader.next(r));
-    EXPECT_EQ(reader.open(dir.path()), LogStatus::IoError);
+    EXPECT_EQ(reader.open(dir.path()), LogStatus::NotRegularFile);
 }
 
 } // namespace

@@ -95,6 +95,17 @@ TEST(AdiReader, FilesOfOtherPrograms)
          "F6ABC| ! F4AAA| "},
         {"control bytes inside a value", bytes("<CALL:5>F6\0BC<EOR><CALL:5>F4AAA<EOR>"),
          "! F4AAA| "},
+        // A value's length is honoured over an <EOR> in its text when a blank
+        // follows it, as our export writes; otherwise the length is the lie.
+        {"<eor> in a value, then a blank",
+         "<CALL:5>F6ABC <NAME:15>Lyon <eor> Nord <EOR><CALL:5>F5XYZ<EOR>",
+         "F6ABC|Lyon <eor> Nord F5XYZ| "},
+        {"length over the next record up to its tag",
+         "<CALL:5>F6ABC<NAME:9>Jean<EOR><CALL:5>F5XYZ<EOR>", "! F5XYZ| "},
+        {"length over the next record into its text",
+         "<CALL:5>F6ABC<NAME:11>Jean<EOR><CALL:5>F5XYZ<EOR>", "! F5XYZ| "},
+        {"length cutting an <EOR> in two", "<CALL:5>F6ABC<NAME:7>Jean<EOR><CALL:5>F5XYZ<EOR>",
+         "! F5XYZ| "},
     };
     for (const ReaderCase &c : cases)
         EXPECT_EQ(readAdi(c.text), c.expected) << c.what;

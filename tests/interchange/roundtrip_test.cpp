@@ -34,6 +34,10 @@ std::vector<QsoRecord> awkwardRecords()
         makeRecord({"ON4ABCDEFGHIJKL", "29/02/00", "12:00", "12:30", "0.1357", "FT4", "599", "599",
                     std::string(25, 'Q'), "AA00AA", "974", std::string(15, 'N'),
                     std::string(30, 'I'), "31/01/99", "01/02/03", "RR99XX"}),
+        // Texts that read as tags: their length, not the tag, ends them.
+        makeRecord({"F5EOR", "14/07/89", "10:00", "", "7.050", "CW", "599", "599",
+                    "Lyon <eor> Nord", "JN25", "069", "\x8BJean\x9B<EOR>",
+                    buildInfo("<EOR><CALL:5>F6XYZ", "<eoh>"), "", "", "JN18EU"}),
     };
     records[1].setField(Field::SQTH, "  Leading");
     return records;
@@ -159,6 +163,8 @@ TEST(RoundTrip, AdiFoldsAccents)
     EXPECT_EQ(foldToAscii("\x8C"
                           "dile \xC6 \x80 \x93x\x94"),
               "OEdile AE EUR \"x\"");
+    // Never a tag character from a letter that is none.
+    EXPECT_EQ(foldToAscii("\x8BJean\x9B"), "'Jean'");
 }
 
 } // namespace

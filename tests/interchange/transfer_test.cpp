@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
@@ -262,6 +263,40 @@ TEST(AdifImport, CancelledOrFailedLeavesTheLogAsItWas)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
+// A long damaged region gives no record for megabytes: progress, and a
+// cancellation, still come with every block of the file.
+TEST(AdifImport, ProgressComesWithEveryBlockOfADamagedRegion)
+{
+    TempDir dir;
+    const auto log = dir.file("F6ABC.Ham");
+    writeLog(log, 5);
+    const std::string before = fileBytes(log);
+    const std::string file = "<CALL:5>F6ABC" + std::string(4 << 20, 'x');
+    writeBytes(dir.file("damaged.adi"), file);
+
+    std::vector<std::uint64_t> told;
+    auto record = [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_EQ(total, file.size());
+        told.push_back(done);
+        return true;
+    };
+    const ImportResult whole = importAdif(log, dir.file("damaged.adi"), {kStationLocator, record});
+    EXPECT_EQ(whole.damaged, 1);
+    EXPECT_GE(told.size(), file.size() / (64 * 1024));
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.back(), file.size());
+
+    told.clear();
+    const ImportResult cancelled =
+        importAdif(log, dir.file("damaged.adi"),
+                   {kStationLocator, [&](std::uint64_t done, std::uint64_t total) {
+                        return record(done, total) && told.size() < 3;
+                    }});
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(told.size(), 3u);
+    EXPECT_EQ(fileBytes(log), before);
+}
+
 TEST(AdifImport, AKillAtAnyMomentLeavesAWholeLog)
 {
     TempDir dir;
@@ -270,12 +305,15 @@ TEST(AdifImport, AKillAtAnyMomentLeavesAWholeLog)
     const std::string before = fileBytes(log);
     writeBytes(dir.file("big.adi"), adiContacts(3000));
 
-    // Killed after 0, 256, ... records read: never half an import.
-    for (const std::uint64_t killAt : {256u, 1024u, 2816u}) {
+    // Killed before the first, the second and the last block of the file is
+    // read: never half an import.
+    const std::uint64_t blocks = fileBytes(dir.file("big.adi")).size() / (64 * 1024) + 1;
+    ASSERT_GE(blocks, 3u);
+    for (const std::uint64_t killAt : {std::uint64_t{1}, std::uint64_t{2}, blocks}) {
         const int status = inChild([&] {
             std::uint64_t calls = 0;
             ImportOptions options{kStationLocator, [&](std::uint64_t, std::uint64_t) {
-                                      if ((++calls) * 256 >= killAt)
+                                      if (++calls >= killAt)
                                           ::raise(SIGKILL);
                                       return true;
                                   }};

@@ -344,8 +344,8 @@ TEST_F(LogFileTest, FailuresToOpenAreReported)
     EXPECT_FALSE(std::filesystem::exists(m_dir.file("absent.Ham"))) << "open must not create";
     EXPECT_EQ(log.openReadOnly(m_dir.file("absent.Ham")), LogStatus::NotFound);
     EXPECT_EQ(log.open(m_dir.file("no") / "folder.Ham"), LogStatus::NotFound);
-    EXPECT_EQ(log.open(m_dir.path()), LogStatus::IoError); // a folder
-    EXPECT_EQ(log.openReadOnly(m_dir.path()), LogStatus::IoError);
+    EXPECT_EQ(log.open(m_dir.path()), LogStatus::NotRegularFile); // a folder
+    EXPECT_EQ(log.openReadOnly(m_dir.path()), LogStatus::NotRegularFile);
     EXPECT_FALSE(log.isOpen());
 
     // Opening a missing file closes the log that was open.

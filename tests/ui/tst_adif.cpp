@@ -3,16 +3,25 @@
 // What is mapped, skipped and counted is the core tests' business.
 
 #include "interchange/adiftransfer.h"
+#include "logbook/regularfile.h"
 #include "tests/ui/helpers/uitest.h"
 #include "ui/adifcommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace ondelog;
 using namespace ondelog::test;
@@ -40,6 +49,35 @@ std::string adiContacts(int first, int count)
     }
     return text;
 }
+
+/** A disk that gives the first block of a file, then sticks until released
+ *  (ten seconds at most): an import is held in the middle of its file. */
+class StuckDisk
+{
+  public:
+    StuckDisk()
+    {
+        // The state outlives this object in the hook, which an import still
+        // running may call until the test's cleanup.
+        setFileReadHook([state = m_state] {
+            if (++state->blocks != 2)
+                return;
+            for (int waited = 0; !state->released && waited < 10000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    }
+    ~StuckDisk() { release(); }
+    void release() { m_state->released = true; }
+    int blocks() const { return m_state->blocks; }
+
+  private:
+    struct State
+    {
+        std::atomic<bool> released{false};
+        std::atomic<int> blocks{0};
+    };
+    std::shared_ptr<State> m_state = std::make_shared<State>();
+};
 
 } // namespace
 
@@ -70,6 +108,7 @@ class AdifTest : public StationWindowTest
     {
         cancelModalWatches();
         m_window.reset();
+        setFileReadHook({}); // once no import reads any more
     }
 
     void exportThenImportIntoTheOwnLog()
@@ -114,23 +153,73 @@ class AdifTest : public StationWindowTest
                  std::string("10/03/24"));
     }
 
-    void cancelLeavesTheLogAsItWas()
+    // A file that holds one long damaged region, read by a disk that is stuck
+    // after its first block: the window answers all the same, with its
+    // commands disabled, and "Annuler" stops the import at the next block.
+    void annulerStopsAnImportStuckInADamagedRegion()
     {
         start(3);
-        AdifCommands::setProgressThreshold(10);
         const std::string before = logBytes();
-        const auto adi = m_root->root() / "big.adi";
-        writeBytes(adi, adiContacts(0, 3000));
+        const auto adi = m_root->root() / "damaged.adi";
+        writeBytes(adi, "<CALL:5>F6ABC" + std::string(4 << 20, 'x'));
+        StuckDisk disk;
+        bool disabled = false;
         whenModal([](QWidget *w) { return qobject_cast<QProgressDialog *>(w) != nullptr; },
-                  [](QWidget *w) {
+                  [&](QWidget *w) {
                       QVERIFY(w->objectName() == QStringLiteral("ProgressionAdif"));
+                      disabled = !m_window->menuBar()->isEnabled() &&
+                                 !get<QWidget>(QStringLiteral("PictListe"))->isEnabled();
                       auto *cancel = w->findChild<QPushButton *>();
                       QVERIFY(cancel);
                       QCOMPARE(cancel->text(), QStringLiteral("Annuler"));
                       cancel->click();
+                      disk.release();
                   });
         QCOMPARE(trigger("MnuImportAdif", adi),
                  QStringLiteral("Import annulé : le log est resté tel qu'il était."));
+        QVERIFY(disabled);
+        QCOMPARE(disk.blocks(), 2);
+        QCOMPARE(logBytes(), before);
+        QVERIFY(m_window->menuBar()->isEnabled());
+        QVERIFY(get<QWidget>(QStringLiteral("PictListe"))->isEnabled());
+    }
+
+    // The program ends in the middle of an import: the import stops at its
+    // next block, says nothing to a window that is gone, and leaves nothing
+    // beside the log.
+    void closingTheWindowCancelsARunningImport()
+    {
+        start(3);
+        const std::string before = logBytes();
+        const auto adi = m_root->root() / "wsjt.adi";
+        writeBytes(adi, adiContacts(0, 5000));
+        StuckDisk disk;
+        chooseFile(adi);
+        get<QAction>(QStringLiteral("MnuImportAdif"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(disk.blocks(), 2, 10000);
+        QVERIFY(m_window->close());
+        disk.release();
+        auto *commands = m_window->findChild<AdifCommands *>();
+        QVERIFY(commands);
+        QTRY_VERIFY_WITH_TIMEOUT(!commands->isRunning(), 10000);
+        QCOMPARE(disk.blocks(), 2);
+        QVERIFY(!QApplication::activeModalWidget());
+        m_window.reset();
+        QCOMPARE(readBytes(m_root->logPath()), before);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(m_root->programFolder()),
+                               std::filesystem::directory_iterator()),
+                 3); // the configuration, the log and the label sheet
+    }
+
+    // A pipe is never opened: nothing waits for a program to write into it.
+    void aPipeIsNotImported()
+    {
+        start(3);
+        const std::string before = logBytes();
+        const auto adi = m_root->root() / "wsjt.adi";
+        QCOMPARE(::mkfifo(adi.c_str(), 0644), 0);
+        const QString summary = trigger("MnuImportAdif", adi);
+        QVERIFY2(summary.contains(QStringLiteral("Ce n'est pas un fichier")), qPrintable(summary));
         QCOMPARE(logBytes(), before);
     }
 

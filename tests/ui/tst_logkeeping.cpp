@@ -279,6 +279,24 @@ class LogKeepingTest : public StationWindowTest
         QCOMPARE(logBytes(), log);
     }
 
+    // A pipe is never opened: nothing waits for a program to write into it.
+    void aPipeIsNotMerged()
+    {
+        start(4);
+        const std::string log = logBytes();
+        const std::filesystem::path pipe = m_root->root() / "AUTRE.Ham";
+        QCOMPARE(::mkfifo(pipe.c_str(), 0644), 0);
+        action("MnuJumeler")->trigger();
+        QString text, kind;
+        chooseFile(pipe);
+        readMessage(&text, &kind);
+        QTest::mouseClick(button("BtPjumeler"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(kind, QStringLiteral("OndelogAlerte"), 5000);
+        QVERIFY2(text.contains(QStringLiteral("Ce n'est pas un fichier")), qPrintable(text));
+        QCOMPARE(logBytes(), log);
+        QCOMPARE(shownRecordCount(), 4);
+    }
+
     // Horalink refuses any option it does not know: it must start with none.
     void theClockStartsHoralinkFromTheProgramFolderWithoutArguments()
     {

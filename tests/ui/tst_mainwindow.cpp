@@ -9,6 +9,7 @@
 #include "logbook/fileio.h"
 #include "logbook/loglist.h"
 #include "logbook/text.h"
+#include "printing/labelsheet.h"
 #include "setup/config.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"
@@ -28,6 +29,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <sys/stat.h>
 
 using namespace ondelog;
 using namespace ondelog::test;
@@ -555,6 +557,33 @@ class MainWindowTest : public QObject
             QVERIFY2(warning.contains(QStringLiteral("endommagé")), qPrintable(warning));
         QVERIFY(child<QListWidget>(window.get(), "ListeLog")->count() <= size / 165);
         QCOMPARE(readBytes(junk), bytes);
+    }
+
+    // Pipes where files are expected are never opened: the window says so at
+    // once instead of waiting for a program to write into them.
+    void aPipeIsNeitherALogNorALabelSheet()
+    {
+        DataRoot root;
+        writeStation(root, 3);
+        const std::filesystem::path sheet = root.programFolder() / kLabelSheetFileName;
+        const std::filesystem::path other = root.root() / "AUTRE.Ham";
+        QCOMPARE(::mkfifo(sheet.c_str(), 0644), 0);
+        QCOMPARE(::mkfifo(other.c_str(), 0644), 0);
+        QString text;
+        bool answered = false;
+        answerNextMessageBox(nullptr, &text, &answered);
+        auto window = start(root);
+        QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
+        QVERIFY2(text.contains(QStringLiteral("FeuilleQSL.txt")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Ce n'est pas un fichier")), qPrintable(text));
+        QCOMPARE(window->logFile().recordCount(), 3);
+
+        chooseFile(other);
+        answered = false;
+        answerNextMessageBox(nullptr, &text, &answered);
+        child<QAction>(window.get(), "MnuAutreF")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
+        QVERIFY2(text.contains(QStringLiteral("Ce n'est pas un fichier")), qPrintable(text));
     }
 
     void aReadOnlyOwnLogSaysSoOnceAndShowsIt()
