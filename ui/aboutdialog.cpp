@@ -1,5 +1,7 @@
 #include "ui/aboutdialog.h"
 
+#include "ui/qtext.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHBoxLayout>
@@ -64,8 +66,7 @@ QString AboutDialog::systemInformation(const std::filesystem::path &dataRoot)
                           "Racine des données : %8")
         .arg(QStringLiteral(ONDELOG_VERSION), QString::fromLatin1(qVersion()),
              QStringLiteral(QT_VERSION_STR), QSysInfo::prettyProductName(), QSysInfo::kernelType(),
-             QSysInfo::kernelVersion(), QSysInfo::currentCpuArchitecture(),
-             QDir::toNativeSeparators(QString::fromStdString(dataRoot.string())));
+             QSysInfo::kernelVersion(), QSysInfo::currentCpuArchitecture(), nativePath(dataRoot));
 }
 
 void AboutDialog::showSystemInformation()

@@ -2,6 +2,7 @@
 
 #include "ui/filedialog.h"
 #include "ui/mainwindow.h"
+#include "ui/qtext.h"
 #include "ui/recordpanel.h"
 #include "ui/waitcursor.h"
 
@@ -30,16 +31,6 @@ constexpr std::uint64_t kBytesPerContact = 200;
 // (a slow disk, a network folder).
 constexpr int kShowProgressAfterMs = 700;
 constexpr int kProgressTickMs = 100;
-
-QString nativePath(const std::filesystem::path &path)
-{
-    return QDir::toNativeSeparators(QFile::decodeName(path.string().c_str()));
-}
-
-std::filesystem::path toPath(const QString &path)
-{
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "ui/companion.h"
 
 #include "setup/dataroot.h"
+#include "ui/qtext.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,17 +25,11 @@ QString executableName(const QString &name)
 #endif
 }
 
-QString nativePath(const std::filesystem::path &path)
-{
-    return QDir::toNativeSeparators(QFile::decodeName(path.string().c_str()));
-}
-
 } // namespace
 
 QString companionPath(const QString &name, const std::filesystem::path &programFolder)
 {
-    const QStringList folders = {QCoreApplication::applicationDirPath(),
-                                 QFile::decodeName(programFolder.string().c_str())};
+    const QStringList folders = {QCoreApplication::applicationDirPath(), nativePath(programFolder)};
     for (const QString &folder : folders) {
         const QFileInfo candidate(QDir(folder), executableName(name));
         if (candidate.isFile() && candidate.isExecutable())

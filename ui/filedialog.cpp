@@ -148,6 +148,18 @@ void setDefaultFileFolder(const QString &folder)
     g_defaultFolder = folder;
 }
 
+FileDialogRequest logFileRequest(FileDialogMode mode, const QString &title,
+                                 const QString &initialFolder)
+{
+    FileDialogRequest request;
+    request.mode = mode;
+    request.title = title;
+    request.initialFolder = initialFolder;
+    request.defaultSuffix = QStringLiteral("Ham");
+    request.filter = QStringLiteral("Fichier (*.Ham)");
+    return request;
+}
+
 QString askFileName(QWidget *parent, const FileDialogRequest &request)
 {
     FileDialog dialog(parent, request.title);

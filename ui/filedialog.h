@@ -29,6 +29,10 @@ struct FileDialogRequest
     QStringList extraPlaces; ///< folders added to the dialog's side bar (removable media)
 };
 
+/** The request for a log file (".Ham", the only kind the dialog then lists). */
+FileDialogRequest logFileRequest(FileDialogMode mode, const QString &title,
+                                 const QString &initialFolder);
+
 /** Shows the dialog modally. The full path chosen, or an empty string when the
  *  operator cancels. The dialog's objectName is "AskFileName". */
 QString askFileName(QWidget *parent, const FileDialogRequest &request);

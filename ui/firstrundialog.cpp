@@ -4,6 +4,7 @@
 #include "logbook/logfile.h"
 #include "logbook/text.h"
 #include "setup/dataroot.h"
+#include "ui/controls.h"
 #include "ui/keyboard.h"
 #include "ui/locatordialog.h"
 #include "ui/pause.h"
@@ -33,11 +34,6 @@ namespace ondelog {
 
 namespace {
 
-QString nativePath(const std::filesystem::path &path)
-{
-    return QDir::toNativeSeparators(QString::fromStdString(path.string()));
-}
-
 bool isEnter(const QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
@@ -51,17 +47,6 @@ bool isEnter(const QEvent *event)
 bool isOperatorFocus(Qt::FocusReason reason)
 {
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
-
-QPushButton *plainButton(const QString &text, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    // Enter belongs to the fields: it must never press a button behind their
-    // back. It presses a button only when the button itself has the focus.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
 }
 
 } // namespace
@@ -112,7 +97,8 @@ FirstRunDialog::FirstRunDialog(const std::filesystem::path &dataRoot, QWidget *p
     m_locatorEdit->setObjectName(QStringLiteral("Dlg1Fra2Text2"));
     // Room for "ERREUR" too, which is the same length as a locator.
     m_locatorEdit->setMaxLength(6);
-    m_locatorButton = plainButton(QStringLiteral("Calculer Locator"), "BtAppelLocator", inputs);
+    m_locatorButton =
+        makeButton(QStringLiteral("Calculer Locator"), QStringLiteral("BtAppelLocator"), inputs);
     m_notice = new QPlainTextEdit(inputs);
     m_notice->setObjectName(QStringLiteral("Dlg1Fra2Text3"));
     m_notice->setReadOnly(true);
@@ -129,7 +115,8 @@ FirstRunDialog::FirstRunDialog(const std::filesystem::path &dataRoot, QWidget *p
     m_notice->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_notice->setMinimumWidth(
         m_notice->fontMetrics().horizontalAdvance(QString(52, QLatin1Char('W'))) + 12);
-    m_stop = plainButton(QStringLiteral("Tout arrêter !!"), "Dlg1Fra2CmdArreter", inputs);
+    m_stop =
+        makeButton(QStringLiteral("Tout arrêter !!"), QStringLiteral("Dlg1Fra2CmdArreter"), inputs);
 
     for (QLineEdit *edit : {m_callSignEdit, m_locatorEdit}) {
         makeUpperCase(edit);
@@ -167,7 +154,8 @@ FirstRunDialog::FirstRunDialog(const std::filesystem::path &dataRoot, QWidget *p
     QFont pathFont = m_pathLabel->font();
     pathFont.setBold(true);
     m_pathLabel->setFont(pathFont);
-    m_validate = plainButton(QStringLiteral("Valider"), "Dlg1Fra3CmdValider", m_confirm);
+    m_validate =
+        makeButton(QStringLiteral("Valider"), QStringLiteral("Dlg1Fra3CmdValider"), m_confirm);
     auto *confirmLayout = new QGridLayout(m_confirm);
     confirmLayout->setContentsMargins(14, 10, 14, 10);
     confirmLayout->addWidget(placeLabel, 0, 0);

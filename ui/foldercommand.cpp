@@ -2,6 +2,7 @@
 #include "ui/foldercommand.h"
 
 #include "ui/instancelock.h"
+#include "ui/qtext.h"
 
 #include <QFile>
 #include <QLockFile>
@@ -26,7 +27,7 @@ int runOnProgramFolder(const std::filesystem::path &programFolder, bool writesLo
     if (!std::filesystem::is_directory(programFolder, ec))
         return printOutcome(work());
 
-    const QString folder = QFile::decodeName(programFolder.c_str());
+    const QString folder = nativePath(programFolder);
     const ProgramFolderLock lock = lockProgramFolder(folder);
     if (lock.failure == LockFailure::HeldByOther)
         return printOutcome(

@@ -5,6 +5,7 @@
 #include "logbook/text.h"
 #include "printing/labelprint.h"
 #include "setup/dataroot.h"
+#include "ui/controls.h"
 #include "ui/mainwindow.h"
 #include "ui/pause.h"
 #include "ui/printjob.h"
@@ -91,14 +92,6 @@ int boxWidth(const QLineEdit *edit, const BoxValue &value, int length)
     return edit->style()
         ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, metrics.height()), edit)
         .width();
-}
-
-QPushButton *makeButton(const QString &text, const QString &name, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 void paint(QPushButton *button, const QColor &colour)
@@ -409,7 +402,7 @@ void LabelSheetPanel::loadSheet()
     setFromCall();
     if (status != LogStatus::Ok)
         warn(QStringLiteral("La feuille d'étiquettes %1 ne peut pas être lue ou créée :\n%2")
-                 .arg(QString::fromStdString(m_sheet.path().string()),
+                 .arg(nativePath(m_sheet.path()),
                       QString::fromStdString(statusMessageUtf8(status))));
 }
 
@@ -482,7 +475,7 @@ void LabelSheetPanel::showStoredLabel(int n)
     if (!label) {
         warn(QStringLiteral("L'étiquette %1 ne peut pas être lue dans %2.")
                  .arg(n)
-                 .arg(QString::fromStdString(m_sheet.path().string())));
+                 .arg(nativePath(m_sheet.path())));
         return;
     }
     m_lastRecord = label;
@@ -600,7 +593,7 @@ void LabelSheetPanel::validate()
     m_current = n;
     if (stored.status != LogStatus::Ok) {
         warn(QStringLiteral("L'étiquette ne peut pas être enregistrée dans %1 :\n%2")
-                 .arg(QString::fromStdString(m_sheet.path().string()),
+                 .arg(nativePath(m_sheet.path()),
                       QString::fromStdString(statusMessageUtf8(stored.status))));
         return;
     }
@@ -635,7 +628,7 @@ void LabelSheetPanel::removeLabel()
     if (removed.status != LogStatus::Ok) {
         warn(QStringLiteral("L'étiquette %1 ne peut pas être effacée de %2 :\n%3")
                  .arg(n)
-                 .arg(QString::fromStdString(m_sheet.path().string()),
+                 .arg(nativePath(m_sheet.path()),
                       QString::fromStdString(statusMessageUtf8(removed.status))));
         return;
     }
@@ -858,10 +851,7 @@ QString LabelSheetPanel::contactProblem(const ContactResult &result,
 
 void LabelSheetPanel::warn(const QString &text)
 {
-    NormalCursor normal;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondelog"), text, QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("OndelogAlerte"));
-    box.exec();
+    warningBox(this, text);
 }
 
 bool LabelSheetPanel::eventFilter(QObject *watched, QEvent *event)

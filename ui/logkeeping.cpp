@@ -3,9 +3,11 @@
 #include "maintenance/logcopy.h"
 #include "maintenance/merge.h"
 #include "ui/companion.h"
+#include "ui/controls.h"
 #include "ui/filedialog.h"
 #include "ui/mainwindow.h"
 #include "ui/mergepanel.h"
+#include "ui/qtext.h"
 #include "ui/waitcursor.h"
 
 #include <QAction>
@@ -21,16 +23,6 @@
 namespace ondelog {
 
 namespace {
-
-QString nativePath(const std::filesystem::path &path)
-{
-    return QDir::toNativeSeparators(QFile::decodeName(path.c_str()));
-}
-
-std::filesystem::path toPath(const QString &path)
-{
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
 
 QString contactsText(std::int32_t n)
 {
@@ -89,13 +81,9 @@ bool LogKeeping::backUp()
         return false;
     }
 
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Save;
-    request.title = QStringLiteral("Sauvegarder le log");
-    request.initialFolder = nativePath(folder);
-    request.defaultSuffix = QStringLiteral("Ham");
-    request.filter = QStringLiteral("Fichier (*.Ham)");
-    request.proposedName = QFile::decodeName(m_window.logFile().path().filename().c_str());
+    FileDialogRequest request = logFileRequest(
+        FileDialogMode::Save, QStringLiteral("Sauvegarder le log"), nativePath(folder));
+    request.proposedName = nativePath(m_window.logFile().path().filename());
     const QString chosen = askFileName(&m_window, request);
     if (chosen.isEmpty())
         return false;
@@ -107,13 +95,10 @@ void LogKeeping::copyToDisk()
     if (m_window.isEntrySession() || !m_window.logFile().isOpen() ||
         m_window.logFile().recordCount() == 0)
         return;
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Save;
-    request.title = QStringLiteral("Copier le log sur CD, disquette ou clé");
-    request.initialFolder = nativePath(m_window.dataRoot());
-    request.defaultSuffix = QStringLiteral("Ham");
-    request.filter = QStringLiteral("Fichier (*.Ham)");
-    request.proposedName = QFile::decodeName(m_window.logFile().path().filename().c_str());
+    FileDialogRequest request = logFileRequest(
+        FileDialogMode::Save, QStringLiteral("Copier le log sur CD, disquette ou clé"),
+        nativePath(m_window.dataRoot()));
+    request.proposedName = nativePath(m_window.logFile().path().filename());
     for (const std::filesystem::path &medium :
          removableMediaFolders(mediaBases(userName().toStdString())))
         request.extraPlaces << nativePath(medium);
@@ -157,7 +142,7 @@ void LogKeeping::openMergePanel()
     m_window.showLastPage();
     // Nothing may change the log under the panel, which speaks of it as it is.
     m_window.holdForPanel(true);
-    m_panel->begin(QFile::decodeName(m_window.logFile().path().filename().c_str()));
+    m_panel->begin(nativePath(m_window.logFile().path().filename()));
 }
 
 void LogKeeping::closeMergePanel()
@@ -171,13 +156,9 @@ void LogKeeping::merge()
 {
     if (!canMerge() || m_panel->isHidden())
         return;
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Open;
-    request.title = QStringLiteral("Jumeler un fichier.Ham");
-    request.initialFolder = nativePath(m_window.dataRoot());
-    request.defaultSuffix = QStringLiteral("Ham");
-    request.filter = QStringLiteral("Fichier (*.Ham)");
-    const QString chosen = askFileName(&m_window, request);
+    const QString chosen = askFileName(
+        &m_window, logFileRequest(FileDialogMode::Open, QStringLiteral("Jumeler un fichier.Ham"),
+                                  nativePath(m_window.dataRoot())));
     if (chosen.isEmpty()) {
         closeMergePanel();
         return;
@@ -212,11 +193,7 @@ void LogKeeping::showLog()
 
 void LogKeeping::inform(const QString &text)
 {
-    NormalCursor normal;
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Ondelog"), text, QMessageBox::Ok,
-                    &m_window);
-    box.setObjectName(QStringLiteral("OndelogInfo"));
-    box.exec();
+    informationBox(&m_window, text);
 }
 
 void LogKeeping::warn(const QString &text)

@@ -13,6 +13,7 @@
 #include "ui/companion.h"
 #include "ui/contacteditor.h"
 #include "ui/contactspanel.h"
+#include "ui/controls.h"
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
 #include "ui/keyboard.h"
@@ -59,16 +60,6 @@ namespace {
 
 const char *const kVersionNote = "(version " ONDELOG_VERSION ")";
 
-QString nativePath(const std::filesystem::path &path)
-{
-    return QDir::toNativeSeparators(QString::fromStdString(path.string()));
-}
-
-std::filesystem::path toPath(const QString &path)
-{
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
 QFont listFont()
 {
     // The list lines are columns of blanks: they only line up in a fixed pitch.
@@ -77,22 +68,6 @@ QFont listFont()
     font.setFixedPitch(true);
     font.setPointSizeF(10.5);
     return font;
-}
-
-QPushButton *button(const QString &text, const char *name, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QFrame *panel(const char *name, QWidget *parent)
-{
-    auto *frame = new QFrame(parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    frame->setFrameShape(QFrame::StyledPanel);
-    return frame;
 }
 
 } // namespace
@@ -263,14 +238,17 @@ QWidget *MainWindow::buildTopBar()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
 
-    m_menuPanel = panel("PictMenu", bar);
+    m_menuPanel = makePanel(QStringLiteral("PictMenu"), bar);
     m_menuPanel->setFrameShape(QFrame::NoFrame);
     auto *buttons = new QHBoxLayout(m_menuPanel);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(8);
-    m_closeButton = button(QStringLiteral("Fermer le Log"), "BtFermerLog", m_menuPanel);
-    m_newQsoButton = button(QStringLiteral("&Nouveau QSO"), "BtNewQSO", m_menuPanel);
-    m_deleteButton = button(QStringLiteral("&Supprimer"), "BtKillFiche", m_menuPanel);
+    m_closeButton =
+        makeButton(QStringLiteral("Fermer le Log"), QStringLiteral("BtFermerLog"), m_menuPanel);
+    m_newQsoButton =
+        makeButton(QStringLiteral("&Nouveau QSO"), QStringLiteral("BtNewQSO"), m_menuPanel);
+    m_deleteButton =
+        makeButton(QStringLiteral("&Supprimer"), QStringLiteral("BtKillFiche"), m_menuPanel);
     QFont strong = m_newQsoButton->font();
     strong.setBold(true);
     m_newQsoButton->setFont(strong);
@@ -319,7 +297,7 @@ QWidget *MainWindow::buildTopBar()
 
 QWidget *MainWindow::buildListPanel()
 {
-    m_listPanel = panel("PictListe", this);
+    m_listPanel = makePanel(QStringLiteral("PictListe"), this);
     auto *layout = new QVBoxLayout(m_listPanel);
     layout->setContentsMargins(10, 8, 10, 8);
     layout->setSpacing(6);
@@ -364,15 +342,15 @@ QWidget *MainWindow::buildListPanel()
     listRow->addWidget(m_scroll);
     layout->addLayout(listRow);
 
-    m_pagePanel = panel("PictPage", m_listPanel);
+    m_pagePanel = makePanel(QStringLiteral("PictPage"), m_listPanel);
     m_pagePanel->setFrameShape(QFrame::NoFrame);
     auto *pageRow = new QHBoxLayout(m_pagePanel);
     pageRow->setContentsMargins(0, 2, 0, 0);
     pageRow->setSpacing(6);
-    m_topButton = button(QStringLiteral(" début"), "CmdSensHaut", m_pagePanel);
-    m_minusButton = button(QStringLiteral("-"), "CmdPageMoins", m_pagePanel);
-    m_plusButton = button(QStringLiteral("+"), "CmdPagePlus", m_pagePanel);
-    m_bottomButton = button(QStringLiteral("fin"), "CmdSensBas", m_pagePanel);
+    m_topButton = makeButton(QStringLiteral(" début"), QStringLiteral("CmdSensHaut"), m_pagePanel);
+    m_minusButton = makeButton(QStringLiteral("-"), QStringLiteral("CmdPageMoins"), m_pagePanel);
+    m_plusButton = makeButton(QStringLiteral("+"), QStringLiteral("CmdPagePlus"), m_pagePanel);
+    m_bottomButton = makeButton(QStringLiteral("fin"), QStringLiteral("CmdSensBas"), m_pagePanel);
     for (QPushButton *b : {m_minusButton, m_plusButton})
         b->setFixedWidth(36);
     for (QPushButton *b : {m_topButton, m_bottomButton})
@@ -433,7 +411,7 @@ QWidget *MainWindow::buildListPanel()
 
 QWidget *MainWindow::buildSearchPanel()
 {
-    m_searchPanel = panel("PictRech", this);
+    m_searchPanel = makePanel(QStringLiteral("PictRech"), this);
     auto *row = new QHBoxLayout(m_searchPanel);
     row->setContentsMargins(14, 8, 14, 8);
     auto *label = new QLabel(QStringLiteral("Rechercher"), m_searchPanel);
@@ -449,7 +427,7 @@ QWidget *MainWindow::buildSearchPanel()
 
 QFrame *MainWindow::buildPlaceholder(const char *name)
 {
-    QFrame *frame = panel(name, this);
+    QFrame *frame = makePanel(QString::fromLatin1(name), this);
     new QVBoxLayout(frame);
     frame->hide();
     return frame;
@@ -909,13 +887,9 @@ void MainWindow::openAnotherLog()
     m_listPanel->setEnabled(true);
     m_recordPanel->entryPanel()->hide();
 
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Open;
-    request.title = QStringLiteral("Ouvrir un fichier.Ham");
-    request.initialFolder = nativePath(m_dataRoot);
-    request.defaultSuffix = QStringLiteral("Ham");
-    request.filter = QStringLiteral("Fichier (*.Ham)");
-    const QString chosen = askFileName(this, request);
+    const QString chosen = askFileName(this, logFileRequest(FileDialogMode::Open,
+                                                            QStringLiteral("Ouvrir un fichier.Ham"),
+                                                            nativePath(m_dataRoot)));
     auto restore = [&] {
         m_logPath = previousPath;
         m_logOpen = wasOpen;
@@ -1031,10 +1005,7 @@ void MainWindow::setBusy(bool busy)
 
 void MainWindow::showWarning(const QString &text)
 {
-    NormalCursor normal;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondelog"), text, QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("OndelogAlerte"));
-    box.exec();
+    warningBox(this, text);
 }
 
 // --- Clock and closing -----------------------------------------------------------------

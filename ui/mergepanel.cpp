@@ -1,5 +1,7 @@
 #include "ui/mergepanel.h"
 
+#include "ui/controls.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,11 +19,9 @@ QLabel *label(int index, const QString &text, QWidget *parent)
     return l;
 }
 
-QPushButton *button(const QString &text, const char *name, QWidget *parent)
+QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
+    QPushButton *b = makeButton(text, name, parent);
     b->setMinimumWidth(110);
     return b;
 }
@@ -44,9 +44,9 @@ MergePanel::MergePanel(QWidget *parent) : QFrame(parent)
     QLabel *after =
         label(3, QStringLiteral("Après vérification le classement sera possible"), this);
 
-    m_backup = button(QStringLiteral("Sauvegarder"), "BtPjSauvegarder", this);
-    m_merge = button(QStringLiteral("Jumeler"), "BtPjumeler", this);
-    m_cancel = button(QStringLiteral("Annuler"), "BtPjAnnuler", this);
+    m_backup = button(QStringLiteral("Sauvegarder"), QStringLiteral("BtPjSauvegarder"), this);
+    m_merge = button(QStringLiteral("Jumeler"), QStringLiteral("BtPjumeler"), this);
+    m_cancel = button(QStringLiteral("Annuler"), QStringLiteral("BtPjAnnuler"), this);
     QFont bold = m_merge->font();
     bold.setBold(true);
     m_merge->setFont(bold);

@@ -2,6 +2,9 @@
 
 #include "logbook/text.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace ondelog {
 
 QString toQString(const std::string &cp1252)
@@ -12,6 +15,16 @@ QString toQString(const std::string &cp1252)
 std::string toCp1252(const QString &text)
 {
     return utf8ToCp1252(text.toStdString());
+}
+
+QString nativePath(const std::filesystem::path &path)
+{
+    return QDir::toNativeSeparators(QFile::decodeName(path.string().c_str()));
+}
+
+std::filesystem::path toPath(const QString &path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 } // namespace ondelog

@@ -1,7 +1,10 @@
 #pragma once
-// The one place where the core's Windows-1252 bytes meet Qt's Unicode.
+// The one place where the core's bytes meet Qt's Unicode: Windows-1252 texts
+// of the log, and paths, whose bytes are the file system's own.
 
 #include <QString>
+
+#include <filesystem>
 #include <string>
 
 namespace ondelog {
@@ -10,5 +13,12 @@ namespace ondelog {
 QString toQString(const std::string &cp1252);
 /** QString to Windows-1252 bytes ('?' for what the code page cannot hold). */
 std::string toCp1252(const QString &text);
+
+/** A path as the operator reads it: decoded as the file system names it (not
+ *  as UTF-8, which a name in another encoding would turn into garbage), with
+ *  the system's separators. */
+QString nativePath(const std::filesystem::path &path);
+/** A path typed or chosen on screen, in the file system's own bytes. */
+std::filesystem::path toPath(const QString &path);
 
 } // namespace ondelog

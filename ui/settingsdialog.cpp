@@ -2,6 +2,8 @@
 #include "ui/settingsdialog.h"
 
 #include "setup/settings.h"
+#include "ui/controls.h"
+#include "ui/qtext.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -18,11 +20,6 @@
 namespace ondelog {
 
 namespace {
-
-QString nativePath(const std::filesystem::path &path)
-{
-    return QDir::toNativeSeparators(QFile::decodeName(path.c_str()));
-}
 
 QSpinBox *spinBox(const char *name, int max, const QString &suffix, QWidget *parent)
 {
@@ -106,13 +103,9 @@ void SettingsDialog::accept()
     Settings settings = Settings::load(file);
     writeBackupPolicy(settings, policy());
     if (!settings.save(file)) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Ondelog"),
-                        QStringLiteral("Les réglages ne peuvent pas être enregistrés dans %1 : "
-                                       "ils restent tels qu'ils étaient.")
-                            .arg(nativePath(file)),
-                        QMessageBox::Ok, this);
-        box.setObjectName(QStringLiteral("OndelogAlerte"));
-        box.exec();
+        warningBox(this, QStringLiteral("Les réglages ne peuvent pas être enregistrés dans %1 : "
+                                        "ils restent tels qu'ils étaient.")
+                             .arg(nativePath(file)));
         return;
     }
     QDialog::accept();

@@ -3,6 +3,7 @@
 #include "apps/database/contactdatabase.h"
 #include "dbexport/contacttable.h"
 #include "ui/filedialog.h"
+#include "ui/qtext.h"
 #include "ui/waitcursor.h"
 
 #include <QCoreApplication>
@@ -24,11 +25,6 @@ namespace ondelog {
 namespace {
 
 const QString kStartMessage = QStringLiteral("Lancer avec ' Créer Database '");
-
-QString nativePath(const std::filesystem::path &path)
-{
-    return QDir::toNativeSeparators(QFile::decodeName(path.string().c_str()));
-}
 
 } // namespace
 

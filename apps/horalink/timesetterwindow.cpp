@@ -1,5 +1,7 @@
 #include "timesetterwindow.h"
 
+#include "ui/controls.h"
+
 #include <QButtonGroup>
 #include <QFrame>
 #include <QGridLayout>
@@ -34,14 +36,6 @@ QLabel *titleLabel(const QString &name, const QString &text, QWidget *parent)
     return label;
 }
 
-QPushButton *button(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QRadioButton *option(const QString &name, const QString &text, QWidget *parent)
 {
     auto *b = new QRadioButton(text, parent);
@@ -63,11 +57,11 @@ TimeSetterWindow::TimeSetterWindow(const TimeSetterParts &parts, QWidget *parent
     setObjectName(QStringLiteral("FormHeure"));
     setWindowTitle(QStringLiteral("Horalink"));
 
-    m_connect = button(QStringLiteral("BtonConnect"), QStringLiteral("Connecter"), this);
-    m_disconnect = button(QStringLiteral("BtonDeconnect"), QStringLiteral("Déconnecter"), this);
+    m_connect = makeButton(QStringLiteral("Connecter"), QStringLiteral("BtonConnect"), this);
+    m_disconnect = makeButton(QStringLiteral("Déconnecter"), QStringLiteral("BtonDeconnect"), this);
     m_setClock =
-        button(QStringLiteral("BtonHeureSystem"), QStringLiteral("Mettre à l'heure"), this);
-    m_quit = button(QStringLiteral("BtonQuitter"), QStringLiteral("Quitter"), this);
+        makeButton(QStringLiteral("Mettre à l'heure"), QStringLiteral("BtonHeureSystem"), this);
+    m_quit = makeButton(QStringLiteral("Quitter"), QStringLiteral("BtonQuitter"), this);
     m_state = titleLabel(QStringLiteral("LabEtat"), QString(), this);
     m_state->setAlignment(Qt::AlignCenter);
     m_state->setWordWrap(true);

@@ -10,6 +10,7 @@
 #include "ui/foldercommand.h"
 #include "ui/instancelock.h"
 #include "ui/mainwindow.h"
+#include "ui/qtext.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -59,8 +60,7 @@ int main(int argc, char *argv[])
                                    QStringLiteral("org.ondelog.Ondelog"));
 
     const std::filesystem::path dataRoot = ondelog::dataRootFromEnvironment(argc, args.data());
-    const QString folder =
-        QDir::toNativeSeparators(QString::fromStdString(ondelog::programFolder(dataRoot).string()));
+    const QString folder = ondelog::nativePath(ondelog::programFolder(dataRoot));
 
     const ondelog::ProgramFolderLock lock = ondelog::lockProgramFolder(folder);
     if (!lock.lock) {

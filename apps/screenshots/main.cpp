@@ -15,8 +15,8 @@
 #include "timesetter/clocktime.h"
 #include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
-#include "ui/application.h"
 #include "ui/adifcommands.h"
+#include "ui/application.h"
 #include "ui/contacteditor.h"
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
@@ -431,7 +431,7 @@ bool labelEditorWidestShot(const QString &root, const QDir &folder)
 // French all through, whatever the language of the system it runs on.
 bool fileDialogShot(const QString &root, const QDir &folder)
 {
-    const QDir station(QString::fromStdString(programFolder(root.toStdString()).string()));
+    const QDir station(nativePath(programFolder(toPath(root))));
     station.mkpath(QStringLiteral("RidEzav"));
     const QDateTime day(QDate(2024, 3, 14), QTime(18, 42));
     const auto fileDay = std::chrono::file_clock::from_sys(
@@ -579,9 +579,8 @@ void answerFileDialogs(QStringList paths)
 bool exportShots(const QString &root, const QDir &folder)
 {
     const std::filesystem::path dataRoot(root.toStdString());
-    const QString database =
-        QString::fromStdString((programFolder(dataRoot) / "F6XYZ.mdb").string());
-    const QString log = QString::fromStdString((programFolder(dataRoot) / "F6XYZ.Ham").string());
+    const QString database = nativePath(programFolder(dataRoot) / "F6XYZ.mdb");
+    const QString log = nativePath(programFolder(dataRoot) / "F6XYZ.Ham");
     bool ok = true;
     {
         FabribaseWindow window(programFolder(dataRoot));
@@ -633,7 +632,7 @@ bool otherLogShot(const QString &root, const QDir &folder)
     auto *open = window.findChild<QAction *>(QStringLiteral("MnuAutreF"));
     if (!open)
         return false;
-    answerFileDialogs({QString::fromStdString(other.string())});
+    answerFileDialogs({nativePath(other)});
     open->trigger();
     settle();
     return save(&window, folder, QStringLiteral("other-log-read-only.png"));

@@ -5,7 +5,9 @@
 #include "logbook/logfile.h"
 #include "setup/dataroot.h"
 #include "ui/companion.h"
+#include "ui/controls.h"
 #include "ui/filedialog.h"
+#include "ui/qtext.h"
 #include "ui/waitcursor.h"
 
 #include <QCoreApplication>
@@ -29,16 +31,6 @@ namespace ondelog {
 
 namespace {
 
-QString nativePath(const std::filesystem::path &path)
-{
-    return QDir::toNativeSeparators(QFile::decodeName(path.string().c_str()));
-}
-
-std::filesystem::path toPath(const QString &path)
-{
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
 QLabel *label(const QString &text, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);
@@ -48,11 +40,9 @@ QLabel *label(const QString &text, QWidget *parent)
 
 QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
+    QPushButton *b = makeButton(text, name, parent);
     b->setMinimumHeight(32);
     b->setMinimumWidth(170);
-    b->setAutoDefault(false);
     return b;
 }
 
@@ -230,12 +220,8 @@ bool VersabaseWindow::chooseLog()
     m_logPath.clear();
     m_logReady = false;
 
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Open;
-    request.title = QStringLiteral("Log à convertir");
-    request.initialFolder = nativePath(m_programFolder);
-    request.defaultSuffix = QStringLiteral("Ham");
-    request.filter = QStringLiteral("Fichier (*.Ham)");
+    FileDialogRequest request = logFileRequest(
+        FileDialogMode::Open, QStringLiteral("Log à convertir"), nativePath(m_programFolder));
     const QString chosen = askFileName(this, request);
     const QString title = QFileInfo(chosen).fileName();
     if (title.isEmpty())
