@@ -30,16 +30,6 @@ std::string listLine(std::int32_t recordNo, const QsoRecord &record)
     return withVisibleControls(fixedWidth(line, std::max(kListLineWidth, line.size())));
 }
 
-std::int32_t recordNoOfLine(std::string_view line)
-{
-    // The whole leading number, not only six characters, for the same reason
-    // the line never cuts it; it ends at the blank that follows it either way.
-    const double value = numericValue(line);
-    if (!(value >= 1.0) || value > std::numeric_limits<std::int32_t>::max())
-        return 0;
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
-
 std::int32_t computePageCount(std::int32_t n)
 {
     if (n <= kLinesPerPage)

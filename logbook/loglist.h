@@ -18,9 +18,6 @@ inline constexpr std::size_t kListLineWidth = 40;
  *  HDEB in 5, the whole padded to 40. A number of more than six digits is
  *  never cut: it pushes the columns right (the line still fits in 40). */
 std::string listLine(std::int32_t recordNo, const QsoRecord &record);
-/** Record number of a list line: the numeric value of its leading number
- *  (its first 6 characters, or more for a number above 999,999); 0 if none. */
-std::int32_t recordNoOfLine(std::string_view line);
 
 /** Page holding record n (also the page count for n = N): at least 1. */
 std::int32_t computePageCount(std::int32_t n);

@@ -59,7 +59,7 @@ DuplicateSearch findDuplicates(const LogFile &log)
     std::array<char, kRecordSize> previous{};
     result.status = reader.forEach(1, n, [&](std::int32_t r, const char *bytes) {
         if (r > 1 && isDuplicatePair(previous.data(), bytes))
-            result.lines.push_back(duplicateLine(r - 1, bytes));
+            result.lines.push_back({r - 1, duplicateLine(r - 1, bytes)});
         std::memcpy(previous.data(), bytes, kRecordSize);
     });
     return result;

@@ -4,6 +4,7 @@
 // compared, so a log is sorted first.
 
 #include "logbook/logfile.h"
+#include "maintenance/search.h"
 
 #include <cstdint>
 #include <string>
@@ -24,8 +25,8 @@ std::string duplicateLine(std::int32_t first, const char *secondBytes);
 struct DuplicateSearch
 {
     LogStatus status = LogStatus::Ok;
-    /** One line per pair found, in record order (Windows-1252). */
-    std::vector<std::string> lines;
+    /** One line per pair found, standing for its first record, in record order. */
+    std::vector<ContactsLine> lines;
 };
 
 /** Every neighbouring pair (i, i + 1) of contacts 1..N of the open log that is

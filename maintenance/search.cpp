@@ -75,20 +75,6 @@ std::string contactsLine(std::int32_t recordNo, const QsoRecord &record)
     return contactsNumberField(recordNo) + fixedWidth(description, kContactsDescriptionWidth);
 }
 
-std::int32_t recordNoOfContactsLine(std::string_view line)
-{
-    std::size_t pos = 0;
-    while (pos < line.size() && line[pos] == ' ')
-        ++pos;
-    std::int64_t value = 0;
-    for (; pos < line.size() && line[pos] >= '0' && line[pos] <= '9'; ++pos) {
-        value = value * 10 + (line[pos] - '0');
-        if (value > std::numeric_limits<std::int32_t>::max())
-            return 0;
-    }
-    return static_cast<std::int32_t>(value);
-}
-
 ListPlace listPlaceOfRecord(std::int32_t recordNo)
 {
     if (recordNo < 1)
@@ -136,7 +122,7 @@ SearchResult searchLog(const LogFile &log, std::string_view text)
     auto addLine = [&](std::int32_t r, const char *bytes) {
         QsoRecord record;
         std::copy(bytes, bytes + kRecordSize, record.bytes().begin());
-        result.lines.push_back(contactsLine(r, record));
+        result.lines.push_back({r, contactsLine(r, record)});
     };
 
     if (const std::optional<std::string> date = searchDate(searched)) {

@@ -46,9 +46,6 @@ std::string contactsNumberField(std::int32_t recordNo);
  *  <frequency> Mhz" padded or cut to 40 (Windows-1252). */
 std::string contactsLine(std::int32_t recordNo, const QsoRecord &record);
 
-/** Record number at the head of a contacts or duplicates line; 0 when none. */
-std::int32_t recordNoOfContactsLine(std::string_view line);
-
 /** Where record n shows in the log list: its page and its line (0-based). */
 struct ListPlace
 {
@@ -61,12 +58,20 @@ ListPlace listPlaceOfRecord(std::int32_t recordNo);
  *  trouvé" / "Doublons trouvés": the singular below 2 (UTF-8). */
 std::string contactsCaptionUtf8(ContactsListKind kind, std::int64_t count);
 
+/** A line of a contacts list and the record it stands for, so that a click
+ *  on it goes to that record without reading the number back from the text. */
+struct ContactsLine
+{
+    std::int32_t recordNo = 0;
+    std::string text; ///< Windows-1252
+};
+
 struct SearchResult
 {
     LogStatus status = LogStatus::Ok;
     ContactsListKind kind = ContactsListKind::CallSign;
-    /** One contacts line per match, in record order (Windows-1252). */
-    std::vector<std::string> lines;
+    /** One contacts line per match, in record order. */
+    std::vector<ContactsLine> lines;
 };
 
 /** Every contact of the open log that the search text names (trimmed here):

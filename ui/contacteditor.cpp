@@ -687,7 +687,7 @@ void ContactEditor::writeChanges()
     QListWidget *list = m_window.logList();
     for (int row = 0; row < list->count(); ++row) {
         QListWidgetItem *item = list->item(row);
-        if (recordNoOfLine(toCp1252(item->text())) == k) {
+        if (item->data(Qt::UserRole).toInt() == k) {
             item->setText(toQString(listLine(k, record)));
             break;
         }

@@ -270,13 +270,15 @@ void ContactsPanel::runDuplicates()
                  .arg(QString::fromStdString(statusMessageUtf8(result.status))));
 }
 
-void ContactsPanel::fill(ContactsListKind kind, const std::vector<std::string> &lines)
+void ContactsPanel::fill(ContactsListKind kind, const std::vector<ContactsLine> &lines)
 {
     m_kind = kind;
     m_going = true; // the list is being drawn: no line is chosen yet
     m_list->clear();
-    for (const std::string &line : lines)
-        m_list->addItem(toQString(line));
+    for (const ContactsLine &line : lines) {
+        auto *item = new QListWidgetItem(toQString(line.text), m_list);
+        item->setData(Qt::UserRole, line.recordNo);
+    }
     m_going = false;
     m_count->setText(QString::number(lines.size()));
     m_caption->setText(QString::fromStdString(contactsCaptionUtf8(kind, std::ssize(lines))));
@@ -292,7 +294,7 @@ void ContactsPanel::goToLine(int row)
 {
     if (m_going || row < 0 || row >= m_list->count() || isBusy())
         return;
-    const std::int32_t n = recordNoOfContactsLine(toCp1252(m_list->item(row)->text()));
+    const std::int32_t n = m_list->item(row)->data(Qt::UserRole).toInt();
     LogFile &log = m_window.logFile();
     if (n < 1 || n > log.recordCount())
         return;

@@ -52,7 +52,7 @@ class ContactsPanel : public QObject
   private:
     void search(const QString &text);
     void runDuplicates();
-    void fill(ContactsListKind kind, const std::vector<std::string> &lines);
+    void fill(ContactsListKind kind, const std::vector<ContactsLine> &lines);
     void goToLine(int row);
     bool isBusy() const;
     void warn(const QString &text);

@@ -379,7 +379,7 @@ QWidget *MainWindow::buildListPanel()
     connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         // A click on the line already selected shows its record again only when
         // the record view moved on to something else meanwhile.
-        const std::int32_t n = recordNoOfLine(toCp1252(item->text()));
+        const std::int32_t n = item->data(Qt::UserRole).toInt();
         if (n != m_recordPanel->displayedRecord())
             onListRowChanged(m_list->row(item));
     });
@@ -669,9 +669,10 @@ void MainWindow::finishStartup()
 
 // --- The list and its pages ------------------------------------------------------
 
-void MainWindow::addListLine(const QString &line)
+void MainWindow::addListLine(std::int32_t recordNo, const QString &line)
 {
     auto *item = new QListWidgetItem(line, m_list);
+    item->setData(Qt::UserRole, recordNo);
     item->setSizeHint(QSize(0, m_list->property("rowHeight").toInt()));
 }
 
@@ -684,7 +685,7 @@ void MainWindow::showPage(std::int32_t page)
         const std::optional<QsoRecord> record = m_log.readRecord(r);
         if (!record || record->isEndMarker())
             break;
-        addListLine(toQString(listLine(r, *record)));
+        addListLine(r, toQString(listLine(r, *record)));
     }
     m_drawing = false;
     m_pageBox->setText(QString::number(page));
@@ -782,7 +783,7 @@ void MainWindow::onListRowChanged(int row)
 {
     if (m_drawing || row < 0)
         return;
-    const std::int32_t n = recordNoOfLine(toCp1252(m_list->item(row)->text()));
+    const std::int32_t n = m_list->item(row)->data(Qt::UserRole).toInt();
     m_log.setSelectedRecordNo(n);
     m_recordPanel->displayRecord(n);
 }

@@ -176,7 +176,7 @@ class MainWindow : public QMainWindow
     void onScrollValueChanged(int value);
     bool handleListKey(int key);
     void takePageBox();
-    void addListLine(const QString &line);
+    void addListLine(std::int32_t recordNo, const QString &line);
     void fitListRows();
     void goToPage(std::int32_t page, LineChoice line);
     void onLocatorChosen(const std::string &locator, bool keep);

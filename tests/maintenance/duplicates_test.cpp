@@ -59,8 +59,11 @@ TEST(Duplicates, PairsFound)
         const DuplicateSearch found = findDuplicates(log);
         EXPECT_EQ(found.status, LogStatus::Ok) << c.what;
         std::vector<std::int32_t> firsts;
-        for (const std::string &line : found.lines)
-            firsts.push_back(recordNoOfContactsLine(line));
+        for (const ContactsLine &line : found.lines) {
+            EXPECT_EQ(line.text.substr(0, kContactsNumberWidth), contactsNumberField(line.recordNo))
+                << c.what;
+            firsts.push_back(line.recordNo);
+        }
         EXPECT_EQ(firsts, c.firsts) << c.what;
     }
 }
@@ -78,7 +81,9 @@ TEST(Duplicates, PairAcrossReads)
     ASSERT_EQ(log.open(path), LogStatus::Ok);
     const DuplicateSearch found = findDuplicates(log);
     ASSERT_EQ(found.lines.size(), 1u);
-    EXPECT_EQ(recordNoOfContactsLine(found.lines[0]), 397);
+    EXPECT_EQ(found.lines[0].recordNo, 397);
+    EXPECT_EQ(found.lines[0].text,
+              duplicateLine(397, test::recordBytes(test::makeContact(397)).data()));
 }
 
 TEST(Duplicates, LineText)

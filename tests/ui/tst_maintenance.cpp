@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -66,8 +67,15 @@ class MaintenanceTest : public StationWindowTest
     std::vector<int> listedRecords()
     {
         std::vector<int> numbers;
-        for (int i = 0; i < results()->count(); ++i)
-            numbers.push_back(recordNoOfContactsLine(toCp1252(results()->item(i)->text())));
+        for (int i = 0; i < results()->count(); ++i) {
+            // The number the line shows is the record it goes to.
+            const QListWidgetItem *item = results()->item(i);
+            static const QRegularExpression leadingNumber(QStringLiteral("^\\s*(\\d+)"));
+            const int shown = leadingNumber.match(item->text()).captured(1).toInt();
+            if (item->data(Qt::UserRole).toInt() != shown)
+                return {};
+            numbers.push_back(shown);
+        }
         return numbers;
     }
 
