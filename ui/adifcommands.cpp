@@ -3,7 +3,6 @@
 #include "ui/filedialog.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"
-#include "ui/recordpanel.h"
 #include "ui/waitcursor.h"
 
 #include <QDateTime>
@@ -211,7 +210,7 @@ void AdifCommands::importFile()
     if (isRunning() || !m_window->isLogOpen() || !m_window->logFile().isOpen())
         return;
     if (!m_window->isOwnLog() || m_window->isEntrySession() ||
-        !m_window->recordPanel()->confirmFrame()->isHidden() || m_window->logFile().isReadOnly()) {
+        m_window->mode() == WindowMode::Confirmation || m_window->logFile().isReadOnly()) {
         showSummary(true, QStringLiteral("Un fichier ADIF ne s'importe que dans le log de la "
                                          "station, ouvert en écriture, hors saisie d'un contact."));
         return;

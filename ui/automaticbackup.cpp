@@ -6,16 +6,12 @@
 #include "ui/mainwindow.h"
 #include "ui/settingsdialog.h"
 
-#include <QAction>
-
 namespace ondelog {
 
 AutomaticBackup::AutomaticBackup(MainWindow &window) : QObject(&window), m_window(window)
 {
     connect(&window, &MainWindow::startupFinished, this, &AutomaticBackup::tellLastFailure);
     connect(&window, &MainWindow::programEnded, this, &AutomaticBackup::backUpIfDue);
-    if (auto *item = window.findChild<QAction *>(QStringLiteral("MnuReglages")))
-        connect(item, &QAction::triggered, this, &AutomaticBackup::editSettings);
 }
 
 void AutomaticBackup::tellLastFailure()

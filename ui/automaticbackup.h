@@ -17,7 +17,7 @@ class AutomaticBackup : public QObject
     Q_OBJECT
 
   public:
-    /** Connects to the window's start-up and end, and to its item "MnuReglages". */
+    /** Connects to the window's start-up and end. */
     explicit AutomaticBackup(MainWindow &window);
 
     /** Says what went wrong with the last automatic backup, if anything did. */

@@ -1,12 +1,10 @@
 #pragma once
-// New contacts and changes to stored ones, both typed into the seventeen fields
-// of the record view. What a key, Enter or a focus change means is decided by
-// the core (the key filter, EntrySession for new contacts, RecordEdit for a
-// stored one); this object forwards the fields' events and the buttons' clicks
-// to it, shows what it answers and writes what it hands back into the open log.
-//
-// A write that fails never loses what the operator typed: the contact (or the
-// changed record) stays on screen with a message, and can be stored again.
+// The seventeen fields of the record view, typed into for two jobs: new
+// contacts (ContactEntry) and changes to a stored one (ContactChange). This
+// object watches the fields' events, filters every key by the core's rule of
+// its field, and hands Enter, a focus change or a press to the job the window
+// is in. A value refused shows "ERREUR" in its field for a second, whichever
+// job refused it.
 
 #include "logbook/entrysession.h"
 #include "logbook/recordedit.h"
@@ -15,15 +13,15 @@
 #include <QString>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 class QKeyEvent;
 class QLineEdit;
-class QPushButton;
 
 namespace ondelog {
 
+class ContactChange;
+class ContactEntry;
 class MainWindow;
 class RecordPanel;
 
@@ -32,43 +30,46 @@ class ContactEditor : public QObject
     Q_OBJECT
 
   public:
-    /** Wires the fields and buttons of `window`'s record view; lives as long as it. */
-    explicit ContactEditor(MainWindow &window);
+    /** Wires the fields and buttons of `panel`, the record view of `window`;
+     *  lives as long as it. */
+    ContactEditor(MainWindow &window, RecordPanel &panel);
     ~ContactEditor() override;
 
-    /** "&Nouveau QSO": the button bar goes, the entry session starts. */
+    /** "&Nouveau QSO". */
     void startEntry();
-    /** Empties the fields for the next contact (also "Annuler" and after "Suivant"). */
-    void prepareNewEntry();
-    /** "Suivant": stores the contact when it is complete, then the next one. */
-    void storeAndContinue();
-    /** "Terminer": stores the contact when it is complete, back to the list. A
-     *  contact lacking only its reports is not dropped without asking. */
-    void finishEntry();
     /** The program is about to close: asks whether a contact being typed is to
      *  be stored. False when the operator goes back to it, or storing failed. */
     bool settleEntryBeforeQuit();
     /** The session ends without leave to ask: a contact with a call sign is
      *  stored as it stands rather than lost. */
     void storeBeforeForcedEnd();
+    /** Frequency and mode to offer to the contacts entered from now on. */
+    void proposeValues(const std::string &frequency, const std::string &mode);
 
     /** "&Supprimer": asks whether the shown record is to be deleted. */
     void askDeletion();
-    /** "&Oui": writes the changes, or deletes the record. */
-    void confirm();
-    /** "&Non": drops the changes (the record shows as stored), or keeps the record. */
-    void dropChanges();
-
-    /** Whether a shown record may be changed: not in a log opened for reading
-     *  only, where its fields only show it (a click starts no change). */
+    /** Whether a shown record may be changed (not in a log opened for reading). */
     void allowChanges(bool allowed);
-
     /** A stored record is being changed: Enter in a field changes it. */
-    bool isModifyMode() const { return m_modifyMode; }
+    bool isModifyMode() const;
+
     /** The field showing "ERREUR" for its second, 0 when none. */
     int errorField() const { return m_errorField; }
-    const EntrySession &entrySession() const { return m_session; }
-    const RecordEdit &recordEdit() const { return m_edit; }
+    const EntrySession &entrySession() const;
+    const RecordEdit &recordEdit() const;
+
+    /** "ERREUR" in field i for a second; what the operator types meanwhile goes
+     *  into the field after it. */
+    void showError(int i);
+    /** Ends the second of "ERREUR" at once; what was typed meanwhile is dropped
+     *  with the contact or record it was meant for. */
+    void cancelError();
+    /** Nothing is being typed any more: no error shown, no change under way. */
+    void stopTyping();
+
+  signals:
+    /** "&Oui" was answered and its change or deletion is done (or refused). */
+    void confirmed();
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -84,39 +85,13 @@ class ContactEditor : public QObject
     bool onFocusIn(int i);
     void onFocusOut(int i);
     void onMousePress(int i);
-    void enterNewContact(int i);
-    void enterChange(int i);
-    void showError(int i);
-    /** Ends the second of "ERREUR" at once; what was typed meanwhile is dropped
-     *  with the contact or record it was meant for. */
-    void cancelError();
+    bool takeKey(int i, const QKeyEvent &key);
     void typeDuringError(const QKeyEvent &key);
-
-    bool storeContact();
-    bool storeContact(const std::optional<QsoRecord> &contact);
-    enum class KeepAnswer
-    {
-        Store,
-        Drop,
-        Back,
-    };
-    /** Oui, Non, Annuler; only Oui and Non (Non going back) when nothing can be stored. */
-    KeepAnswer askKeepContact(const QString &text, bool canStore = true);
-    void updateEntryButtons();
-    void onRecordDisplayed(std::int32_t n);
-    void showConfirmation();
-    void hideConfirmation();
-    void writeChanges();
-    void deleteShown();
-    void resetFieldColours();
-    void warn(const QString &text);
 
     MainWindow &m_window;
     RecordPanel &m_panel;
-    EntrySession m_session;
-    RecordEdit m_edit;
-    bool m_modifyMode = false;
-    bool m_changesAllowed = true;
+    ContactEntry *m_entry = nullptr;
+    ContactChange *m_change = nullptr;
     int m_errorField = 0;
     int m_errorMaxLength = 0; // the width of that field, given back after the error
     // What the operator typed into that field while it showed "ERREUR": it is

@@ -1,57 +1,90 @@
 #include "ui/contactspanel.h"
 
-#include "logbook/loglist.h"
 #include "logbook/text.h"
 #include "maintenance/duplicates.h"
+#include "ui/controls.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
 #include "ui/uppercase.h"
 #include "ui/waitcursor.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace ondelog {
 
-ContactsPanel::ContactsPanel(MainWindow &window) : QObject(&window), m_window(window)
+ContactsPanel::ContactsPanel(MainWindow &window, RecordPanel &record)
+    : QObject(&window), m_window(window), m_record(record), m_history(record.searchButton())
 {
     setObjectName(QStringLiteral("ContactsPanel"));
-    QFrame *frame = m_window.contactsPanel();
-    auto *layout = qobject_cast<QVBoxLayout *>(frame->layout());
+    window.addPanel(buildSearchField());
+    window.addPanel(buildList());
+
+    connect(m_close, &QPushButton::clicked, this, &ContactsPanel::closePanel);
+    connect(m_history, &QPushButton::clicked, this, &ContactsPanel::showContactHistory);
+    connect(m_list, &QListWidget::currentRowChanged, this, &ContactsPanel::goToLine);
+    connect(m_list, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { goToLine(m_list->row(item)); });
+
+    // The entry field to give the focus back to after "Voir contacts réalisés":
+    // the button takes the focus when clicked, so it is known only from before.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        for (int i = 1; i <= RecordPanel::kFieldCount; ++i) {
+            if (now && now == m_record.field(i))
+                m_entryField = now;
+        }
+    });
+}
+
+QFrame *ContactsPanel::buildSearchField()
+{
+    m_searchFrame = makePanel(QStringLiteral("PictRech"), &m_window);
+    auto *row = new QHBoxLayout(m_searchFrame);
+    row->setContentsMargins(14, 8, 14, 8);
+    auto *label = new QLabel(QStringLiteral("Rechercher"), m_searchFrame);
+    label->setObjectName(QStringLiteral("PictRechLab"));
+    m_searchText = new QLineEdit(m_searchFrame);
+    m_searchText->setObjectName(QStringLiteral("RechText"));
+    m_searchText->setMaxLength(static_cast<int>(fieldLayout(Field::CSGN).width));
+    m_searchText->setPlaceholderText(QStringLiteral("indicatif ou date jj/mm/aa"));
+    row->addWidget(label);
+    row->addWidget(m_searchText, 1);
+    makeUpperCase(m_searchText);
+    m_searchText->installEventFilter(this);
+    return m_searchFrame;
+}
+
+QFrame *ContactsPanel::buildList()
+{
+    m_frame = makePanel(QStringLiteral("PictContacts"), &m_window);
+    auto *layout = new QVBoxLayout(m_frame);
     layout->setContentsMargins(14, 8, 14, 10);
 
     auto *heading = new QHBoxLayout;
-    m_count = new QLabel(frame);
+    m_count = new QLabel(m_frame);
     m_count->setObjectName(QStringLiteral("NbreContacts"));
-    m_caption = new QLabel(QStringLiteral("Contact"), frame);
+    m_caption = new QLabel(QStringLiteral("Contact"), m_frame);
     m_caption->setObjectName(QStringLiteral("ContactsLab"));
     QFont bold = m_caption->font();
     bold.setBold(true);
     m_count->setFont(bold);
     m_caption->setFont(bold);
-    m_close = new QPushButton(QStringLiteral("Fermer"), frame);
-    m_close->setObjectName(QStringLiteral("BtContactsFermer"));
-    m_close->setAutoDefault(false);
+    m_close = makeButton(QStringLiteral("Fermer"), QStringLiteral("BtContactsFermer"), m_frame);
     heading->addWidget(m_count);
     heading->addWidget(m_caption, 1);
     heading->addWidget(m_close);
     layout->addLayout(heading);
 
-    m_list = new QListWidget(frame);
+    m_list = new QListWidget(m_frame);
     m_list->setObjectName(QStringLiteral("ContactsListe"));
     // The lines are columns padded with blanks: a fixed pitch keeps them aligned.
     QFont font(QStringLiteral("Courier New"));
@@ -65,43 +98,8 @@ ContactsPanel::ContactsPanel(MainWindow &window) : QObject(&window), m_window(wi
                             m_list->frameWidth() * 2 + 24);
     m_list->setMinimumHeight(metrics.lineSpacing() * 6);
     layout->addWidget(m_list);
-
-    m_searchText = m_window.findChild<QLineEdit *>(QStringLiteral("RechText"));
-    m_closeLogButton = m_window.findChild<QPushButton *>(QStringLiteral("BtFermerLog"));
-    makeUpperCase(m_searchText);
-    m_searchText->installEventFilter(this);
-    frame->installEventFilter(this);
-
-    connect(m_close, &QPushButton::clicked, this, &ContactsPanel::closePanel);
-    connect(m_window.searchButton(), &QPushButton::clicked, this,
-            &ContactsPanel::showContactHistory);
-    connect(m_list, &QListWidget::currentRowChanged, this, &ContactsPanel::goToLine);
-    connect(m_list, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { goToLine(m_list->row(item)); });
-    if (auto *duplicates = m_window.findChild<QAction *>(QStringLiteral("MnuDoublons")))
-        connect(duplicates, &QAction::triggered, this, &ContactsPanel::findDuplicatePairs);
-
-    // The entry field to give the focus back to after "Voir contacts réalisés":
-    // the button takes the focus when clicked, so it is known only from before.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        for (int i = 1; i <= RecordPanel::kFieldCount; ++i) {
-            if (now && now == m_window.recordPanel()->field(i))
-                m_entryField = now;
-        }
-    });
-    // A deletion confirmed while a list is shown lists it again from the first
-    // record: the numbers after the deleted one have moved, and a click on an
-    // old line would go to another contact. This runs after the record view's
-    // own handling of "&Oui", which was connected first.
-    connect(m_window.recordPanel()->yesButton(), &QPushButton::clicked, this, [this] {
-        if (m_window.contactsPanel()->isHidden() ||
-            m_window.logFile().recordCount() >= m_countAtList)
-            return;
-        if (m_kind == ContactsListKind::Duplicates)
-            runDuplicates();
-        else
-            search(m_lastSearch);
-    });
+    m_frame->hide();
+    return m_frame;
 }
 
 bool ContactsPanel::isBusy() const
@@ -109,66 +107,113 @@ bool ContactsPanel::isBusy() const
     // While a change or a deletion waits for "&Oui", showing another record
     // would make the answer act on that one; while the label sheet holds the
     // record view's place, a record shown or deleted would change under it.
-    return !m_window.recordPanel()->confirmFrame()->isHidden() ||
-           m_window.recordPanel()->isHidden();
+    const WindowMode mode = m_window.mode();
+    return mode == WindowMode::Confirmation || mode == WindowMode::Held;
 }
 
 bool ContactsPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window.contactsPanel() && event->type() == QEvent::Hide) {
-        // The buttons a list took away come back with the list gone, whatever
-        // closed it (a sort, a new entry, the end of one), not only "Fermer".
-        m_window.updateRecordButtons();
-        if (m_closeLogButton)
-            m_closeLogButton->setEnabled(true);
-    } else if (watched == m_searchText) {
-        switch (event->type()) {
-        case QEvent::FocusIn: {
-            // Coming back from another window or a context menu is no new search.
-            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-                break;
-            m_searchText->clear();
-            m_window.contactsPanel()->hide();
+    if (watched != m_searchText)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn: {
+        // Coming back from another window or a context menu is no new search.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             break;
+        m_searchText->clear();
+        closeList();
+        break;
+    }
+    case QEvent::MouseButtonPress:
+        m_searchText->clear();
+        closeList();
+        withdrawHistory();
+        break;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            takeSearchText();
+            return true;
         }
-        case QEvent::MouseButtonPress:
-            m_searchText->clear();
-            m_window.contactsPanel()->hide();
-            m_window.searchButton()->hide();
-            break;
-        case QEvent::KeyPress: {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                takeSearchText();
-                return true;
-            }
-            break;
-        }
-        default:
-            break;
-        }
+        break;
+    }
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }
+
+// --- What the window asks for ----------------------------------------------------
+
+void ContactsPanel::offerHistory()
+{
+    if (!m_window.callSignInHand().isEmpty())
+        m_history->setVisible(m_frame->isHidden());
+}
+
+void ContactsPanel::withdrawHistory()
+{
+    m_history->hide();
+}
+
+void ContactsPanel::showList()
+{
+    m_frame->show();
+}
+
+void ContactsPanel::closeList()
+{
+    m_frame->hide();
+    // The buttons a list took away come back with the list gone, whatever
+    // closed it (a sort, a new entry, the end of one), not only "Fermer".
+    if (m_entryHeld)
+        holdEntry(false);
+}
+
+void ContactsPanel::showSearchField(bool shown)
+{
+    m_searchFrame->setVisible(shown);
+}
+
+void ContactsPanel::clearSearch()
+{
+    m_searchText->clear();
+}
+
+void ContactsPanel::reset()
+{
+    closeList();
+    if (!m_window.callSignInHand().isEmpty())
+        m_history->show();
+    showSearchField(true);
+}
+
+void ContactsPanel::holdEntry(bool held)
+{
+    m_entryHeld = held;
+    emit entryHeld(held);
+}
+
+// --- Commands ----------------------------------------------------------------------
 
 void ContactsPanel::takeSearchText()
 {
     const QString text = m_searchText->text().trimmed();
     if (text.isEmpty()) {
         m_searchText->clear();
-        if (!m_window.recordPanel()->field(1)->text().trimmed().isEmpty())
-            m_window.searchButton()->show();
-        m_window.logList()->setFocus(Qt::OtherFocusReason);
+        if (!m_window.callSignInHand().isEmpty())
+            m_history->show();
+        m_window.focusList();
         return;
     }
     if (isBusy() || !m_window.logFile().isOpen())
         return;
     search(text);
-    m_window.searchPanel()->hide();
-    m_window.contactsPanel()->show();
+    showSearchField(false);
+    showList();
     // The record shown by the first line is already listed.
-    m_window.searchButton()->hide();
+    withdrawHistory();
 }
 
 void ContactsPanel::showContactHistory()
@@ -178,20 +223,17 @@ void ContactsPanel::showContactHistory()
     QWidget *entryField = m_entryField;
     {
         WaitCursor wait;
-        m_window.searchButton()->hide();
-        m_window.searchPanel()->hide();
+        withdrawHistory();
+        showSearchField(false);
         QApplication::processEvents();
         m_entryField = entryField;
-        const QString call = m_window.recordPanel()->field(1)->text().trimmed();
+        const QString call = m_window.callSignInHand();
         if (!call.isEmpty() && m_window.logFile().isOpen())
             search(call);
         else
             fill(ContactsListKind::CallSign, {}); // no list of an earlier search
-        m_window.contactsPanel()->show();
-        m_window.updateRecordButtons();
-        m_window.newQsoButton()->setEnabled(false);
-        if (m_closeLogButton)
-            m_closeLogButton->setEnabled(false);
+        showList();
+        holdEntry(true);
     }
     if (m_window.isEntrySession() && m_entryField)
         m_entryField->setFocus(Qt::OtherFocusReason);
@@ -199,17 +241,14 @@ void ContactsPanel::showContactHistory()
 
 void ContactsPanel::closePanel()
 {
-    m_window.contactsPanel()->hide();
-    m_window.searchPanel()->show();
-    if (!m_window.recordPanel()->field(1)->text().trimmed().isEmpty())
-        m_window.searchButton()->show();
+    closeList();
+    showSearchField(true);
+    if (!m_window.callSignInHand().isEmpty())
+        m_history->show();
     if (!m_window.isEntrySession()) {
         m_searchText->clear();
         m_window.updateRecordButtons();
-        if (m_closeLogButton)
-            m_closeLogButton->setEnabled(true);
-        m_window.listPanel()->setEnabled(true);
-        m_window.logList()->setFocus(Qt::OtherFocusReason);
+        m_window.focusList();
     } else if (m_entryField) {
         m_entryField->setFocus(Qt::OtherFocusReason);
     }
@@ -221,11 +260,12 @@ void ContactsPanel::search(const QString &text)
     {
         WaitCursor wait;
         m_lastSearch = text;
+        m_givenRecords = false;
         m_countAtList = m_window.logFile().recordCount();
         result = searchLog(m_window.logFile(), toCp1252(text));
     }
     if (result.kind == ContactsListKind::Date) {
-        m_window.contactsPanel()->show();
+        showList();
         m_close->show();
     }
     fill(result.kind, result.lines);
@@ -247,28 +287,65 @@ void ContactsPanel::runDuplicates()
     DuplicateSearch result;
     {
         WaitCursor wait;
-        m_window.searchButton()->hide();
+        withdrawHistory();
         // As for a search: the search field goes while its list shows, or the
         // focus could land in it (when the confirmation frame disables the
         // list) and its emptying would close the duplicates.
-        m_window.searchPanel()->hide();
-        m_window.contactsPanel()->show();
+        showSearchField(false);
+        showList();
         QApplication::processEvents();
         m_list->hide();
         m_list->clear();
+        m_givenRecords = false;
         m_countAtList = m_window.logFile().recordCount();
         result = findDuplicates(m_window.logFile());
     }
     m_list->show();
     fill(ContactsListKind::Duplicates, result.lines);
-    m_window.updateRecordButtons();
-    m_window.newQsoButton()->setEnabled(false);
-    if (m_closeLogButton)
-        m_closeLogButton->setEnabled(false);
+    holdEntry(true);
     if (result.status != LogStatus::Ok)
         warn(QStringLiteral("La recherche des doublons n'a pas pu lire tout le log :\n%1")
                  .arg(QString::fromStdString(statusMessageUtf8(result.status))));
 }
+
+void ContactsPanel::listRecords(const std::vector<std::int32_t> &recordNos, const QString &caption)
+{
+    LogFile &log = m_window.logFile();
+    if (isBusy() || !log.isOpen())
+        return;
+    std::vector<ContactsLine> lines;
+    {
+        WaitCursor wait;
+        for (const std::int32_t n : recordNos) {
+            if (n < 1 || n > log.recordCount())
+                continue;
+            if (const std::optional<QsoRecord> record = log.readRecord(n))
+                lines.push_back({n, contactsLine(n, *record)});
+        }
+    }
+    m_lastSearch = caption;
+    m_givenRecords = true;
+    m_countAtList = log.recordCount();
+    withdrawHistory();
+    showSearchField(false);
+    showList();
+    fill(ContactsListKind::CallSign, lines);
+    m_caption->setText(caption);
+}
+
+void ContactsPanel::relistIfShrunk()
+{
+    if (m_frame->isHidden() || m_window.logFile().recordCount() >= m_countAtList)
+        return;
+    if (m_givenRecords)
+        closePanel(); // who gave the numbers must give them again
+    else if (m_kind == ContactsListKind::Duplicates)
+        runDuplicates();
+    else
+        search(m_lastSearch);
+}
+
+// --- The list ----------------------------------------------------------------------
 
 void ContactsPanel::fill(ContactsListKind kind, const std::vector<ContactsLine> &lines)
 {
@@ -295,32 +372,13 @@ void ContactsPanel::goToLine(int row)
     if (m_going || row < 0 || row >= m_list->count() || isBusy())
         return;
     const std::int32_t n = m_list->item(row)->data(Qt::UserRole).toInt();
-    LogFile &log = m_window.logFile();
-    if (n < 1 || n > log.recordCount())
+    if (n < 1 || n > m_window.logFile().recordCount())
         return;
     m_going = true;
-    log.setSelectedRecordNo(n);
-    const bool entry = !m_window.recordPanel()->entryPanel()->isHidden();
-    QWidget *listPanel = m_window.listPanel();
-    const bool listWasEnabled = listPanel->isEnabled();
-    if (entry)
-        listPanel->setEnabled(true);
-    const ListPlace place = listPlaceOfRecord(n);
-    m_window.showPage(place.page);
-    QApplication::processEvents();
-    QListWidget *list = m_window.logList();
-    const int line = std::min(place.row, list->count() - 1);
-    if (line >= 0)
-        list->setCurrentRow(line);
+    m_window.showRecord(n);
     m_going = false;
-    if (entry) {
-        listPanel->setEnabled(listWasEnabled);
-        if (m_entryField)
-            m_entryField->setFocus(Qt::OtherFocusReason);
-    } else if (m_window.recordPanel()->displayedRecord() != n) {
-        // The line was already the list's current one: show its record all the same.
-        m_window.recordPanel()->displayRecord(n);
-    }
+    if (m_window.isEntrySession() && m_entryField)
+        m_entryField->setFocus(Qt::OtherFocusReason);
 }
 
 void ContactsPanel::warn(const QString &text)

@@ -1,11 +1,12 @@
 #pragma once
-// The search field and the contacts panel: a call sign or a date typed into
-// RechText lists every contact it names; "Voir contacts réalisés" lists the
-// contacts already made with the station in the record view, during entry too;
-// "Chercher les doublons" lists the neighbouring contacts logged twice. A line
-// of the list goes to its record in the log list. The rules (which text is a
-// date, which call sign matches, the lines and their record numbers) are the
-// core's; this object wires the panel and the main window's controls to them.
+// The search field (PictRech) and the contacts panel (PictContacts): a call
+// sign or a date typed into RechText lists every contact it names; "Voir
+// contacts réalisés" lists the contacts already made with the station in the
+// record view, during entry too; "Chercher les doublons" lists the
+// neighbouring contacts logged twice. Each line carries its record's number,
+// and picking it shows that record. The rules (which text is a date, which
+// call sign matches, the lines) are the core's; this object builds both
+// panels, adds them beside the list and wires them to it.
 
 #include "maintenance/search.h"
 
@@ -14,25 +15,27 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 
 namespace ondelog {
 
 class MainWindow;
+class RecordPanel;
 
 class ContactsPanel : public QObject
 {
     Q_OBJECT
 
   public:
-    /** Fills the contacts panel (PictContacts) of `window` and wires its search
-     *  field, its "Voir contacts réalisés" button and "Chercher les doublons". */
-    explicit ContactsPanel(MainWindow &window);
+    /** Adds both panels to `window`; "Voir contacts réalisés" is the one of
+     *  `record`, and the call sign searched the one it holds. */
+    ContactsPanel(MainWindow &window, RecordPanel &record);
 
     /** Enter in the search field: searches its text, or closes the search when empty. */
     void takeSearchText();
@@ -42,36 +45,65 @@ class ContactsPanel : public QObject
     void findDuplicatePairs();
     /** "Fermer". */
     void closePanel();
+    /** Lists these records under `caption`, the first one shown. */
+    void listRecords(const std::vector<std::int32_t> &recordNos, const QString &caption);
+    /** After "&Oui": a list made before a deletion is made again (its later
+     *  lines would go to other contacts now). */
+    void relistIfShrunk();
+
+    /** "Voir contacts réalisés" shown for the call sign in hand, unless a list is open. */
+    void offerHistory();
+    void withdrawHistory();
+    /** The list closed (whatever closes it: a sort, an entry, another log). */
+    void closeList();
+    void showSearchField(bool shown);
+    void clearSearch();
+    /** The list closed, the search field back, the history offered again. */
+    void reset();
 
     /** What the list shows now. */
     ContactsListKind listKind() const { return m_kind; }
+
+  signals:
+    /** A list opened from the record view or the duplicates keeps "&Nouveau
+     *  QSO" and "Fermer le Log" away until it closes (`held` false). */
+    void entryHeld(bool held);
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
+    QFrame *buildSearchField();
+    QFrame *buildList();
+    void showList();
     void search(const QString &text);
     void runDuplicates();
     void fill(ContactsListKind kind, const std::vector<ContactsLine> &lines);
     void goToLine(int row);
     bool isBusy() const;
+    void holdEntry(bool held);
     void warn(const QString &text);
 
     MainWindow &m_window;
+    RecordPanel &m_record;
+    QFrame *m_searchFrame = nullptr;   // PictRech
     QLineEdit *m_searchText = nullptr; // RechText
-    QPushButton *m_closeLogButton = nullptr;
-    QLabel *m_caption = nullptr;    // ContactsLab
-    QLabel *m_count = nullptr;      // NbreContacts
-    QListWidget *m_list = nullptr;  // ContactsListe
-    QPushButton *m_close = nullptr; // BtContactsFermer
+    QFrame *m_frame = nullptr;         // PictContacts
+    QLabel *m_caption = nullptr;       // ContactsLab
+    QLabel *m_count = nullptr;         // NbreContacts
+    QListWidget *m_list = nullptr;     // ContactsListe
+    QPushButton *m_close = nullptr;    // BtContactsFermer
+    QPushButton *m_history = nullptr;  // BtActiveRech, in the record view
     ContactsListKind m_kind = ContactsListKind::CallSign;
     // The entry field that had the focus before "Voir contacts réalisés"; the
-    // text last searched and the log's count when the list was made (a
-    // deletion lowers it).
+    // text last searched (or that the records listed were given) and the log's
+    // count when the list was made (a deletion lowers it).
     QPointer<QWidget> m_entryField;
     QString m_lastSearch;
+    bool m_givenRecords = false;
     std::int32_t m_countAtList = 0;
     bool m_going = false;
+    bool m_entryHeld = false;
 };
 
 } // namespace ondelog

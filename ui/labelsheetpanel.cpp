@@ -1,37 +1,22 @@
 #include "ui/labelsheetpanel.h"
 
 #include "geo/calendar.h"
-#include "logbook/loglist.h"
-#include "logbook/text.h"
-#include "printing/labelprint.h"
-#include "setup/dataroot.h"
 #include "ui/controls.h"
+#include "ui/labeleditor.h"
+#include "ui/labelprintrun.h"
 #include "ui/mainwindow.h"
-#include "ui/pause.h"
-#include "ui/printjob.h"
 #include "ui/qtext.h"
-#include "ui/recordpanel.h"
-#include "ui/uppercase.h"
 #include "ui/waitcursor.h"
 
-#include <QButtonGroup>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace ondelog {
 
@@ -40,59 +25,6 @@ namespace {
 const QColor kFreeColour(192, 255, 192);
 const QColor kWithdrawnColour(255, 192, 192);
 const QColor kOccupiedColour(255, 255, 0);
-
-// Longest input of each box, the width of the label field it fills.
-constexpr std::array<int, LabelSheetPanel::kBoxCount + 1> kBoxWidths = {0, 15, 8,  5,  10, 5,
-                                                                        8, 15, 15, 15, 15, 10};
-
-// What each box's longest value is made of: its width in characters, the
-// widest of the characters it may hold, and those it is sure to hold. A box is
-// made as wide as that value in the font it shows it in. A call sign of fifteen
-// characters has at least two strokes (prefix, call, suffix).
-struct BoxValue
-{
-    const char *characters;
-    const char *certain;
-};
-constexpr const char *kCallCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-constexpr BoxValue kCallValue = {kCallCharacters, "//"};
-constexpr std::array<BoxValue, LabelSheetPanel::kBoxCount + 1> kBoxValues = {{
-    {"", ""},
-    kCallValue,                                    // call sign
-    {"0123456789/", ""},                           // date
-    {"0123456789:", ""},                           // time
-    {"0123456789.", ""},                           // frequency
-    {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", ""},  // mode
-    {"0123456789+-DB", ""},                        // report
-    kCallValue,                                    // from
-    kCallValue,                                    // manager
-    {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ", ""}, // routing
-    kCallValue,                                    // the header's call sign
-    {"0123456789", ""},                            // QSO number
-}};
-
-int boxWidth(const QLineEdit *edit, const BoxValue &value, int length)
-{
-    const QFontMetrics metrics = edit->fontMetrics();
-    int widest = 0;
-    for (const char *c = value.characters; *c; ++c)
-        widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(*c)));
-    const QString certain = QString::fromLatin1(value.certain);
-    const int textWidth =
-        widest * (length - int(certain.size())) + metrics.horizontalAdvance(certain);
-    QStyleOptionFrame option;
-    option.initFrom(edit);
-    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
-    const QMargins text = edit->textMargins();
-    const QMargins contents = edit->contentsMargins();
-    // QLineEdit keeps two pixels clear on each side of its text, and one for
-    // the cursor after it.
-    const int inner =
-        textWidth + 2 * 2 + 1 + text.left() + text.right() + contents.left() + contents.right();
-    return edit->style()
-        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, metrics.height()), edit)
-        .width();
-}
 
 void paint(QPushButton *button, const QColor &colour)
 {
@@ -107,22 +39,10 @@ QString freeCaption(int n)
     return QStringLiteral("Etiquette  [%1] libre").arg(n);
 }
 
-QLabel *cellHeading(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 0.9);
-    label->setFont(font);
-    return label;
-}
-
 } // namespace
 
-LabelSheetPanel::LabelSheetPanel(MainWindow &window, PrintJob &printJob, QWidget *parent)
-    : QFrame(parent), m_window(window), m_printJob(printJob),
-      m_sheet(window.programFolder() / kLabelSheetFileName)
+LabelSheetPanel::LabelSheetPanel(MainWindow &window, PrintJob &printJob)
+    : QFrame(&window), m_window(window), m_sheet(window.programFolder() / kLabelSheetFileName)
 {
     setObjectName(QStringLiteral("PictFeuilleQSL"));
     setFrameShape(QFrame::StyledPanel);
@@ -149,11 +69,13 @@ LabelSheetPanel::LabelSheetPanel(MainWindow &window, PrintJob &printJob, QWidget
     top->addStretch(1);
     top->addWidget(m_number);
     body->addLayout(top);
-    body->addWidget(buildEditor());
+    m_editor = new LabelEditor(m_body);
+    body->addWidget(m_editor);
     body->addWidget(buildButtons());
     body->addWidget(buildSlots());
     outer->addWidget(m_body);
-    outer->addWidget(buildCheck());
+    m_printRun = new LabelPrintRun(printJob, this);
+    outer->addWidget(m_printRun);
 
     for (int n = 1; n <= kLabelCount; ++n)
         showSlot(n);
@@ -163,108 +85,16 @@ LabelSheetPanel::LabelSheetPanel(MainWindow &window, PrintJob &printJob, QWidget
     m_leave->hide();
     m_restore->hide();
     m_print->hide();
-    m_check->hide();
     hide();
 
-    // Installed after the record view's own filter, so a press that starts a
-    // label is not also taken as the start of a change to the contact.
-    m_mqsl = window.recordPanel()->field(static_cast<int>(Field::MQSL));
-    m_mqsl->installEventFilter(this);
+    connect(m_editor, &LabelEditor::entered, this, &LabelSheetPanel::onEntered);
+    connect(m_editor, &LabelEditor::routingChosen, this, &LabelSheetPanel::onRouting);
+    connect(m_printRun, &LabelPrintRun::allPerfect, this, &LabelSheetPanel::confirmPerfect);
+    connect(m_printRun, &LabelPrintRun::reviewAsked, this, &LabelSheetPanel::reviewLabels);
+    window.addPanel(this);
 }
 
 // --- Building --------------------------------------------------------------------
-
-QWidget *LabelSheetPanel::buildEditor()
-{
-    m_editor = new QFrame(m_body);
-    m_editor->setObjectName(QStringLiteral("PictTag"));
-    m_editor->setFrameShape(QFrame::Box);
-    m_editor->setAutoFillBackground(true);
-    QPalette palette = m_editor->palette();
-    palette.setColor(QPalette::Window, QColor(255, 255, 240));
-    m_editor->setPalette(palette);
-    auto *grid = new QGridLayout(m_editor);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(3);
-    grid->setVerticalSpacing(4);
-
-    for (int i = 1; i <= kBoxCount; ++i) {
-        auto *edit = new QLineEdit(m_editor);
-        edit->setObjectName(QStringLiteral("FLdText%1").arg(i));
-        edit->setMaxLength(kBoxWidths[std::size_t(i)]);
-        edit->setMinimumWidth(
-            boxWidth(edit, kBoxValues[std::size_t(i)], kBoxWidths[std::size_t(i)]));
-        makeUpperCase(edit);
-        edit->installEventFilter(this);
-        m_boxes[std::size_t(i)] = edit;
-    }
-    m_boxes[10]->setReadOnly(true);
-    m_boxes[10]->setFocusPolicy(Qt::NoFocus);
-    // The header's copy of the call sign: what the label will print.
-    connect(m_boxes[1], &QLineEdit::textChanged, m_boxes[10], [this](const QString &text) {
-        if (text.trimmed() != QLatin1String(kFreeLabelMark))
-            m_boxes[10]->setText(text);
-    });
-    for (int i : {1, 2, 3, 4, kRstBox, kModeBox})
-        m_boxes[std::size_t(i)]->setAlignment(Qt::AlignCenter);
-
-    auto *header = new QHBoxLayout;
-    header->addWidget(m_boxes[7], 2);
-    header->addWidget(new QLabel(QStringLiteral(" Confirming QSO with "), m_editor));
-    header->addWidget(m_boxes[10], 2);
-    grid->addLayout(header, 0, 0, 1, 6);
-
-    auto *manager = new QHBoxLayout;
-    manager->addStretch(1);
-    manager->addWidget(new QLabel(QStringLiteral("Via QSL Manager"), m_editor));
-    manager->addWidget(m_boxes[8], 2);
-    grid->addLayout(manager, 1, 0, 1, 6);
-
-    const std::array<std::pair<const char *, int>, 6> cells = {{{"TO RADIO", 1},
-                                                                {"DATE", 2},
-                                                                {"UTC", 3},
-                                                                {"Mhz / Band", 4},
-                                                                {"RST", kRstBox},
-                                                                {"MODE", kModeBox}}};
-    for (int c = 0; c < 6; ++c) {
-        grid->addWidget(cellHeading(QString::fromLatin1(cells[std::size_t(c)].first), m_editor), 2,
-                        c);
-        grid->addWidget(m_boxes[std::size_t(cells[std::size_t(c)].second)], 3, c);
-    }
-    // The call sign takes what room is left; the other values keep their size,
-    // so that no box stands half empty.
-    for (int box : {2, 3, 4, kRstBox, kModeBox})
-        m_boxes[std::size_t(box)]->setMaximumWidth(m_boxes[std::size_t(box)]->minimumWidth());
-    grid->setColumnStretch(0, 1);
-
-    auto *routing = new QHBoxLayout;
-    routing->addWidget(new QLabel(QStringLiteral("Pse / Tnx QSL "), m_editor));
-    m_direct = new QRadioButton(QStringLiteral("Direct"), m_editor);
-    m_direct->setObjectName(QStringLiteral("OptDirect"));
-    m_bureau = new QRadioButton(QStringLiteral("Via bureau"), m_editor);
-    m_bureau->setObjectName(QStringLiteral("OptBureau"));
-    m_via = new QRadioButton(QStringLiteral("Via"), m_editor);
-    m_via->setObjectName(QStringLiteral("OptVia"));
-    auto *group = new QButtonGroup(m_editor);
-    for (QRadioButton *r : {m_direct, m_bureau, m_via}) {
-        group->addButton(r);
-        routing->addWidget(r);
-    }
-    m_bureau->setChecked(true);
-    routing->addWidget(m_boxes[9], 2);
-    grid->addLayout(routing, 4, 0, 1, 6);
-
-    auto *number = new QHBoxLayout;
-    number->addStretch(1);
-    number->addWidget(new QLabel(QStringLiteral("QSO n°"), m_editor));
-    m_boxes[11]->setMaximumWidth(m_boxes[11]->minimumWidth());
-    number->addWidget(m_boxes[11]);
-    grid->addLayout(number, 5, 0, 1, 6);
-
-    connect(m_bureau, &QRadioButton::clicked, this, [this] { onRouting("BUREAU"); });
-    connect(m_direct, &QRadioButton::clicked, this, [this] { onRouting("DIRECT"); });
-    return m_editor;
-}
 
 QWidget *LabelSheetPanel::buildSlots()
 {
@@ -324,37 +154,6 @@ QWidget *LabelSheetPanel::buildButtons()
     return bar;
 }
 
-QFrame *LabelSheetPanel::buildCheck()
-{
-    m_check = new QFrame(this);
-    m_check->setObjectName(QStringLiteral("PictCtrlImpression"));
-    m_check->setFrameShape(QFrame::StyledPanel);
-    m_check->setAutoFillBackground(true);
-    QPalette palette = m_check->palette();
-    palette.setColor(QPalette::Window, QColor(255, 250, 205));
-    m_check->setPalette(palette);
-    auto *layout = new QVBoxLayout(m_check);
-    auto *title = new QLabel(QStringLiteral("Contrôle de l'impression"), m_check);
-    QFont font = title->font();
-    font.setBold(true);
-    title->setFont(font);
-    layout->addWidget(title);
-    layout->addWidget(new QLabel(
-        QStringLiteral("Vérifiez les étiquettes imprimées avant de les confirmer."), m_check));
-    auto *row = new QHBoxLayout;
-    auto *perfect =
-        makeButton(QStringLiteral("Tout est parfait"), QStringLiteral("BtCtrl_Parfait"), m_check);
-    auto *review = makeButton(QStringLiteral("Des étiquettes sont à revoir"),
-                              QStringLiteral("BtCtrl_Revoir"), m_check);
-    row->addWidget(perfect);
-    row->addWidget(review);
-    row->addStretch(1);
-    layout->addLayout(row);
-    connect(perfect, &QPushButton::clicked, this, &LabelSheetPanel::confirmPerfect);
-    connect(review, &QPushButton::clicked, this, &LabelSheetPanel::reviewLabels);
-    return m_check;
-}
-
 // --- Sheet state on screen -----------------------------------------------------------
 
 void LabelSheetPanel::showSlot(int n)
@@ -385,7 +184,7 @@ void LabelSheetPanel::loadSheet()
     if (m_sheet.isLoaded())
         return;
     QCoreApplication::processEvents();
-    clearBoxes(kBoxCount);
+    m_editor->clear(LabelEditor::kBoxCount);
     const LogStatus status = m_sheet.load();
     for (int n = 1; n <= kLabelCount; ++n) {
         showSlot(n);
@@ -424,7 +223,7 @@ void LabelSheetPanel::showSheet()
 {
     // A contact entered, deleted or moved under the sheet would leave it on a
     // log it no longer shows.
-    m_window.holdForPanel(true);
+    m_window.setMode(WindowMode::Held);
     m_valid->hide();
     show();
 }
@@ -433,20 +232,14 @@ void LabelSheetPanel::closeSheet()
 {
     hide();
     QCoreApplication::processEvents();
-    m_window.holdForPanel(false);
-}
-
-void LabelSheetPanel::clearBoxes(int last)
-{
-    for (int i = 1; i <= last; ++i)
-        m_boxes[std::size_t(i)]->clear();
+    m_window.setMode(WindowMode::List);
 }
 
 void LabelSheetPanel::setFromCall()
 {
     if (m_fromCall.empty())
         m_fromCall = m_window.stationCall();
-    m_boxes[7]->setText(toQString(m_fromCall));
+    m_editor->setFrom(m_fromCall);
 }
 
 void LabelSheetPanel::findFreeLabel()
@@ -471,7 +264,7 @@ void LabelSheetPanel::showStoredLabel(int n)
         return;
     m_current = n;
     const std::optional<LabelRecord> label = m_sheet.read(n);
-    clearBoxes(kBoxCount);
+    m_editor->clear(LabelEditor::kBoxCount);
     if (!label) {
         warn(QStringLiteral("L'étiquette %1 ne peut pas être lue dans %2.")
                  .arg(n)
@@ -479,47 +272,9 @@ void LabelSheetPanel::showStoredLabel(int n)
         return;
     }
     m_lastRecord = label;
-    auto put = [this](int box, LabelField f, const LabelRecord &r) {
-        m_boxes[std::size_t(box)]->setText(toQString(r.field(f)));
-    };
-    put(1, LabelField::CallSign, *label);
-    put(2, LabelField::Date, *label);
-    put(3, LabelField::Time, *label);
-    put(4, LabelField::Frequency, *label);
-    put(kRstBox, LabelField::Rst, *label);
-    put(kModeBox, LabelField::Mode, *label);
-    put(7, LabelField::From, *label);
-    put(8, LabelField::Manager, *label);
-    put(10, LabelField::CallSign, *label);
-    put(11, LabelField::QsoNumber, *label);
+    m_editor->showLabel(*label);
     m_fromCall = label->field(LabelField::From);
-    const std::string routing = label->field(LabelField::Routing);
-    if (routing == "BUREAU") {
-        m_bureau->setChecked(true);
-    } else if (routing == "DIRECT") {
-        m_direct->setChecked(true);
-    } else {
-        m_via->setChecked(true);
-        m_boxes[9]->setText(toQString(routing));
-    }
     m_number->setText(QStringLiteral("Etiquette N° %1").arg(n));
-}
-
-LabelRecord LabelSheetPanel::labelFromBoxes() const
-{
-    auto text = [this](int box) { return trim(toCp1252(m_boxes[std::size_t(box)]->text())); };
-    LabelRecord r;
-    r.setField(LabelField::CallSign, text(1));
-    r.setField(LabelField::From, text(7));
-    r.setField(LabelField::Manager, text(8));
-    r.setField(LabelField::Routing, text(9));
-    r.setField(LabelField::Date, text(2));
-    r.setField(LabelField::Time, text(3));
-    r.setField(LabelField::Frequency, text(4));
-    r.setField(LabelField::Rst, text(kRstBox));
-    r.setField(LabelField::Mode, text(kModeBox));
-    r.setField(LabelField::QsoNumber, text(11));
-    return r;
 }
 
 // --- Commands ------------------------------------------------------------------------
@@ -529,36 +284,24 @@ void LabelSheetPanel::openSheet()
     // Not over another panel that holds the window (the merge panel), nor twice.
     if (m_window.isHeldByPanel() || !canUse(true) || m_window.logFile().recordCount() < 1)
         return;
-    if (!m_window.recordPanel()->confirmFrame()->isHidden())
+    if (m_window.mode() == WindowMode::Confirmation)
         return;
     showSheet();
     findFreeLabel();
     updatePrintButton();
 }
 
-void LabelSheetPanel::startFromShownRecord()
+void LabelSheetPanel::startFromContact(const FieldTexts &texts, std::int32_t recordNo)
 {
-    RecordPanel *record = m_window.recordPanel();
-    if (record->displayedRecord() <= 0 || !record->confirmFrame()->isHidden())
+    if (recordNo <= 0 || m_window.mode() == WindowMode::Confirmation)
         return;
     if (!canUse(true))
         return;
-    const FieldTexts &texts = record->fieldTexts();
-    auto text = [&texts](Field f) { return texts[std::size_t(f)]; };
-
     m_print->hide();
     showSheet();
-    clearBoxes(10);
-    m_boxes[1]->setText(toQString(text(Field::CSGN)));
-    m_boxes[2]->setText(toQString(text(Field::DQSO)));
-    m_boxes[3]->setText(toQString(text(Field::HDEB)));
-    m_boxes[4]->setText(toQString(text(Field::FREQ)));
-    m_boxes[kModeBox]->setText(toQString(text(Field::MODE)));
-    m_boxes[kRstBox]->setText(toQString(text(Field::SRST)));
-    m_boxes[8]->setText(toQString(texts[17]));
-    m_boxes[11]->setText(QString::number(record->displayedRecord()));
+    m_editor->clear(10);
+    m_editor->showContact(texts, recordNo);
     setFromCall();
-    m_boxes[10]->setText(toQString(text(Field::CSGN)));
     m_delete->hide();
     m_leave->hide();
     m_quit->show();
@@ -567,21 +310,17 @@ void LabelSheetPanel::startFromShownRecord()
     if (m_sheet.findFree(1))
         m_valid->show();
     findFreeLabel();
-    m_boxes[1]->setFocus(Qt::OtherFocusReason);
+    m_editor->focusCallSign();
 }
 
 void LabelSheetPanel::validate()
 {
     if (!canUse(true))
         return;
-    if (m_direct->isChecked())
-        m_boxes[9]->setText(QStringLiteral("DIRECT"));
-    else if (m_bureau->isChecked())
-        m_boxes[9]->setText(QStringLiteral("BUREAU"));
-    const LabelRecord label = labelFromBoxes();
+    const LabelRecord label = m_editor->takeLabel();
     if (label.isFree()) {
         warn(QStringLiteral("Indiquez l'indicatif du correspondant (case « TO RADIO »)."));
-        m_boxes[1]->setFocus(Qt::OtherFocusReason);
+        m_editor->focusCallSign();
         return;
     }
     const LabelSheet::StoreResult stored = m_sheet.store(label, m_window.logFile());
@@ -598,7 +337,7 @@ void LabelSheetPanel::validate()
         return;
     }
     m_lastRecord = label;
-    refreshContact(stored.contact.recordNo);
+    m_window.refreshRecord(stored.contact.recordNo);
     showSlot(n);
     m_tags[std::size_t(n)]->setText(
         QStringLiteral("%1 [%2]").arg(toQString(label.field(LabelField::CallSign))).arg(n));
@@ -632,9 +371,9 @@ void LabelSheetPanel::removeLabel()
                       QString::fromStdString(statusMessageUtf8(removed.status))));
         return;
     }
-    refreshContact(removed.contact.recordNo);
-    clearBoxes(10);
-    m_boxes[1]->setText(QString::fromLatin1(kFreeLabelMark));
+    m_window.refreshRecord(removed.contact.recordNo);
+    m_editor->clear(10);
+    m_editor->markFree();
     m_lastRecord = LabelRecord();
     showSlot(n);
     m_tags[std::size_t(n)]->setText(freeCaption(n));
@@ -668,7 +407,7 @@ void LabelSheetPanel::restore()
 
 void LabelSheetPanel::onTag(int n)
 {
-    clearBoxes(kBoxCount);
+    m_editor->clear(LabelEditor::kBoxCount);
     m_valid->hide();
     if (m_sheet.state(n) == SlotState::Occupied)
         showStoredLabel(n);
@@ -701,14 +440,20 @@ void LabelSheetPanel::onChoice(int n)
     }
 }
 
-void LabelSheetPanel::onRouting(const char *routing)
+void LabelSheetPanel::onEntered()
 {
-    if (m_boxes[1]->text().trimmed().isEmpty())
+    if (m_editor->callSign() != QLatin1String(kFreeLabelMark) && m_sheet.findFree(1))
+        m_valid->show();
+}
+
+void LabelSheetPanel::onRouting(const std::string &routing)
+{
+    if (m_editor->callSign().isEmpty())
         return;
     const std::string last =
         m_lastRecord ? m_lastRecord->field(LabelField::Routing) : std::string();
     if (last != routing) {
-        m_boxes[9]->clear();
+        m_editor->clearRouting();
         m_valid->show();
     }
 }
@@ -723,24 +468,19 @@ void LabelSheetPanel::printSheet()
         if (m_sheet.state(n) == SlotState::Occupied)
             labels[std::size_t(n)] = m_sheet.read(n);
     QPointer<LabelSheetPanel> self(this);
-    const PrintOutcome outcome =
-        m_printJob.run(QStringLiteral("Etiquettes QSL"),
-                       [&labels](PrintSurface &surface) { printSheetLabels(surface, labels); });
+    const PrintOutcome outcome = m_printRun->printLabels(labels);
     if (!self)
         return;
     if (outcome != PrintOutcome::Printed) {
         if (outcome == PrintOutcome::Failed)
             warn(QStringLiteral("Les étiquettes n'ont pas été imprimées : %1\n"
                                 "Elles restent sur la feuille.")
-                     .arg(m_printJob.lastError()));
+                     .arg(m_printRun->lastError()));
         updatePrintButton();
         return;
     }
     m_body->setEnabled(false);
-    pauseSeconds(10);
-    if (!self)
-        return;
-    m_check->show();
+    m_printRun->awaitCheck();
 }
 
 void LabelSheetPanel::printBlank()
@@ -751,19 +491,12 @@ void LabelSheetPanel::printBlank()
     m_print->hide();
     const std::string call = m_window.stationCall();
     QPointer<LabelSheetPanel> self(this);
-    const PrintOutcome outcome =
-        m_printJob.run(QStringLiteral("Etiquettes vierges"),
-                       [&call](PrintSurface &surface) { printBlankLabels(surface, call); });
+    const PrintOutcome outcome = m_printRun->printBlank(call);
     if (!self)
         return;
-    if (outcome == PrintOutcome::Printed) {
-        pauseSeconds(10);
-        if (!self)
-            return;
-    } else if (outcome == PrintOutcome::Failed) {
+    if (outcome == PrintOutcome::Failed)
         warn(QStringLiteral("Les étiquettes vierges n'ont pas été imprimées : %1")
-                 .arg(m_printJob.lastError()));
-    }
+                 .arg(m_printRun->lastError()));
     // The labels of the sheet are still to print: their button comes back.
     if (printShown)
         updatePrintButton();
@@ -780,13 +513,13 @@ void LabelSheetPanel::confirmPerfect()
     QStringList problems;
     for (const LabelSheet::ConfirmedLabel &c : done) {
         if (c.freed) {
-            clearBoxes(kBoxCount);
-            m_boxes[1]->setText(QString::fromLatin1(kFreeLabelMark));
+            m_editor->clear(LabelEditor::kBoxCount);
+            m_editor->markFree();
             m_tags[std::size_t(c.slot)]->setText(freeCaption(c.slot));
         }
         showSlot(c.slot);
         if (c.contact.update == ContactUpdate::Written)
-            refreshContact(c.contact.recordNo);
+            m_window.refreshRecord(c.contact.recordNo);
         if (c.contact.update != ContactUpdate::Written)
             problems << QStringLiteral("étiquette %1 : %2")
                             .arg(c.slot)
@@ -799,19 +532,12 @@ void LabelSheetPanel::confirmPerfect()
     }
     m_lastRecord = LabelRecord();
     updatePrintButton();
-    m_check->hide();
+    m_printRun->hide();
     m_body->setEnabled(true);
     m_restore->hide();
     closeSheet();
     // The list is drawn again with the contact that was shown still selected.
-    const std::int32_t shown = m_window.recordPanel()->displayedRecord();
-    const std::int32_t page = m_window.pager().currentPage();
-    m_window.showPage(page);
-    const PageRange range = pageRange(page, m_window.logFile().recordCount());
-    if (shown >= range.first && shown <= range.last)
-        m_window.logList()->setCurrentRow(shown - range.first);
-    else if (shown > 0)
-        m_window.recordPanel()->displayRecord(shown);
+    m_window.redrawPage();
     if (!problems.isEmpty())
         warn(QStringLiteral("Confirmation des QSL :\n") + problems.join(QLatin1Char('\n')));
 }
@@ -819,18 +545,11 @@ void LabelSheetPanel::confirmPerfect()
 void LabelSheetPanel::reviewLabels()
 {
     updatePrintButton();
-    m_check->hide();
+    m_printRun->hide();
     m_body->setEnabled(true);
 }
 
 // --- Helpers -------------------------------------------------------------------------------
-
-void LabelSheetPanel::refreshContact(std::int32_t recordNo)
-{
-    RecordPanel *record = m_window.recordPanel();
-    if (recordNo > 0 && record->displayedRecord() == recordNo)
-        record->displayRecord(recordNo);
-}
 
 QString LabelSheetPanel::contactProblem(const ContactResult &result,
                                         const std::string &callSign) const
@@ -852,33 +571,6 @@ QString LabelSheetPanel::contactProblem(const ContactResult &result,
 void LabelSheetPanel::warn(const QString &text)
 {
     warningBox(this, text);
-}
-
-bool LabelSheetPanel::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_mqsl.data()) {
-        QLineEdit *mqsl = m_mqsl;
-        // Another station's log keeps the usual change of the field.
-        if (event->type() == QEvent::MouseButtonPress && mqsl->text().trimmed().isEmpty() &&
-            m_window.isLogOpen() && m_window.isOwnLog() && !m_window.isEntrySession() &&
-            m_window.logFile().isOpen() && !m_window.logFile().isReadOnly() &&
-            m_window.recordPanel()->displayedRecord() > 0 &&
-            m_window.recordPanel()->confirmFrame()->isHidden()) {
-            startFromShownRecord();
-            return true;
-        }
-        return QFrame::eventFilter(watched, event);
-    }
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (m_boxes[1]->text().trimmed() != QLatin1String(kFreeLabelMark) &&
-                m_sheet.findFree(1))
-                m_valid->show();
-            return true;
-        }
-    }
-    return QFrame::eventFilter(watched, event);
 }
 
 } // namespace ondelog

@@ -40,24 +40,7 @@ QString userName()
 LogKeeping::LogKeeping(MainWindow &window) : QObject(&window), m_window(window)
 {
     m_panel = new MergePanel(&window);
-    auto action = [&window](const char *name) {
-        auto *found = window.findChild<QAction *>(QString::fromLatin1(name));
-        Q_ASSERT(found);
-        return found;
-    };
-    connect(action("MnuSauver"), &QAction::triggered, this, [this] {
-        if (m_window.isEntrySession() || m_window.logFile().recordCount() == 0)
-            return;
-        backUp();
-        m_window.logList()->setFocus(Qt::OtherFocusReason);
-    });
-    connect(action("MnuCopieSurDisque"), &QAction::triggered, this, &LogKeeping::copyToDisk);
-    connect(action("MnuJumeler"), &QAction::triggered, this, &LogKeeping::openMergePanel);
-    if (auto *clock = window.findChild<QToolButton *>(QStringLiteral("Horloge")))
-        connect(clock, &QToolButton::clicked, this, [this] {
-            startProgram(&m_window, QStringLiteral("horalink"), m_window.programFolder(), {});
-        });
-
+    window.addPanel(m_panel);
     connect(m_panel, &MergePanel::cancelRequested, this, &LogKeeping::closeMergePanel);
     connect(m_panel, &MergePanel::mergeRequested, this, &LogKeeping::merge);
     connect(m_panel, &MergePanel::backupRequested, this, [this] {
@@ -67,7 +50,20 @@ LogKeeping::LogKeeping(MainWindow &window) : QObject(&window), m_window(window)
     });
 }
 
+void LogKeeping::startClockSetter()
+{
+    startProgram(&m_window, QStringLiteral("horalink"), m_window.programFolder(), {});
+}
+
 // --- Backup and copy ---------------------------------------------------------------
+
+void LogKeeping::backUpFromMenu()
+{
+    if (m_window.isEntrySession() || m_window.logFile().recordCount() == 0)
+        return;
+    backUp();
+    m_window.focusList();
+}
 
 bool LogKeeping::backUp()
 {
@@ -105,7 +101,7 @@ void LogKeeping::copyToDisk()
     const QString chosen = askFileName(&m_window, request);
     if (!chosen.isEmpty())
         writeCopy(toPath(chosen));
-    m_window.logList()->setFocus(Qt::OtherFocusReason);
+    m_window.focusList();
 }
 
 bool LogKeeping::writeCopy(const std::filesystem::path &destination)
@@ -135,21 +131,21 @@ bool LogKeeping::canMerge() const
 
 void LogKeeping::openMergePanel()
 {
-    // A disabled list belongs to another panel (or to this one, already open).
-    if (!canMerge() || !m_window.listPanel()->isEnabled() || m_window.isHeldByPanel())
+    // Not over another panel, a question or a command under way (nor twice).
+    if (!canMerge() || m_window.mode() != WindowMode::List || m_window.isBusy())
         return;
     // Counted again: the panel must speak of the log as it stands on disk.
     m_window.showLastPage();
     // Nothing may change the log under the panel, which speaks of it as it is.
-    m_window.holdForPanel(true);
+    m_window.setMode(WindowMode::Held);
     m_panel->begin(nativePath(m_window.logFile().path().filename()));
 }
 
 void LogKeeping::closeMergePanel()
 {
     m_panel->hide();
-    m_window.holdForPanel(false);
-    m_window.logList()->setFocus(Qt::OtherFocusReason);
+    m_window.setMode(WindowMode::List);
+    m_window.focusList();
 }
 
 void LogKeeping::merge()
@@ -165,28 +161,20 @@ void LogKeeping::merge()
     }
 
     m_panel->hide();
-    m_window.holdForPanel(false);
+    m_window.setMode(WindowMode::List);
     const std::filesystem::path other = toPath(chosen);
     MergeResult result;
     {
         WaitCursor wait;
         result = mergeLog(m_window.logFile(), other, m_window.stationLocator());
     }
-    showLog();
+    m_window.refresh();
     const std::string file = QDir::toNativeSeparators(chosen).toStdString();
     if (result.ok())
         inform(QString::fromStdString(mergeSummaryUtf8(result, file)));
     else
         warn(QString::fromStdString(mergeFailureMessageUtf8(result, file)));
-    m_window.logList()->setFocus(Qt::OtherFocusReason);
-}
-
-void LogKeeping::showLog()
-{
-    m_window.listPanel()->setEnabled(true);
-    m_window.showLastPage();
-    m_window.updateRecordButtons();
-    m_window.searchPanel()->setVisible(m_window.logFile().recordCount() > 0);
+    m_window.focusList();
 }
 
 // --- Messages ----------------------------------------------------------------------

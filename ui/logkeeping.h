@@ -1,8 +1,8 @@
 #pragma once
 // Keeping the log safe and whole: the backup into "RidEzav", the copy to a
 // removable medium, the merge of another log (with its panel), and the start of
-// Horalink from the clock. The main window creates one and hands it its menu
-// items by name; the rules are the core's (maintenance/), this class asks for
+// Horalink from the clock. The main window creates one and connects its menu
+// items to it; the rules are the core's (maintenance/), this class asks for
 // the files, shows the results and tells every failure.
 
 #include <QObject>
@@ -20,12 +20,11 @@ class LogKeeping : public QObject
     Q_OBJECT
 
   public:
-    /** Connects the window's items "MnuSauver", "MnuCopieSurDisque", "MnuJumeler"
-     *  and the clock "Horloge". */
+    /** Adds the merge panel (PJumelage) to `window`, hidden until asked for. */
     explicit LogKeeping(MainWindow &window);
 
-    MergePanel *mergePanel() const { return m_panel; } ///< PJumelage
-
+    /** "Sauvegarder": a backup, then the list has the focus again. */
+    void backUpFromMenu();
     /** Backs the own log up into the backup folder; true once a backup is written. */
     bool backUp();
     /** Copies the log anywhere, removable media offered in the dialog. */
@@ -34,12 +33,13 @@ class LogKeeping : public QObject
     void openMergePanel();
     /** Asks for the other log and merges it. */
     void merge();
+    /** The clock "Horloge": starts Horalink. */
+    void startClockSetter();
 
   private:
     /** The own log, open for writing, no entry running. */
     bool canMerge() const;
     void closeMergePanel();
-    void showLog();
     bool writeCopy(const std::filesystem::path &destination);
     void inform(const QString &text);
     void warn(const QString &text);

@@ -3,13 +3,12 @@
 #include "geo/locator.h"
 #include "logbook/loglist.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
 #include "maintenance/logcopy.h"
+#include "printing/logpage.h"
 #include "setup/dataroot.h"
 #include "ui/aboutdialog.h"
 #include "ui/adifcommands.h"
 #include "ui/automaticbackup.h"
-#include "ui/changelocatorpanel.h"
 #include "ui/companion.h"
 #include "ui/contacteditor.h"
 #include "ui/contactspanel.h"
@@ -18,57 +17,36 @@
 #include "ui/firstrundialog.h"
 #include "ui/keyboard.h"
 #include "ui/labelsheetpanel.h"
+#include "ui/locatorchange.h"
 #include "ui/locatordialog.h"
 #include "ui/logkeeping.h"
-#include "ui/mergepanel.h"
+#include "ui/loglistpanel.h"
+#include "ui/mainmenu.h"
 #include "ui/pause.h"
+#include "ui/printjob.h"
+#include "ui/qslfieldwatcher.h"
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
 #include "ui/sortpanel.h"
-#include "ui/uppercase.h"
+#include "ui/topbar.h"
 #include "ui/waitcursor.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QPainter>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QSessionManager>
-#include <QSignalBlocker>
-#include <QToolButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace ondelog {
 
 namespace {
 
 const char *const kVersionNote = "(version " ONDELOG_VERSION ")";
-
-QFont listFont()
-{
-    // The list lines are columns of blanks: they only line up in a fixed pitch.
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSizeF(10.5);
-    return font;
-}
 
 } // namespace
 
@@ -81,27 +59,19 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
     setWindowTitle(QStringLiteral("      Saisie des données"));
     setDefaultFileFolder(nativePath(m_programFolder));
 
-    buildMenu();
+    m_menu = buildMainMenu(menuBar());
     buildCentralArea();
-    m_editor = new ContactEditor(*this);
-    buildPaperCommands();
+    createControllers();
+    connectMenu();
     // A session that ends without leave to ask closes nothing itself: the
     // contact on screen is stored rather than lost with the program.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
         if (!manager.allowsInteraction())
             m_editor->storeBeforeForcedEnd();
     });
-    // After the editor: their handlers of the record view's buttons run after its own.
-    m_contacts = new ContactsPanel(*this);
-    m_sorter = new SortPanel(*this);
-    new AutomaticBackup(*this);
 
-    m_clockTimer.setInterval(1000);
-    connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::refreshClock);
-    refreshClock();
-    m_clockTimer.start();
-
-    m_greeting->setText(QStringLiteral(" Bonjour "));
+    m_topBar->startClock();
+    m_topBar->setGreeting(QStringLiteral(" Bonjour "));
     m_startupState = 4;
     m_ownLog = false;
 }
@@ -112,6 +82,8 @@ MainWindow::~MainWindow()
     // those of the record view's "Ma QSL" field). Gone first, they see none of
     // the events the widgets send while the window is taken apart, when the
     // window they would ask is no longer a MainWindow.
+    delete m_qslWatcher;
+    m_qslWatcher = nullptr;
     delete m_labelSheet;
     m_labelSheet = nullptr;
     delete m_sorter;
@@ -124,315 +96,6 @@ MainWindow::~MainWindow()
 
 // --- Building ----------------------------------------------------------------
 
-void MainWindow::buildMenu()
-{
-    auto addMenu = [this](const char *name, const QString &title) {
-        QMenu *menu = menuBar()->addMenu(title);
-        menu->setObjectName(QString::fromLatin1(name));
-        return menu;
-    };
-    auto addItem = [](QMenu *menu, const char *name, const QString &text) {
-        QAction *action = menu->addAction(text);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-
-    m_fileMenu = addMenu("NmuFilect", QStringLiteral("    Fichier    "));
-    m_openOwn = addItem(m_fileMenu, "MnuCourantF", QStringLiteral("    Ouvrir Fichier courant  "));
-    m_openOther = addItem(m_fileMenu, "MnuAutreF", QStringLiteral("  Ouvrir Autre Fichier.Ham  "));
-    m_mergeAction = addItem(m_fileMenu, "MnuJumeler", QStringLiteral(" Jumeler deux Fichiers.Ham"));
-    m_fileMenu->addSeparator();
-    QAction *exportAdif = addItem(m_fileMenu, "MnuExportAdif", QStringLiteral("Exporter en ADIF…"));
-    m_importAction =
-        addItem(m_fileMenu, "MnuImportAdif", QStringLiteral("Importer un fichier ADIF…"));
-    m_fileMenu->addSeparator();
-    addItem(m_fileMenu, "MnuReglages", QStringLiteral("Réglages…"));
-    m_quit = addItem(m_fileMenu, "MnuQuitter", QStringLiteral("  Fermer Fichier  et  Quitter"));
-
-    QMenu *list = addMenu("MnuLister", QStringLiteral("      Liste        "));
-    QAction *createMdb = addItem(list, "MnuCreateMDB", QStringLiteral("    Réaliser  fichier.mdb"));
-    addItem(list, "MnuCopieSurDisque", QStringLiteral("Copier sur CD ou disquette"));
-    m_sortAction = addItem(list, "MnuClasser", QStringLiteral("      Classer  le Fichier   "));
-    addItem(list, "MnuDoublons", QStringLiteral("  Chercher les doublons"));
-    addItem(list, "MnuSauver", QStringLiteral("        Sauvegarder "));
-
-    QMenu *print = addMenu("MnuImprim", QStringLiteral("    Imprimer    "));
-    addItem(print, "MnuConfigImp", QStringLiteral("Configurer imprimante  "));
-    addItem(print, "MnuImpPage", QStringLiteral("Imprimer Page affichée  "));
-    addItem(print, "MnuImpPageVierge", QStringLiteral("Imprimer page vierge  "));
-
-    QMenu *locator = addMenu("MnuLocator", QStringLiteral("    Locator   "));
-    QAction *editLocator = addItem(locator, "MnuEditLocator", QStringLiteral("    Editer Locator"));
-    QAction *changeLocator =
-        addItem(locator, "MnuChangerLocator", QStringLiteral(" Changer de Locator"));
-
-    QMenu *qsl = addMenu("MnuServiceQSL", QStringLiteral("   Service QSL  "));
-    addItem(qsl, "MnuVirginTags", QStringLiteral(" Imprimer étiquettes vierges à coller"));
-    m_labelSheetAction =
-        addItem(qsl, "MnuGestionFeuilleQSL", QStringLiteral("   Gestion feuille 16 étiquettes "));
-
-    QMenu *infos = addMenu("MnuInfos", QStringLiteral("   Infos "));
-    QAction *about = addItem(infos, "MnuVoir", QStringLiteral("  Infos à propos de Ondelog"));
-
-    connect(m_openOwn, &QAction::triggered, this, [this] {
-        // Reloading the log under a contact being typed would lose its place,
-        // and under a pending question "&Oui" would act on the wrong log.
-        if (!m_entrySession && m_recordPanel->confirmFrame()->isHidden())
-            readConfigAndOpen();
-    });
-    connect(m_openOther, &QAction::triggered, this, &MainWindow::openAnotherLog);
-    connect(m_quit, &QAction::triggered, this, &MainWindow::closeAndQuit);
-    connect(editLocator, &QAction::triggered, this, &MainWindow::showLocatorDialog);
-    connect(changeLocator, &QAction::triggered, this, &MainWindow::openChangeLocatorPanel);
-    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
-    connect(createMdb, &QAction::triggered, this, [this] {
-        // Versabase asks for the log itself; an empty log has nothing to convert.
-        if (!m_entrySession && m_log.recordCount() != 0)
-            startCompanion(this, QStringLiteral("versabase"), m_dataRoot);
-    });
-    auto *adif = new AdifCommands(this);
-    connect(exportAdif, &QAction::triggered, adif, &AdifCommands::exportLog);
-    connect(m_importAction, &QAction::triggered, adif, &AdifCommands::importFile);
-}
-
-QToolButton *MainWindow::buildClockIcon()
-{
-    const int size = 28;
-    QPixmap pixmap(size * 2, size * 2);
-    pixmap.setDevicePixelRatio(2.0);
-    pixmap.fill(Qt::transparent);
-    {
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QPalette pal = palette();
-        painter.setPen(QPen(pal.color(QPalette::WindowText), 1.6));
-        painter.setBrush(pal.color(QPalette::Base));
-        const QRectF face(2, 2, size - 4, size - 4);
-        painter.drawEllipse(face);
-        const QPointF centre = face.center();
-        for (int i = 0; i < 12; ++i) {
-            painter.save();
-            painter.translate(centre);
-            painter.rotate(i * 30.0);
-            painter.drawLine(QPointF(0, -face.height() / 2 + 2),
-                             QPointF(0, -face.height() / 2 + 4));
-            painter.restore();
-        }
-        painter.setPen(QPen(pal.color(QPalette::WindowText), 2.0, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(centre, centre + QPointF(0, -8));
-        painter.drawLine(centre, centre + QPointF(6, 3));
-    }
-    auto *icon = new QToolButton(this);
-    icon->setObjectName(QStringLiteral("Horloge"));
-    icon->setIcon(QIcon(pixmap));
-    icon->setIconSize(QSize(size, size));
-    icon->setAutoRaise(true);
-    icon->setToolTip(QStringLiteral("Mise à l'heure"));
-    return icon;
-}
-
-QWidget *MainWindow::buildTopBar()
-{
-    auto *bar = new QWidget(this);
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(10);
-
-    m_menuPanel = makePanel(QStringLiteral("PictMenu"), bar);
-    m_menuPanel->setFrameShape(QFrame::NoFrame);
-    auto *buttons = new QHBoxLayout(m_menuPanel);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(8);
-    m_closeButton =
-        makeButton(QStringLiteral("Fermer le Log"), QStringLiteral("BtFermerLog"), m_menuPanel);
-    m_newQsoButton =
-        makeButton(QStringLiteral("&Nouveau QSO"), QStringLiteral("BtNewQSO"), m_menuPanel);
-    m_deleteButton =
-        makeButton(QStringLiteral("&Supprimer"), QStringLiteral("BtKillFiche"), m_menuPanel);
-    QFont strong = m_newQsoButton->font();
-    strong.setBold(true);
-    m_newQsoButton->setFont(strong);
-    for (QPushButton *b : {m_newQsoButton, m_deleteButton, m_closeButton}) {
-        b->setMinimumHeight(32);
-        b->setMinimumWidth(120);
-    }
-    buttons->addWidget(m_newQsoButton);
-    buttons->addWidget(m_deleteButton);
-    buttons->addSpacing(16);
-    buttons->addWidget(m_closeButton);
-    row->addWidget(m_menuPanel);
-    row->addStretch(1);
-
-    m_greeting = new QLabel(bar);
-    m_greeting->setObjectName(QStringLiteral("OndelogLab03"));
-    QFont greetingFont = m_greeting->font();
-    greetingFont.setItalic(true);
-    greetingFont.setPointSizeF(greetingFont.pointSizeF() * 1.2);
-    m_greeting->setFont(greetingFont);
-    row->addWidget(m_greeting);
-
-    m_clockIcon = buildClockIcon();
-    row->addWidget(m_clockIcon);
-
-    auto *clockBox = new QVBoxLayout;
-    clockBox->setSpacing(0);
-    m_timeLabel = new QLabel(bar);
-    m_timeLabel->setObjectName(QStringLiteral("LabHeure"));
-    QFont timeFont = m_timeLabel->font();
-    timeFont.setBold(true);
-    timeFont.setPointSizeF(timeFont.pointSizeF() * 1.35);
-    timeFont.setStyleHint(QFont::Monospace);
-    m_timeLabel->setFont(timeFont);
-    m_timeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_dateLabel = new QLabel(bar);
-    m_dateLabel->setObjectName(QStringLiteral("LabDate"));
-    m_dateLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    clockBox->addWidget(m_timeLabel);
-    clockBox->addWidget(m_dateLabel);
-    row->addLayout(clockBox);
-
-    connect(m_closeButton, &QPushButton::clicked, this, &MainWindow::closeAndQuit);
-    return bar;
-}
-
-QWidget *MainWindow::buildListPanel()
-{
-    m_listPanel = makePanel(QStringLiteral("PictListe"), this);
-    auto *layout = new QVBoxLayout(m_listPanel);
-    layout->setContentsMargins(10, 8, 10, 8);
-    layout->setSpacing(6);
-
-    m_listTitle = new QLabel(m_listPanel);
-    m_listTitle->setObjectName(QStringLiteral("PictListLab01"));
-    QFont titleFont = m_listTitle->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
-    m_listTitle->setFont(titleFont);
-    layout->addWidget(m_listTitle);
-
-    m_list = new QListWidget(m_listPanel);
-    m_list->setObjectName(QStringLiteral("ListeLog"));
-    m_list->setFont(listFont());
-    m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    // The log scrolls through VScroll1, a page at a time; the list itself never scrolls.
-    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const QFontMetrics metrics(m_list->font());
-    const int frame = m_list->frameWidth() * 2;
-    // A page always shows whole: the rows share the list's height (see
-    // fitListRows), never less than a line of text each. The event filter sees
-    // the resize before the viewport follows, hence the list's own height.
-    m_list->setProperty("rowHeight", metrics.lineSpacing() + 4);
-    m_list->setMinimumHeight((metrics.lineSpacing() + 4) * kLinesPerPage + frame);
-    m_list->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-    m_list->setMinimumWidth(
-        metrics.horizontalAdvance(QString(int(kListLineWidth) + 1, QLatin1Char('0'))) + frame + 12);
-    m_list->installEventFilter(this);
-
-    m_scroll = new QScrollBar(Qt::Vertical, m_listPanel);
-    m_scroll->setObjectName(QStringLiteral("VScroll1"));
-    m_scroll->setRange(0, 0);
-    m_scroll->setSingleStep(kLinesPerPage);
-    m_scroll->setPageStep(kLinesPerPage);
-
-    auto *listRow = new QHBoxLayout;
-    listRow->setSpacing(2);
-    listRow->addWidget(m_list, 1);
-    listRow->addWidget(m_scroll);
-    layout->addLayout(listRow);
-
-    m_pagePanel = makePanel(QStringLiteral("PictPage"), m_listPanel);
-    m_pagePanel->setFrameShape(QFrame::NoFrame);
-    auto *pageRow = new QHBoxLayout(m_pagePanel);
-    pageRow->setContentsMargins(0, 2, 0, 0);
-    pageRow->setSpacing(6);
-    m_topButton = makeButton(QStringLiteral(" début"), QStringLiteral("CmdSensHaut"), m_pagePanel);
-    m_minusButton = makeButton(QStringLiteral("-"), QStringLiteral("CmdPageMoins"), m_pagePanel);
-    m_plusButton = makeButton(QStringLiteral("+"), QStringLiteral("CmdPagePlus"), m_pagePanel);
-    m_bottomButton = makeButton(QStringLiteral("fin"), QStringLiteral("CmdSensBas"), m_pagePanel);
-    for (QPushButton *b : {m_minusButton, m_plusButton})
-        b->setFixedWidth(36);
-    for (QPushButton *b : {m_topButton, m_bottomButton})
-        b->setMinimumWidth(64);
-    auto *pageLabel = new QLabel(QStringLiteral("Page N°"), m_pagePanel);
-    pageLabel->setObjectName(QStringLiteral("PageNoLab"));
-    m_pageBox = new QLineEdit(QStringLiteral("0000"), m_pagePanel);
-    m_pageBox->setObjectName(QStringLiteral("PageText1"));
-    m_pageBox->setMaxLength(4);
-    m_pageBox->setAlignment(Qt::AlignCenter);
-    m_pageBox->setFixedWidth(m_pageBox->fontMetrics().horizontalAdvance(QStringLiteral("00000")) +
-                             16);
-    makeUpperCase(m_pageBox);
-    m_pageBox->installEventFilter(this);
-    pageRow->addWidget(m_topButton);
-    pageRow->addWidget(m_minusButton);
-    pageRow->addStretch(1);
-    pageRow->addWidget(pageLabel);
-    pageRow->addWidget(m_pageBox);
-    pageRow->addStretch(1);
-    pageRow->addWidget(m_plusButton);
-    pageRow->addWidget(m_bottomButton);
-    layout->addWidget(m_pagePanel);
-
-    connect(m_list, &QListWidget::currentRowChanged, this, &MainWindow::onListRowChanged);
-    connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        // A click on the line already selected shows its record again only when
-        // the record view moved on to something else meanwhile.
-        const std::int32_t n = item->data(Qt::UserRole).toInt();
-        if (n != m_recordPanel->displayedRecord())
-            onListRowChanged(m_list->row(item));
-    });
-    connect(m_scroll, &QScrollBar::actionTriggered, this, [this] { m_pager.setScrollHasFocus(); });
-    connect(m_scroll, &QScrollBar::valueChanged, this, &MainWindow::onScrollValueChanged);
-    connect(m_topButton, &QPushButton::clicked, this, [this] {
-        if (!m_entrySession)
-            goToPage(1, LineChoice::First);
-    });
-    connect(m_bottomButton, &QPushButton::clicked, this, [this] {
-        if (!m_entrySession)
-            goToPage(computePageCount(m_pager.recordCount()), LineChoice::Last);
-    });
-    connect(m_minusButton, &QPushButton::clicked, this, [this] {
-        if (m_entrySession)
-            return;
-        if (m_pager.currentPage() > 1)
-            showPage(m_pager.currentPage() - 1);
-        selectLine(LineChoice::First);
-    });
-    connect(m_plusButton, &QPushButton::clicked, this, [this] {
-        if (m_entrySession)
-            return;
-        if (m_pager.currentPage() < m_pager.pageCount())
-            goToPage(m_pager.currentPage() + 1, LineChoice::Last);
-    });
-    return m_listPanel;
-}
-
-QWidget *MainWindow::buildSearchPanel()
-{
-    m_searchPanel = makePanel(QStringLiteral("PictRech"), this);
-    auto *row = new QHBoxLayout(m_searchPanel);
-    row->setContentsMargins(14, 8, 14, 8);
-    auto *label = new QLabel(QStringLiteral("Rechercher"), m_searchPanel);
-    label->setObjectName(QStringLiteral("PictRechLab"));
-    m_searchText = new QLineEdit(m_searchPanel);
-    m_searchText->setObjectName(QStringLiteral("RechText"));
-    m_searchText->setMaxLength(static_cast<int>(fieldLayout(Field::CSGN).width));
-    m_searchText->setPlaceholderText(QStringLiteral("indicatif ou date jj/mm/aa"));
-    row->addWidget(label);
-    row->addWidget(m_searchText, 1);
-    return m_searchPanel;
-}
-
-QFrame *MainWindow::buildPlaceholder(const char *name)
-{
-    QFrame *frame = makePanel(QString::fromLatin1(name), this);
-    new QVBoxLayout(frame);
-    frame->hide();
-    return frame;
-}
-
 void MainWindow::buildCentralArea()
 {
     auto *central = new QWidget(this);
@@ -440,39 +103,333 @@ void MainWindow::buildCentralArea()
     auto *outer = new QVBoxLayout(central);
     outer->setContentsMargins(12, 8, 12, 10);
     outer->setSpacing(8);
-    outer->addWidget(buildTopBar());
+    m_topBar = new TopBar(m_clock, central);
+    outer->addWidget(m_topBar);
 
     auto *columns = new QHBoxLayout;
     columns->setSpacing(12);
-    columns->addWidget(buildListPanel());
+    m_listPanel = new LogListPanel(m_log, this);
+    columns->addWidget(m_listPanel);
 
-    auto *right = new QVBoxLayout;
-    right->setSpacing(10);
+    m_panelColumn = new QVBoxLayout;
+    m_panelColumn->setSpacing(10);
     m_recordPanel = new RecordPanel(m_log, this);
-    m_searchButton = m_recordPanel->searchButton();
-    right->addWidget(m_recordPanel);
-    m_locatorPanel = new ChangeLocatorPanel(this);
-    right->addWidget(m_locatorPanel);
-    right->addWidget(buildSearchPanel());
-    m_contactsPanel = buildPlaceholder("PictContacts");
-    right->addWidget(m_contactsPanel);
-    for (const char *name : {"PictClasser", "PictFeuilleQSL", "PictCtrlImpression"})
-        right->addWidget(buildPlaceholder(name));
-    m_logKeeping = new LogKeeping(*this);
-    right->addWidget(m_logKeeping->mergePanel());
-    right->addStretch(1);
-    columns->addLayout(right, 1);
+    m_panelColumn->addWidget(m_recordPanel);
+    m_panelColumn->addStretch(1);
+    columns->addLayout(m_panelColumn, 1);
     outer->addLayout(columns, 1);
     setCentralWidget(central);
 
+    connect(m_listPanel, &LogListPanel::recordChosen, this, &MainWindow::chooseRecord);
+    connect(m_listPanel, &LogListPanel::recordClicked, this, [this](std::int32_t n) {
+        // A click on the line already selected shows its record again only when
+        // the record view moved on to something else meanwhile.
+        if (n != m_recordPanel->displayedRecord())
+            chooseRecord(n);
+    });
     connect(m_recordPanel, &RecordPanel::recordDisplayed, this,
             [this](std::int32_t, const QString &callSign) {
                 if (!callSign.isEmpty())
-                    m_searchButton->setVisible(m_contactsPanel->isHidden());
+                    offerContactHistory();
             });
-    connect(m_locatorPanel, &ChangeLocatorPanel::locatorChosen, this, &MainWindow::onLocatorChosen);
-    connect(m_locatorPanel, &ChangeLocatorPanel::cancelled, this,
-            &MainWindow::closeChangeLocatorPanel);
+}
+
+void MainWindow::createControllers()
+{
+    // In this order: the panels take their places down the column as they come,
+    // and those that watch the record view's buttons and fields act after the
+    // editor, which was there first.
+    m_adif = new AdifCommands(this);
+    m_editor = new ContactEditor(*this, *m_recordPanel);
+    m_locatorChange = new LocatorChange(*this, *m_recordPanel);
+    m_contacts = new ContactsPanel(*this, *m_recordPanel);
+    m_sorter = new SortPanel(*this);
+    m_printJob = new PrintJob(this);
+    m_labelSheet = new LabelSheetPanel(*this, *m_printJob);
+    m_qslWatcher = new QslFieldWatcher(*this, *m_recordPanel, *m_labelSheet);
+    m_logKeeping = new LogKeeping(*this);
+    m_autoBackup = new AutomaticBackup(*this);
+
+    connect(m_contacts, &ContactsPanel::entryHeld, this, [this](bool held) {
+        m_contactsHoldEntry = held;
+        updateRecordButtons();
+    });
+    connect(m_locatorChange, &LocatorChange::changed, this, &MainWindow::stationLocatorChanged);
+    connect(m_editor, &ContactEditor::confirmed, m_contacts, &ContactsPanel::relistIfShrunk);
+    // The sheet is read once the station's log is open with a contact in it.
+    connect(this, &MainWindow::logLoaded, m_labelSheet, [this] {
+        if (m_ownLog && m_log.recordCount() > 0)
+            m_labelSheet->loadSheet();
+    });
+}
+
+void MainWindow::connectMenu()
+{
+    connect(m_topBar, &TopBar::newContactAsked, m_editor, &ContactEditor::startEntry);
+    connect(m_topBar, &TopBar::deletionAsked, m_editor, &ContactEditor::askDeletion);
+    connect(m_topBar, &TopBar::closeAsked, this, &MainWindow::closeAndQuit);
+    connect(m_topBar, &TopBar::clockClicked, m_logKeeping, &LogKeeping::startClockSetter);
+
+    connect(m_menu.openOwn, &QAction::triggered, this, [this] {
+        // Reloading the log under a contact being typed would lose its place,
+        // and under a pending question "&Oui" would act on the wrong log.
+        if (m_mode != WindowMode::Entry && m_mode != WindowMode::Confirmation)
+            readConfigAndOpen();
+    });
+    connect(m_menu.openOther, &QAction::triggered, this, &MainWindow::openAnotherLog);
+    connect(m_menu.merge, &QAction::triggered, m_logKeeping, &LogKeeping::openMergePanel);
+    connect(m_menu.exportAdif, &QAction::triggered, m_adif, &AdifCommands::exportLog);
+    connect(m_menu.importAdif, &QAction::triggered, m_adif, &AdifCommands::importFile);
+    connect(m_menu.settings, &QAction::triggered, m_autoBackup, &AutomaticBackup::editSettings);
+    connect(m_menu.quit, &QAction::triggered, this, &MainWindow::closeAndQuit);
+
+    connect(m_menu.createDatabase, &QAction::triggered, this, [this] {
+        // Versabase asks for the log itself; an empty log has nothing to convert.
+        if (!isEntrySession() && m_log.recordCount() != 0)
+            startCompanion(this, QStringLiteral("versabase"), m_dataRoot);
+    });
+    connect(m_menu.copyToDisk, &QAction::triggered, m_logKeeping, &LogKeeping::copyToDisk);
+    connect(m_menu.sort, &QAction::triggered, m_sorter, &SortPanel::sort);
+    connect(m_menu.duplicates, &QAction::triggered, m_contacts, &ContactsPanel::findDuplicatePairs);
+    connect(m_menu.backup, &QAction::triggered, m_logKeeping, &LogKeeping::backUpFromMenu);
+
+    connect(m_menu.configurePrinter, &QAction::triggered, this, [this] {
+        if (!isEntrySession())
+            m_printJob->configure();
+    });
+    connect(m_menu.printPage, &QAction::triggered, this, [this] { printLogPage(false); });
+    connect(m_menu.printBlankPage, &QAction::triggered, this, [this] { printLogPage(true); });
+
+    connect(m_menu.editLocator, &QAction::triggered, this, &MainWindow::showLocatorDialog);
+    connect(m_menu.changeLocator, &QAction::triggered, this, &MainWindow::openChangeLocatorPanel);
+    connect(m_menu.blankLabels, &QAction::triggered, m_labelSheet, &LabelSheetPanel::printBlank);
+    connect(m_menu.labelSheet, &QAction::triggered, m_labelSheet, &LabelSheetPanel::openSheet);
+    connect(m_menu.about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::addPanel(QWidget *panel)
+{
+    // Above the stretch that keeps the column's panels together at its top.
+    m_panelColumn->insertWidget(m_panelColumn->count() - 1, panel);
+}
+
+void MainWindow::addStatusWidget(QWidget *widget)
+{
+    statusBar()->addPermanentWidget(widget);
+}
+
+// --- The mode ------------------------------------------------------------------
+
+void MainWindow::setMode(WindowMode mode)
+{
+    m_mode = mode;
+    if (mode == WindowMode::Entry) {
+        m_contacts->closeList();
+        m_contacts->showSearchField(false);
+    }
+    if (mode != WindowMode::Entry)
+        m_locatorChange->cancel();
+    applyMode();
+}
+
+void MainWindow::setBusy(bool busy)
+{
+    m_busy = busy;
+    applyMode();
+    if (!busy)
+        runWritesFromOutside();
+}
+
+void MainWindow::applyMode()
+{
+    m_topBar->setButtonsShown(m_mode != WindowMode::Entry);
+    // Another command in the middle of a sort or a transfer (a second sort, a
+    // search, closing the log) would act on a log being replaced; a question
+    // waiting for "&Oui" acts on the record it names, which must stay shown.
+    m_topBar->setButtonsEnabled(m_mode != WindowMode::Confirmation && !m_busy);
+    menuBar()->setEnabled(!m_busy);
+    setListEnabled();
+    m_recordPanel->setVisible(m_mode != WindowMode::Held);
+    m_recordPanel->setEnabled(!m_busy);
+    m_listPanel->setPagingInert(m_mode == WindowMode::Entry);
+    updateRecordButtons();
+}
+
+void MainWindow::setListEnabled()
+{
+    m_listPanel->setEnabled(m_mode == WindowMode::List && !m_busy);
+}
+
+void MainWindow::updateRecordButtons()
+{
+    // Only the station's own log is ever written, and only when it was opened
+    // for writing; the core refuses the rest all the same.
+    const bool writable = m_logOpen && m_ownLog && m_log.isOpen() && !m_log.isReadOnly();
+    const bool free = writable && m_mode != WindowMode::Held;
+    m_topBar->setCommands(free && !m_contactsHoldEntry, free && m_log.recordCount() > 0,
+                          !m_contactsHoldEntry);
+    for (QAction *command : {m_menu.sort, m_menu.merge, m_menu.importAdif, m_menu.labelSheet})
+        command->setEnabled(free);
+    // A panel holding the window works on this log: another one may not come under it.
+    m_menu.openOwn->setEnabled(m_mode != WindowMode::Held);
+    m_menu.openOther->setEnabled(m_mode != WindowMode::Held);
+    if (m_editor)
+        m_editor->allowChanges(writable);
+}
+
+// --- What the panels ask for -------------------------------------------------------
+
+std::int32_t MainWindow::shownRecord() const
+{
+    return m_recordPanel->displayedRecord();
+}
+
+QString MainWindow::callSignInHand() const
+{
+    return m_recordPanel->field(1)->text().trimmed();
+}
+
+std::filesystem::path MainWindow::ownLogPath() const
+{
+    return m_programFolder / m_config.logFileName;
+}
+
+void MainWindow::chooseRecord(std::int32_t n)
+{
+    m_log.setSelectedRecordNo(n);
+    m_recordPanel->displayRecord(n);
+}
+
+void MainWindow::showPage(std::int32_t page)
+{
+    m_listPanel->showPage(page);
+}
+
+void MainWindow::showLastPage()
+{
+    if (!m_log.isOpen())
+        return;
+    m_log.countRecords();
+    // During an entry the list goes to the new contact's place all the same:
+    // enabled for the moment, as the operator could not do it.
+    const bool inert = m_mode == WindowMode::Entry;
+    if (inert)
+        m_listPanel->setEnabled(true);
+    m_listPanel->showCountedPage(computePageCount(m_log.recordCount()));
+    if (inert)
+        setListEnabled();
+}
+
+void MainWindow::showCountedPage(std::int32_t page)
+{
+    m_listPanel->showCountedPage(page);
+}
+
+void MainWindow::showRecord(std::int32_t n)
+{
+    if (n < 1 || n > m_log.recordCount())
+        return;
+    m_log.setSelectedRecordNo(n);
+    const bool entry = m_mode == WindowMode::Entry;
+    if (entry)
+        m_listPanel->setEnabled(true);
+    m_listPanel->showRecordLine(n);
+    if (entry)
+        setListEnabled(); // the fields keep the contact being typed
+    else if (m_recordPanel->displayedRecord() != n)
+        // The line was already the list's current one: show its record all the same.
+        m_recordPanel->displayRecord(n);
+}
+
+void MainWindow::redrawPage()
+{
+    const std::int32_t shown = m_recordPanel->displayedRecord();
+    if (!m_listPanel->redrawPage(shown) && shown > 0)
+        m_recordPanel->displayRecord(shown);
+}
+
+void MainWindow::refreshRecord(std::int32_t n)
+{
+    if (n > 0 && m_recordPanel->displayedRecord() == n)
+        m_recordPanel->displayRecord(n);
+}
+
+void MainWindow::updateListLine(std::int32_t n, const QsoRecord &record)
+{
+    m_listPanel->updateLine(n, record);
+}
+
+void MainWindow::refresh()
+{
+    showLastPage();
+    m_contacts->showSearchField(m_log.recordCount() > 0);
+    updateRecordButtons();
+}
+
+void MainWindow::focusList()
+{
+    m_listPanel->focusList();
+}
+
+void MainWindow::offerContactHistory()
+{
+    m_contacts->offerHistory();
+}
+
+void MainWindow::withdrawContactHistory()
+{
+    m_contacts->withdrawHistory();
+}
+
+void MainWindow::closeContactsList()
+{
+    m_contacts->closeList();
+}
+
+void MainWindow::resetSearch()
+{
+    m_contacts->reset();
+}
+
+void MainWindow::listRecords(const std::vector<std::int32_t> &recordNos, const QString &caption)
+{
+    m_contacts->listRecords(recordNos, caption);
+}
+
+void MainWindow::proposeEntryValues(const std::string &frequency, const std::string &mode)
+{
+    m_editor->proposeValues(frequency, mode);
+}
+
+void MainWindow::writeFromOutside(std::function<void()> write)
+{
+    m_writesWaiting.push_back(std::move(write));
+    if (!m_busy)
+        runWritesFromOutside();
+}
+
+void MainWindow::runWritesFromOutside()
+{
+    if (m_writesWaiting.empty())
+        return;
+    const std::vector<std::function<void()>> writes = std::move(m_writesWaiting);
+    m_writesWaiting.clear();
+    for (const std::function<void()> &write : writes)
+        write();
+    if (!m_log.isOpen())
+        return;
+    m_log.countRecords();
+    m_listPanel->followCount();
+    updateRecordButtons();
+    // The page is drawn again only when nothing is under way: during an entry,
+    // a change, a panel, or while the operator types elsewhere (a search), a
+    // list drawn again would show another record or take the focus away. The
+    // new contacts are then listed at the next drawing of the page.
+    const QWidget *focus = QApplication::focusWidget();
+    const bool quiet = m_mode == WindowMode::List && !m_editor->isModifyMode() &&
+                       (!focus || m_listPanel->isAncestorOf(focus));
+    if (quiet && m_listPanel->currentPage() >= m_listPanel->pageCount())
+        redrawPage();
 }
 
 // --- Start-up ------------------------------------------------------------------
@@ -537,7 +494,7 @@ void MainWindow::readConfigAndOpen()
     m_logOpen = true;
     m_ownLog = true;
     m_logTitle.clear();
-    m_listTitle->setText(toQString(m_config.callSign));
+    m_listPanel->setTitle(toQString(m_config.callSign));
     loadLog();
 }
 
@@ -566,9 +523,8 @@ void MainWindow::openFirstRun(const QString &reason)
 
 void MainWindow::loadLog()
 {
-    m_contactsPanel->hide();
-    m_searchText->clear();
-    std::int32_t n = 0;
+    m_contacts->closeList();
+    m_contacts->clearSearch();
 
     if (m_logOpen) {
         QString caption = QStringLiteral(" Cahier de Trafic de ") + toQString(m_config.callSign) +
@@ -577,8 +533,7 @@ void MainWindow::loadLog()
         if (!m_ownLog)
             caption += QStringLiteral("   —   %1 (lecture seule)").arg(nativePath(m_logPath));
         setWindowTitle(caption);
-        refreshClock();
-        m_clockTimer.start();
+        m_topBar->startClock();
 
         LogStatus status = m_ownLog ? m_log.open(m_logPath) : m_log.openReadOnly(m_logPath);
         if (status == LogStatus::NotFound && m_ownLog) {
@@ -603,27 +558,18 @@ void MainWindow::loadLog()
         reportLogState();
 
     if (m_logOpen) {
-        n = m_log.recordCount();
-        m_pager.setRecordCount(n);
-        {
-            const QSignalBlocker blocker(m_scroll);
-            m_scroll->setRange(0, n);
-        }
-        showPage(m_pager.pageCount());
-        selectLine(LineChoice::Last);
-        m_searchPanel->setVisible(n > 0);
+        const std::int32_t n = m_log.recordCount();
+        m_listPanel->showCountedPage(computePageCount(n));
+        m_contacts->showSearchField(n > 0);
         if (n > 0 || !m_ownLog)
-            m_list->setFocus(Qt::OtherFocusReason);
+            m_listPanel->focusList();
     } else {
         m_log.close();
-        m_list->clear();
+        m_listPanel->clear();
         m_recordPanel->clearRecord();
-        m_pager.setRecordCount(0);
-        m_searchPanel->hide();
-        setPagingButtons();
+        m_contacts->showSearchField(false);
     }
     updateRecordButtons();
-    m_closeButton->setEnabled(true);
 
     finishStartup();
 }
@@ -644,7 +590,7 @@ void MainWindow::reportLogState()
                                  QString::fromStdString(readOnlyCauseUtf8(m_log.readOnlyCause()))));
         }
     }
-    m_listTitle->setText(title);
+    m_listPanel->setTitle(title);
 
     const LogDamage damage = m_log.inspect();
     if (damage.any())
@@ -660,224 +606,18 @@ void MainWindow::finishStartup()
         return;
     const bool wasStarting = m_startupState == 4;
     m_startupState = 0;
-    m_greeting->clear();
+    m_topBar->setGreeting({});
     if (m_logOpen)
         emit logLoaded();
     if (wasStarting)
         emit startupFinished();
 }
 
-// --- The list and its pages ------------------------------------------------------
-
-void MainWindow::addListLine(std::int32_t recordNo, const QString &line)
-{
-    auto *item = new QListWidgetItem(line, m_list);
-    item->setData(Qt::UserRole, recordNo);
-    item->setSizeHint(QSize(0, m_list->property("rowHeight").toInt()));
-}
-
-void MainWindow::showPage(std::int32_t page)
-{
-    const PageRange range = pageRange(page, m_pager.recordCount());
-    m_drawing = true;
-    m_list->clear();
-    for (std::int32_t r = range.first; r <= range.last; ++r) {
-        const std::optional<QsoRecord> record = m_log.readRecord(r);
-        if (!record || record->isEndMarker())
-            break;
-        addListLine(r, toQString(listLine(r, *record)));
-    }
-    m_drawing = false;
-    m_pageBox->setText(QString::number(page));
-    {
-        // The scroll box follows the page; its own handler must not draw it again.
-        const QSignalBlocker blocker(m_scroll);
-        m_scroll->setValue(m_pager.lastShown(page));
-    }
-    if (m_listPanel->isEnabled())
-        m_list->setFocus(Qt::OtherFocusReason);
-    m_pager.pageShown(page);
-    setPagingButtons();
-    // A log of one page has nowhere to scroll to.
-    m_scroll->setEnabled(m_pager.pageCount() > 1);
-}
-
-void MainWindow::setPagingButtons()
-{
-    const PagingButtons enabled = pagingButtons(m_pager.currentPage(), m_pager.pageCount(),
-                                                m_pager.recordCount(), m_entrySession);
-    m_topButton->setEnabled(enabled.top);
-    m_minusButton->setEnabled(enabled.minus);
-    m_plusButton->setEnabled(enabled.plus);
-    m_bottomButton->setEnabled(enabled.bottom);
-}
-
-void MainWindow::selectLine(LineChoice line)
-{
-    const int count = m_list->count();
-    if (count == 0)
-        return;
-    const int row = line == LineChoice::First ? 0 : count - 1;
-    if (m_list->currentRow() == row)
-        onListRowChanged(row);
-    else
-        m_list->setCurrentRow(row);
-}
-
-void MainWindow::showLastPage()
-{
-    if (!m_log.isOpen())
-        return;
-    m_log.countRecords();
-    showCountedPage(computePageCount(m_log.recordCount()));
-}
-
-void MainWindow::showCountedPage(std::int32_t page)
-{
-    m_pager.setRecordCount(m_log.recordCount());
-    {
-        const QSignalBlocker blocker(m_scroll);
-        m_scroll->setRange(0, m_pager.recordCount());
-    }
-    showPage(std::clamp(page, 1, m_pager.pageCount()));
-    selectLine(LineChoice::Last);
-}
-
-void MainWindow::updateRecordButtons()
-{
-    // Only the station's own log is ever written, and only when it was opened
-    // for writing; the core refuses the rest all the same.
-    const bool writable = m_logOpen && m_ownLog && m_log.isOpen() && !m_log.isReadOnly();
-    const bool free = writable && !m_heldByPanel;
-    m_newQsoButton->setEnabled(free);
-    m_deleteButton->setEnabled(free && m_log.recordCount() > 0);
-    for (QAction *command : {m_sortAction, m_mergeAction, m_importAction, m_labelSheetAction})
-        command->setEnabled(free);
-    // A panel holding the window works on this log: another one may not come under it.
-    m_openOwn->setEnabled(!m_heldByPanel);
-    m_openOther->setEnabled(!m_heldByPanel);
-    if (m_editor)
-        m_editor->allowChanges(writable);
-}
-
-void MainWindow::holdForPanel(bool held)
-{
-    m_heldByPanel = held;
-    m_listPanel->setEnabled(!held);
-    m_recordPanel->setVisible(!held);
-    updateRecordButtons();
-}
-
-std::filesystem::path MainWindow::ownLogPath() const
-{
-    return m_programFolder / m_config.logFileName;
-}
-
-void MainWindow::goToPage(std::int32_t page, LineChoice line)
-{
-    showPage(page);
-    selectLine(line);
-}
-
-void MainWindow::onListRowChanged(int row)
-{
-    if (m_drawing || row < 0)
-        return;
-    const std::int32_t n = m_list->item(row)->data(Qt::UserRole).toInt();
-    m_log.setSelectedRecordNo(n);
-    m_recordPanel->displayRecord(n);
-}
-
-void MainWindow::onScrollValueChanged(int value)
-{
-    if (const std::optional<LineChoice> line = m_pager.scrollTo(value))
-        goToPage(m_pager.currentPage(), *line);
-}
-
-bool MainWindow::handleListKey(int key)
-{
-    ListKey listKey = ListKey::Other;
-    switch (key) {
-    case Qt::Key_PageUp:
-        listKey = ListKey::PageUp;
-        break;
-    case Qt::Key_PageDown:
-        listKey = ListKey::PageDown;
-        break;
-    case Qt::Key_Up:
-        listKey = ListKey::Up;
-        break;
-    case Qt::Key_Down:
-        listKey = ListKey::Down;
-        break;
-    default:
-        break;
-    }
-    const std::optional<std::int32_t> page =
-        m_pager.pageForListKey(listKey, m_list->currentRow(), m_scroll->value());
-    if (!page)
-        return false;
-    // Through the scroll bar, whose handler draws the page and picks the line.
-    m_scroll->setValue(m_pager.lastShown(*page));
-    return true;
-}
-
-void MainWindow::takePageBox()
-{
-    if (m_entrySession)
-        return;
-    const std::int32_t page = m_pager.pageForBox(trim(toCp1252(m_pageBox->text())));
-    goToPage(page, LineChoice::Last);
-}
-
-void MainWindow::fitListRows()
-{
-    const QFontMetrics metrics(m_list->font());
-    const int rowHeight = std::max(metrics.lineSpacing() + 4,
-                                   (m_list->height() - m_list->frameWidth() * 2) / kLinesPerPage);
-    if (rowHeight == m_list->property("rowHeight").toInt())
-        return;
-    m_list->setProperty("rowHeight", rowHeight);
-    for (int i = 0; i < m_list->count(); ++i)
-        m_list->item(i)->setSizeHint(QSize(0, rowHeight));
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_list && event->type() == QEvent::Resize) {
-        fitListRows();
-    } else if (watched == m_list && event->type() == QEvent::KeyPress) {
-        if (handleListKey(static_cast<QKeyEvent *>(event)->key()))
-            return true;
-    } else if (watched == m_pageBox) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            m_pageBox->clear();
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                takePageBox();
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::setEntrySession(bool on)
-{
-    m_entrySession = on;
-    // The change of station locator belongs to the entry: it must not outlive it
-    // and later write its locator over the own-locator field of a shown record.
-    if (!on && m_locatorPanel->isVisible())
-        m_locatorPanel->cancelButton()->click();
-    setPagingButtons();
-}
-
 // --- Other logs ------------------------------------------------------------------
 
 void MainWindow::openAnotherLog()
 {
-    if (m_entrySession || !m_recordPanel->confirmFrame()->isHidden())
+    if (m_mode == WindowMode::Entry || m_mode == WindowMode::Confirmation)
         return;
     const std::filesystem::path previousPath = m_logPath;
     const bool wasOpen = m_logOpen;
@@ -885,8 +625,6 @@ void MainWindow::openAnotherLog()
     m_logPath.clear();
     m_logOpen = false;
     m_logTitle.clear();
-    m_listPanel->setEnabled(true);
-    m_recordPanel->entryPanel()->hide();
 
     const QString chosen = askFileName(this, logFileRequest(FileDialogMode::Open,
                                                             QStringLiteral("Ouvrir un fichier.Ham"),
@@ -916,7 +654,7 @@ void MainWindow::openAnotherLog()
         if (status != LogStatus::Ok) {
             restore();
             showWarning(QStringLiteral("Le fichier %1 ne peut pas être ouvert :\n%2")
-                            .arg(QDir::toNativeSeparators(chosen),
+                            .arg(nativePath(toPath(chosen)),
                                  QString::fromStdString(statusMessageUtf8(status))));
             return;
         }
@@ -934,53 +672,37 @@ void MainWindow::openAnotherLog()
     m_logPath = path;
     m_logOpen = true;
     m_ownLog = own;
-    m_listTitle->setText(own ? toQString(m_config.callSign) : m_logTitle);
+    m_listPanel->setTitle(own ? toQString(m_config.callSign) : m_logTitle);
     loadLog();
 }
 
-// --- Change of station locator -----------------------------------------------------
+// --- Station locator -------------------------------------------------------------
 
 void MainWindow::openChangeLocatorPanel()
 {
-    if (!m_entrySession)
-        return;
-    m_searchButton->hide();
-    m_contactsPanel->hide();
-    m_focusBeforeLocatorPanel = QApplication::focusWidget();
-    m_locatorPanel->begin(m_stationLocator);
+    m_locatorChange->open();
 }
 
-void MainWindow::onLocatorChosen(const std::string &locator, bool keep)
+void MainWindow::changeStationLocator(const std::string &locator, bool keep)
 {
     m_stationLocator = locator;
-    if (keep) {
-        Configuration config = m_config;
-        config.stationLocator = locator;
-        const std::filesystem::path file =
-            m_configPath.empty() ? m_programFolder / kConfigFileName : m_configPath;
-        if (writeConfiguration(file, config)) {
-            m_config = config;
-            m_configPath = file;
-        } else {
-            showWarning(QStringLiteral("Le fichier de configuration %1 ne peut pas être écrit : "
-                                       "le nouveau locator ne vaut que jusqu'à la fermeture.")
-                            .arg(nativePath(file)));
-        }
+    if (!keep)
+        return;
+    Configuration config = m_config;
+    config.stationLocator = locator;
+    const std::filesystem::path file =
+        m_configPath.empty() ? m_programFolder / kConfigFileName : m_configPath;
+    if (writeConfiguration(file, config)) {
+        m_config = config;
+        m_configPath = file;
+    } else {
+        showWarning(QStringLiteral("Le fichier de configuration %1 ne peut pas être écrit : "
+                                   "le nouveau locator ne vaut que jusqu'à la fermeture.")
+                        .arg(nativePath(file)));
     }
-    closeChangeLocatorPanel();
-    emit stationLocatorChanged();
 }
 
-void MainWindow::closeChangeLocatorPanel()
-{
-    m_locatorPanel->hide();
-    m_searchButton->setVisible(!m_recordPanel->field(1)->text().trimmed().isEmpty());
-    m_recordPanel->field(16)->setText(toQString(m_stationLocator));
-    if (m_focusBeforeLocatorPanel)
-        m_focusBeforeLocatorPanel->setFocus(Qt::OtherFocusReason);
-}
-
-// --- Dialogs -------------------------------------------------------------------------
+// --- Dialogs and paper -------------------------------------------------------------
 
 void MainWindow::showAbout()
 {
@@ -994,14 +716,27 @@ void MainWindow::showLocatorDialog()
     dialog.exec();
 }
 
-void MainWindow::setBusy(bool busy)
+void MainWindow::printLogPage(bool blank)
 {
-    m_listPanel->setEnabled(!busy);
-    m_recordPanel->setEnabled(!busy);
-    // The menus and the buttons too: another command in the middle (a second
-    // sort, a search, closing the log) would act on a log being replaced.
-    menuBar()->setEnabled(!busy);
-    m_menuPanel->setEnabled(!busy);
+    if (isEntrySession())
+        return;
+    LogPageRequest request;
+    request.stationCall = m_config.callSign;
+    if (!blank) {
+        if (!m_logOpen || !m_log.isOpen() || m_log.recordCount() < 1)
+            return;
+        const std::int32_t page = m_listPanel->currentPage();
+        request.firstRecord = pageRange(page, m_log.recordCount()).first;
+        request.pageNumber = page;
+        request.read = [this](std::int32_t n) { return m_log.readRecord(n); };
+    }
+    const QString title =
+        blank ? QStringLiteral("Page vierge") : QStringLiteral("Page %1").arg(request.pageNumber);
+    const PrintOutcome outcome = m_printJob->run(
+        title, [&request](PrintSurface &surface) { ondelog::printLogPage(surface, request); });
+    if (outcome == PrintOutcome::Failed)
+        showWarning(
+            QStringLiteral("La page n'a pas été imprimée : %1").arg(m_printJob->lastError()));
 }
 
 void MainWindow::showWarning(const QString &text)
@@ -1011,13 +746,6 @@ void MainWindow::showWarning(const QString &text)
 
 // --- Clock and closing -----------------------------------------------------------------
 
-void MainWindow::refreshClock()
-{
-    const LocalDateTime now = m_clock.now();
-    m_timeLabel->setText(QString::fromStdString(clockText(now)));
-    m_dateLabel->setText(toQString(longDateText(now)));
-}
-
 void MainWindow::closeAndQuit()
 {
     if (m_ending || m_ended)
@@ -1026,7 +754,7 @@ void MainWindow::closeAndQuit()
         return;
     m_ending = true;
     m_log.close();
-    m_greeting->setText(QStringLiteral(" Au revoir "));
+    m_topBar->setGreeting(QStringLiteral(" Au revoir "));
     QPointer<MainWindow> self(this);
     pauseSeconds(1);
     if (self)
@@ -1039,7 +767,7 @@ void MainWindow::endProgram()
         return;
     m_ended = true;
     m_log.close();
-    m_clockTimer.stop();
+    m_topBar->stopClock();
     emit programEnded();
     close();
 }
@@ -1053,7 +781,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (!m_ended) {
         m_ended = true;
         m_log.close();
-        m_clockTimer.stop();
+        m_topBar->stopClock();
         emit programEnded();
     }
     QMainWindow::closeEvent(event);

@@ -1,59 +1,67 @@
 #pragma once
 // Ondelog's main window. It owns the open log and the program-wide state (the
-// station's call sign and locator, the log being own or foreign, the entry
-// session), shows the log 25 contacts to a page with its paging controls, the
-// record view beside it, and hosts the panels that the menu opens over them.
+// station's call sign and locator, the log being own or foreign, the mode the
+// window is in), shows the log list and the record view beside it, creates
+// the controllers of the menu's commands and connects the menu to them.
+//
+// The panels own their widgets and add them to the column beside the list;
+// they tell the window what they need through a few calls (the mode, show
+// this record, show the log again) rather than by reaching into its widgets.
+// Every enabling of the list, the record view, the button bar and the menu
+// follows from the mode in one place (applyMode).
 //
 // Start-up runs once the window is first shown: after a one-second greeting it
 // reads the configuration (or opens the first-run window), opens the log and
-// shows its last page. Every page-turning decision is the core's Pager; the
-// window draws the page and selects the line it is told to.
+// shows its last page.
 
 #include "geo/calendar.h"
 #include "logbook/logfile.h"
-#include "logbook/pager.h"
 #include "setup/config.h"
+#include "ui/mainmenu.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
-class QAction;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QMenu;
-class QPushButton;
-class QScrollBar;
-class QToolButton;
+class QVBoxLayout;
 
 namespace ondelog {
 
-class ChangeLocatorPanel;
+class AdifCommands;
+class AutomaticBackup;
 class ContactEditor;
 class ContactsPanel;
 class FirstRunDialog;
 class LabelSheetPanel;
-class PrintJob;
+class LocatorChange;
 class LogKeeping;
+class LogListPanel;
+class PrintJob;
+class QslFieldWatcher;
 class RecordPanel;
 class SortPanel;
+class TopBar;
+
+/** What the window is doing, which decides what the operator may touch. */
+enum class WindowMode
+{
+    List,         ///< the list, the record view and every command
+    Entry,        ///< new contacts typed into the record view: no button bar, the list inert
+    Confirmation, ///< a change or a deletion waits for "&Oui" or "&Non": the list and the bar wait
+    Held,         ///< a panel works on the log as it stands (label sheet, merge): it takes
+                  ///< the record view's place, and the list and the commands that write wait
+};
 
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
   public:
-    /** A French warning over the window, with the normal pointer whatever is running. */
-    void showWarning(const QString &text);
-    /** While a command reads or rewrites the whole log (a sort, an ADIF
-     *  transfer), the list, the record, the menus and the buttons are disabled. */
-    void setBusy(bool busy);
     /** `dataRoot`: the program folder is dataRoot/"Ondelog". `clock` is read by the
      *  clock labels and must outlive the window. */
     MainWindow(const std::filesystem::path &dataRoot, const Clock &clock,
@@ -67,9 +75,7 @@ class MainWindow : public QMainWindow
     /** The open log is the station's own (the one the configuration names). */
     bool isOwnLog() const { return m_ownLog; }
     /** New contacts are being entered: paging and opening another log are inert. */
-    bool isEntrySession() const { return m_entrySession; }
-    /** Starts or ends the entry session; the paging buttons follow. */
-    void setEntrySession(bool on);
+    bool isEntrySession() const { return m_mode == WindowMode::Entry; }
     /** The program has ended (closing commands, or "Tout arrêter !!"). */
     bool hasEnded() const { return m_ended; }
 
@@ -77,60 +83,99 @@ class MainWindow : public QMainWindow
     const std::string &logFileName() const { return m_config.logFileName; }
     /** The locator new contacts receive as their own, and the distances' origin. */
     const std::string &stationLocator() const { return m_stationLocator; }
-    void setStationLocator(const std::string &locator) { m_stationLocator = locator; }
+    /** The station locator from now on, written into the configuration when
+     *  `keep` (a failure is told: it then holds until the program ends). */
+    void changeStationLocator(const std::string &locator, bool keep);
     const std::filesystem::path &dataRoot() const { return m_dataRoot; }
     const std::filesystem::path &programFolder() const { return m_programFolder; }
     /** The configuration file read at start-up (rewritten by the locator panel). */
     const std::filesystem::path &configurationPath() const { return m_configPath; }
     const Clock &clock() const { return m_clock; }
+    /** The station's own log: the file the configuration names. */
+    std::filesystem::path ownLogPath() const;
 
     LogFile &logFile() { return m_log; }
-    Pager &pager() { return m_pager; }
-    RecordPanel *recordPanel() const { return m_recordPanel; }
-    QListWidget *logList() const { return m_list; }              ///< ListeLog
-    QFrame *listPanel() const { return m_listPanel; }            ///< PictListe
-    QFrame *menuPanel() const { return m_menuPanel; }            ///< PictMenu
-    QPushButton *newQsoButton() const { return m_newQsoButton; } ///< BtNewQSO
-    QPushButton *deleteButton() const { return m_deleteButton; } ///< BtKillFiche
-    QFrame *searchPanel() const { return m_searchPanel; }        ///< PictRech
-    QPushButton *searchButton() const { return m_searchButton; } ///< BtActiveRech
-    QFrame *contactsPanel() const { return m_contactsPanel; }    ///< PictContacts
+    /** The record the record view shows, 0 when none. */
+    std::int32_t shownRecord() const;
+    /** The call sign in the record view, trimmed: the contact shown or being typed. */
+    QString callSignInHand() const;
     /** New contacts and changes to stored ones, typed into the record view. */
     ContactEditor *contactEditor() const { return m_editor; }
-    /** The sheet of 16 QSL labels (PictFeuilleQSL). */
-    LabelSheetPanel *labelSheetPanel() const { return m_labelSheet; }
     /** The printer every paper command uses. */
     PrintJob *printJob() const { return m_printJob; }
-    /** Backup, copy, merge and the start of the companion programs. */
-    LogKeeping *logKeeping() const { return m_logKeeping; }
 
-    // --- Operations ----------------------------------------------------------
-    /** Reads the configuration and opens the own log (or opens the first-run window). */
-    void readConfigAndOpen();
-    /** Opens the log at the current log path and shows its last page. */
-    void loadLog();
+    // --- The mode ------------------------------------------------------------
+    WindowMode mode() const { return m_mode; }
+    /** Entering Entry also closes the search and its list, every time (each new
+     *  contact starts with nothing over the record view); leaving it ends a
+     *  change of station locator, which belongs to the entry. */
+    void setMode(WindowMode mode);
+    bool isHeldByPanel() const { return m_mode == WindowMode::Held; }
+    /** While a command reads or rewrites the whole log (a sort, an ADIF
+     *  transfer), the list, the record view, the menus and the buttons are
+     *  disabled, whatever the mode; the mode's own state comes back after. */
+    void setBusy(bool busy);
+    bool isBusy() const { return m_busy; }
+
+    // --- What the panels ask for ---------------------------------------------
     /** Fills the list with page p and sets the paging controls; selects nothing. */
     void showPage(std::int32_t page);
-    /** Selects the first or last line of the list (which shows its record). */
-    void selectLine(LineChoice line);
     /** Counts the log again, shows its last page and selects its last line. */
     void showLastPage();
     /** The log was just counted: the scroll range and page count follow, then page
      *  `page` (the last page when it lies beyond) is shown with its last line selected. */
     void showCountedPage(std::int32_t page);
+    /** Record n in the list (its page, its line) and in the record view; during
+     *  an entry the list only follows and the fields keep the contact typed. */
+    void showRecord(std::int32_t n);
+    /** The page shown drawn again, the record shown still selected. */
+    void redrawPage();
+    /** Record n was written: the record view shows it again if it shows it. */
+    void refreshRecord(std::int32_t n);
+    /** The line of record n says what `record` holds now. */
+    void updateListLine(std::int32_t n, const QsoRecord &record);
+    /** The log shown again as it stands: its last page, the search field when it
+     *  has contacts, the commands following it. */
+    void refresh();
+    void focusList();
     /** Every command that writes the log follows it: "&Nouveau QSO", "&Supprimer",
      *  sort, merge, ADIF import, the QSL label sheet and the change of a shown
      *  record are only offered on the station's own log, writable, while no
      *  panel holds the window (deletion: with a contact). */
     void updateRecordButtons();
-    /** A panel that works on the log as it stands (the label sheet, the merge
-     *  panel) takes the place of the record view and holds the window: the list,
-     *  the commands that write the log and the opening of another log wait
-     *  until it lets go. */
-    void holdForPanel(bool held);
-    bool isHeldByPanel() const { return m_heldByPanel; }
-    /** The station's own log: the file the configuration names. */
-    std::filesystem::path ownLogPath() const;
+
+    /** "Voir contacts réalisés" offered for the call sign in hand, unless a list
+     *  of contacts is open; withdrawn. */
+    void offerContactHistory();
+    void withdrawContactHistory();
+    /** The list of contacts closed. */
+    void closeContactsList();
+    /** The list of contacts closed, the search field back, the history offered. */
+    void resetSearch();
+    /** Lists these records in the contacts panel under `caption`, the first one
+     *  shown (the statistics' "which contacts are these"). */
+    void listRecords(const std::vector<std::int32_t> &recordNos, const QString &caption);
+
+    /** A panel's widget, into the column beside the list (below those added before). */
+    void addPanel(QWidget *panel);
+    /** A widget on the status line at the foot of the window (which appears with
+     *  its first widget). */
+    void addStatusWidget(QWidget *widget);
+    /** Values the radio reports, offered in the frequency and mode fields of the
+     *  contacts entered from now on (empty: none). */
+    void proposeEntryValues(const std::string &frequency, const std::string &mode);
+    /** A write to the log that comes from outside the window's commands (a contact
+     *  another program logged). It runs at once or, while a command rewrites the
+     *  whole log (a sort, an ADIF import), once that is done: written meanwhile it
+     *  would be lost with the file the rewrite replaces. The list then follows the
+     *  new count without moving under an entry, a change or a panel. */
+    void writeFromOutside(std::function<void()> write);
+
+    // --- Commands ------------------------------------------------------------
+    /** Reads the configuration and opens the own log (or opens the first-run window). */
+    void readConfigAndOpen();
+    /** Opens the log at the current log path and shows its last page. */
+    void loadLog();
     /** Chooses another log file and opens it (inert during entry). */
     void openAnotherLog();
     /** Shows the change-locator panel; only during an entry session. */
@@ -141,6 +186,8 @@ class MainWindow : public QMainWindow
     void showLocatorDialog();
     /** "Imprimer Page affichée" (`blank` false) or "Imprimer page vierge". */
     void printLogPage(bool blank);
+    /** A French warning over the window, with the normal pointer whatever is running. */
+    void showWarning(const QString &text);
 
   signals:
     /** The start-up has run to its end (startupState() is 0). */
@@ -155,32 +202,20 @@ class MainWindow : public QMainWindow
   protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
-    void buildMenu();
     void buildCentralArea();
-    QWidget *buildTopBar();
-    QToolButton *buildClockIcon();
-    QWidget *buildListPanel();
-    QWidget *buildSearchPanel();
-    QFrame *buildPlaceholder(const char *name);
-    void buildPaperCommands();
+    void createControllers();
+    void connectMenu();
+
+    void applyMode();
+    void setListEnabled();
+    void chooseRecord(std::int32_t n);
+    void runWritesFromOutside();
 
     void runStartup();
     void openFirstRun(const QString &reason);
     void finishStartup();
-    void refreshClock();
-    void setPagingButtons();
-    void onListRowChanged(int row);
-    void onScrollValueChanged(int value);
-    bool handleListKey(int key);
-    void takePageBox();
-    void addListLine(std::int32_t recordNo, const QString &line);
-    void fitListRows();
-    void goToPage(std::int32_t page, LineChoice line);
-    void onLocatorChosen(const std::string &locator, bool keep);
-    void closeChangeLocatorPanel();
     void endProgram();
     /** Says once that the own log is read-only, and why; warns of a damaged log. */
     void reportLogState();
@@ -198,65 +233,37 @@ class MainWindow : public QMainWindow
     std::filesystem::path m_readOnlyReported;
     bool m_logOpen = false;
     bool m_ownLog = false;
-    bool m_entrySession = false;
+    WindowMode m_mode = WindowMode::List;
+    bool m_busy = false;
+    bool m_contactsHoldEntry = false; // a list opened from the record keeps entry and closing away
+    std::vector<std::function<void()>> m_writesWaiting;
     int m_startupState = 4;
     bool m_startupRunning = false;
     bool m_startupScheduled = false;
     bool m_ending = false;
     bool m_ended = false;
-    bool m_drawing = false;
-    bool m_heldByPanel = false;
 
     LogFile m_log;
-    Pager m_pager;
-    QTimer m_clockTimer;
     QPointer<FirstRunDialog> m_firstRun;
-    QPointer<QWidget> m_focusBeforeLocatorPanel;
+    MainMenu m_menu;
 
-    // Menu (objectName as the menu items are known).
-    QMenu *m_fileMenu = nullptr;
-    QAction *m_openOwn = nullptr;
-    QAction *m_openOther = nullptr;
-    QAction *m_quit = nullptr;
-    // The commands that write the log, greyed with it (see updateRecordButtons).
-    QAction *m_sortAction = nullptr;
-    QAction *m_mergeAction = nullptr;
-    QAction *m_importAction = nullptr;
-    QAction *m_labelSheetAction = nullptr;
-
-    // Panels and controls.
-    QFrame *m_menuPanel = nullptr; // PictMenu
-    QPushButton *m_closeButton = nullptr;
-    QPushButton *m_newQsoButton = nullptr;
-    QPushButton *m_deleteButton = nullptr;
-    QLabel *m_greeting = nullptr;
-    QToolButton *m_clockIcon = nullptr;
-    QLabel *m_timeLabel = nullptr;
-    QLabel *m_dateLabel = nullptr;
-
-    QFrame *m_listPanel = nullptr; // PictListe
-    QLabel *m_listTitle = nullptr;
-    QListWidget *m_list = nullptr;
-    QScrollBar *m_scroll = nullptr;
-    QFrame *m_pagePanel = nullptr;
-    QPushButton *m_topButton = nullptr;
-    QPushButton *m_minusButton = nullptr;
-    QPushButton *m_plusButton = nullptr;
-    QPushButton *m_bottomButton = nullptr;
-    QLineEdit *m_pageBox = nullptr;
-
+    // The window's own widgets.
+    TopBar *m_topBar = nullptr;
+    LogListPanel *m_listPanel = nullptr;
     RecordPanel *m_recordPanel = nullptr;
-    QFrame *m_searchPanel = nullptr; // PictRech
-    QLineEdit *m_searchText = nullptr;
-    QPushButton *m_searchButton = nullptr;
-    QFrame *m_contactsPanel = nullptr;
-    ChangeLocatorPanel *m_locatorPanel = nullptr;
+    QVBoxLayout *m_panelColumn = nullptr;
+
+    // The controllers of the commands, each with its panel.
     ContactEditor *m_editor = nullptr;
-    PrintJob *m_printJob = nullptr;
-    LabelSheetPanel *m_labelSheet = nullptr;
+    LocatorChange *m_locatorChange = nullptr;
     ContactsPanel *m_contacts = nullptr;
     SortPanel *m_sorter = nullptr;
+    PrintJob *m_printJob = nullptr;
+    LabelSheetPanel *m_labelSheet = nullptr;
+    QslFieldWatcher *m_qslWatcher = nullptr;
     LogKeeping *m_logKeeping = nullptr;
+    AdifCommands *m_adif = nullptr;
+    AutomaticBackup *m_autoBackup = nullptr;
 };
 
 } // namespace ondelog

@@ -348,6 +348,12 @@ void RecordPanel::setFieldColour(int i, FieldColour colour)
     edit->setPalette(palette);
 }
 
+void RecordPanel::resetFieldColours()
+{
+    for (int i = 1; i <= kFieldCount; ++i)
+        setFieldColour(i, FieldColour::Window);
+}
+
 void RecordPanel::setFieldColour(int i, int state)
 {
     if (state < 1 || state > 5)

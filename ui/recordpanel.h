@@ -60,6 +60,8 @@ class RecordPanel : public QFrame
     /** Background of field i; states other than 2..5 give the usual background. */
     void setFieldColour(int i, FieldColour colour);
     void setFieldColour(int i, int state);
+    /** Every field on the usual background. */
+    void resetFieldColours();
 
     QLabel *recordNumberLabel() const { return m_recordNumber; } ///< NoFicheLab
     QLabel *distanceLabel() const { return m_distance; }         ///< LabDist

@@ -2,10 +2,10 @@
 
 #include "logbook/logfile.h"
 #include "maintenance/sort.h"
+#include "ui/controls.h"
 #include "ui/mainwindow.h"
 #include "ui/pause.h"
 #include "ui/qtext.h"
-#include "ui/recordpanel.h"
 #include "ui/waitcursor.h"
 
 #include <QAction>
@@ -25,10 +25,10 @@ namespace ondelog {
 SortPanel::SortPanel(MainWindow &window) : QObject(&window), m_window(window)
 {
     setObjectName(QStringLiteral("SortPanel"));
-    auto *frame = m_window.findChild<QFrame *>(QStringLiteral("PictClasser"));
-    auto *layout = qobject_cast<QVBoxLayout *>(frame->layout());
+    m_frame = makePanel(QStringLiteral("PictClasser"), &window);
+    auto *layout = new QVBoxLayout(m_frame);
     layout->setContentsMargins(14, 8, 14, 10);
-    m_caption = new QLabel(QStringLiteral(" QRX ,Je classe !"), frame);
+    m_caption = new QLabel(QStringLiteral(" QRX ,Je classe !"), m_frame);
     m_caption->setObjectName(QStringLiteral("ClasserLab"));
     QFont bold = m_caption->font();
     bold.setBold(true);
@@ -36,16 +36,15 @@ SortPanel::SortPanel(MainWindow &window) : QObject(&window), m_window(window)
     layout->addWidget(m_caption);
     auto *row = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) {
-        m_states[i] = new QLabel(frame);
+        m_states[i] = new QLabel(m_frame);
         m_states[i]->setObjectName(QStringLiteral("LabEtat%1").arg(i + 1));
         m_states[i]->setMinimumWidth(
             m_states[i]->fontMetrics().horizontalAdvance(QStringLiteral("Lecture des dates ")));
         row->addWidget(m_states[i]);
     }
     layout->addLayout(row);
-
-    if (auto *action = m_window.findChild<QAction *>(QStringLiteral("MnuClasser")))
-        connect(action, &QAction::triggered, this, &SortPanel::sort);
+    m_frame->hide();
+    window.addPanel(m_frame);
 }
 
 void SortPanel::sort()
@@ -54,23 +53,18 @@ void SortPanel::sort()
     // Nor on a log opened for reading, while a change waits for "&Oui" (it names
     // its contact by a record number, which the sort changes) or while a panel
     // (label sheet, merge) works on the log as it stands.
-    if (m_sorting || m_window.isEntrySession() || !log.isOpen() || log.isReadOnly() ||
-        m_window.isHeldByPanel() || log.recordCount() <= 1 ||
-        !m_window.recordPanel()->confirmFrame()->isHidden() || m_window.recordPanel()->isHidden())
+    if (m_sorting || m_window.mode() != WindowMode::List || m_window.isBusy() || !log.isOpen() ||
+        log.isReadOnly() || log.recordCount() <= 1)
         return;
     m_sorting = true;
     QPointer<MainWindow> window(&m_window);
-    auto *frame = m_window.findChild<QFrame *>(QStringLiteral("PictClasser"));
 
     SortOutcome outcome;
     {
         WaitCursor wait;
         m_window.setBusy(true);
-        m_window.contactsPanel()->hide();
-        if (!m_window.recordPanel()->field(1)->text().trimmed().isEmpty())
-            m_window.searchButton()->show();
-        m_window.searchPanel()->show();
-        frame->show();
+        m_window.resetSearch();
+        m_frame->show();
         m_caption->setText(QStringLiteral(" QRX ,Je classe !"));
         m_states[0]->setText(QString::number(log.recordCount()));
         m_states[1]->clear();
@@ -117,7 +111,7 @@ void SortPanel::sort()
         if (!window)
             return;
     }
-    frame->hide();
+    m_frame->hide();
     m_window.setBusy(false);
     m_sorting = false;
     if (!log.isOpen())

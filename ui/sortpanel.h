@@ -7,6 +7,7 @@
 
 #include <QObject>
 
+class QFrame;
 class QLabel;
 
 namespace ondelog {
@@ -18,7 +19,7 @@ class SortPanel : public QObject
     Q_OBJECT
 
   public:
-    /** Fills the panel PictClasser of `window` and wires "Classer le Fichier". */
+    /** Adds the panel PictClasser to `window`, hidden until a sort runs. */
     explicit SortPanel(MainWindow &window);
 
     /** Sorts the open log; nothing during entry, with fewer than two contacts,
@@ -28,6 +29,7 @@ class SortPanel : public QObject
 
   private:
     MainWindow &m_window;
+    QFrame *m_frame = nullptr;   // PictClasser
     QLabel *m_caption = nullptr; // ClasserLab
     QLabel *m_states[3] = {};    // LabEtat1..3
     bool m_sorting = false;

@@ -20,6 +20,7 @@
 #include "ui/contacteditor.h"
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
+#include "ui/labeleditor.h"
 #include "ui/labelsheetpanel.h"
 #include "ui/locatordialog.h"
 #include "ui/mainwindow.h"
@@ -251,7 +252,7 @@ bool entryShot(const QString &root, const QSize &size, const QDir &folder, const
     MainWindow window(std::filesystem::path(root.toStdString()), clock);
     if (!startWindow(window, size))
         return false;
-    window.newQsoButton()->click();
+    window.findChild<QPushButton *>(QStringLiteral("BtNewQSO"))->click();
     settle();
     typeEnter(QStringLiteral("f5lgj"));
     typeEnter(QStringLiteral("144.300"));
@@ -274,14 +275,14 @@ bool confirmationShots(const QString &root, const QDir &folder)
     MainWindow window(std::filesystem::path(root.toStdString()), clock);
     if (!startWindow(window, QSize(1280, 800)))
         return false;
-    RecordPanel *panel = window.recordPanel();
+    auto *panel = window.findChild<RecordPanel *>();
     pressMouse(panel->field(12));
     panel->field(12)->selectAll();
     typeEnter(QStringLiteral("pierre-yves"));
     bool ok = save(&window, folder, QStringLiteral("record-modify.png"));
     panel->noButton()->click();
     settle();
-    window.deleteButton()->click();
+    window.findChild<QPushButton *>(QStringLiteral("BtKillFiche"))->click();
     ok &= save(&window, folder, QStringLiteral("record-delete.png"));
     panel->noButton()->click();
     return ok;
@@ -357,11 +358,12 @@ bool paperShots(const QString &root, const QDir &folder)
     MainWindow window(std::filesystem::path(root.toStdString()), clock);
     if (!startWindow(window, QSize(1280, 800)))
         return false;
-    LabelSheetPanel *sheet = window.labelSheetPanel();
-    RecordPanel *panel = window.recordPanel();
+    auto *sheet = window.findChild<LabelSheetPanel *>();
+    auto *panel = window.findChild<RecordPanel *>();
     auto startLabel = [&](std::int32_t n) {
         window.showPage(computePageCount(n));
-        window.logList()->setCurrentRow((n - 1) % kLinesPerPage);
+        window.findChild<QListWidget *>(QStringLiteral("ListeLog"))
+            ->setCurrentRow((n - 1) % kLinesPerPage);
         settle();
         pressMouse(panel->field(static_cast<int>(Field::MQSL)));
     };
@@ -371,9 +373,9 @@ bool paperShots(const QString &root, const QDir &folder)
         settle();
     }
     startLabel(54);
-    sheet->choiceButton(6)->click();
+    sheet->findChild<QPushButton *>(QStringLiteral("BtChoix6"))->click();
     sheet->findChild<QRadioButton *>(QStringLiteral("OptDirect"))->click();
-    sheet->box(9)->setText(QStringLiteral("DIRECT"));
+    sheet->findChild<QLineEdit *>(QStringLiteral("FLdText9"))->setText(QStringLiteral("DIRECT"));
     bool ok = save(&window, folder, QStringLiteral("labelsheet-in-use.png"));
 
     SheetLabels labels;
@@ -407,22 +409,23 @@ bool labelEditorWidestShot(const QString &root, const QDir &folder)
     if (!startWindow(window, QSize(1024, 768)))
         return false;
     window.findChild<QAction *>(QStringLiteral("MnuGestionFeuilleQSL"))->trigger();
-    LabelSheetPanel *sheet = window.labelSheetPanel();
+    auto *sheet = window.findChild<LabelSheetPanel *>();
     const LabelRecord label = test::widestLabel();
     const std::array<std::pair<int, LabelField>, 10> boxes = {{
         {1, LabelField::CallSign},
         {2, LabelField::Date},
         {3, LabelField::Time},
         {4, LabelField::Frequency},
-        {LabelSheetPanel::kModeBox, LabelField::Mode},
-        {LabelSheetPanel::kRstBox, LabelField::Rst},
+        {LabelEditor::kModeBox, LabelField::Mode},
+        {LabelEditor::kRstBox, LabelField::Rst},
         {7, LabelField::From},
         {8, LabelField::Manager},
         {9, LabelField::Routing},
         {11, LabelField::QsoNumber},
     }};
     for (const auto &[box, field] : boxes)
-        sheet->box(box)->setText(toQString(label.field(field)).toUpper());
+        sheet->findChild<LabelEditor *>()->box(box)->setText(
+            toQString(label.field(field)).toUpper());
     sheet->findChild<QRadioButton *>(QStringLiteral("OptVia"))->click();
     return save(&window, folder, QStringLiteral("labelsheet-widest-1024x768.png"));
 }
@@ -544,10 +547,10 @@ bool searchShots(const QString &root, const QDir &folder)
     bool ok = save(&window, folder, QStringLiteral("search-call.png"));
     window.findChild<QPushButton *>(QStringLiteral("BtContactsFermer"))->click();
     settle();
-    window.newQsoButton()->click();
+    window.findChild<QPushButton *>(QStringLiteral("BtNewQSO"))->click();
     settle();
     typeEnter(QStringLiteral("f5abc"));
-    window.searchButton()->click();
+    window.findChild<QPushButton *>(QStringLiteral("BtActiveRech"))->click();
     settle();
     ok &= save(&window, folder, QStringLiteral("entry-history.png"));
     return ok;
@@ -678,11 +681,15 @@ bool adifImportShots(const QString &root, const QDir &folder)
     ok &= save(&window, folder, QStringLiteral("adif-import-window.png"));
     if (progress) {
         ok &= save(progress, folder, QStringLiteral("adif-import-progress.png"));
-        // The summary that follows "Annuler" is answered as the operator would.
-        QTimer::singleShot(50, qApp, [] {
+        // The summary that follows "Annuler" is answered as the operator would,
+        // whenever it comes: the transfer may take a while to stop on a busy machine.
+        QTimer answer;
+        answer.setInterval(50);
+        QObject::connect(&answer, &QTimer::timeout, qApp, [] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                 box->accept();
         });
+        answer.start();
         QEventLoop wait;
         auto *adif = window.findChild<AdifCommands *>();
         QObject::connect(adif, &AdifCommands::finished, &wait, &QEventLoop::quit);

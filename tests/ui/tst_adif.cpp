@@ -231,7 +231,7 @@ class AdifTest : public StationWindowTest
     {
         start(3);
         const std::string before = logBytes();
-        m_window->setEntrySession(true);
+        m_window->setMode(WindowMode::Entry);
         QString text;
         bool answered = false;
         answerNextMessageBox(nullptr, &text, &answered);
@@ -239,7 +239,7 @@ class AdifTest : public StationWindowTest
         QVERIFY(QTest::qWaitFor([&] { return answered; }, 5000));
         QVERIFY(text.contains(QStringLiteral("hors saisie")));
         QCOMPARE(logBytes(), before);
-        m_window->setEntrySession(false);
+        m_window->setMode(WindowMode::List);
     }
 };
 

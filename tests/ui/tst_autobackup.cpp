@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include <set>
 

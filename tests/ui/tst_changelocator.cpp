@@ -42,7 +42,7 @@ class ChangeLocatorTest : public QObject
 
     void openPanel()
     {
-        m_window->setEntrySession(true);
+        m_window->setMode(WindowMode::Entry);
         child<QAction>(m_window.get(), "MnuChangerLocator")->trigger();
     }
 

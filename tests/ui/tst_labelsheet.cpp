@@ -81,7 +81,7 @@ class LabelSheetTest : public StationWindowTest
         const int row = (n - 1) % kLinesPerPage;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
-        QCOMPARE(m_window->recordPanel()->displayedRecord(), n);
+        QCOMPARE(m_window->shownRecord(), n);
     }
 
     // A label for contact n, started from its MQSL field and validated: its slot.
@@ -129,9 +129,9 @@ class LabelSheetTest : public StationWindowTest
         QVERIFY(sheet()->isVisible());
         // In its place beside the list, not a stray child of the window.
         QTRY_VERIFY(sheet()->height() > 300);
-        QVERIFY(!m_window->recordPanel()->isVisible());
-        QVERIFY(!m_window->listPanel()->isEnabled());
-        QVERIFY(!m_window->newQsoButton()->isEnabled());
+        QVERIFY(!get<QFrame>(QStringLiteral("PictFiche"))->isVisible());
+        QVERIFY(!get<QFrame>(QStringLiteral("PictListe"))->isEnabled());
+        QVERIFY(!button("BtNewQSO")->isEnabled());
         const QStringList expected = {"F0005", "06/01/24", "05:05", "14.205", "SSB", "59",
                                       "F6XYZ", "VIA BURO", "",      "F0005",  "5"};
         for (int i = 1; i <= 11; ++i)
@@ -148,9 +148,9 @@ class LabelSheetTest : public StationWindowTest
         QCOMPARE(tag(1)->text(), QStringLiteral("F0005 [1]"));
         QCOMPARE(choice(1)->text(), QStringLiteral("Effacer"));
         QCOMPARE(colour(choice(1)), QColor(255, 255, 0));
-        QVERIFY(m_window->recordPanel()->isVisible());
-        QVERIFY(m_window->listPanel()->isEnabled());
-        QVERIFY(m_window->newQsoButton()->isEnabled());
+        QVERIFY(get<QFrame>(QStringLiteral("PictFiche"))->isVisible());
+        QVERIFY(get<QFrame>(QStringLiteral("PictListe"))->isEnabled());
+        QVERIFY(button("BtNewQSO")->isEnabled());
 
         // A contact already on a label starts no other: the press changes the field.
         QTest::mouseClick(field(14), Qt::LeftButton);
@@ -261,7 +261,7 @@ class LabelSheetTest : public StationWindowTest
 
         button("BtQuitQSL")->click();
         QVERIFY(!sheet()->isVisible());
-        QVERIFY(m_window->recordPanel()->isVisible());
+        QVERIFY(get<QFrame>(QStringLiteral("PictFiche"))->isVisible());
     }
 
     void printAndCheck_data()
@@ -316,7 +316,7 @@ class LabelSheetTest : public StationWindowTest
         QCOMPARE(field(14)->text(), QStringLiteral("14/03/24"));
         QCOMPARE(get<QListWidget>(QStringLiteral("ListeLog"))->currentRow(), 6);
         QVERIFY(!sheet()->isVisible());
-        QVERIFY(m_window->listPanel()->isEnabled());
+        QVERIFY(get<QFrame>(QStringLiteral("PictListe"))->isEnabled());
     }
 
     // The label of F5ABC's contact of 15/06/24, made from its record; the
@@ -386,11 +386,11 @@ class LabelSheetTest : public StationWindowTest
         QCOMPARE(m_printer.page.texts("F6XYZ").size(), std::size_t(1));
 
         // Nothing prints while a contact is being entered.
-        m_window->setEntrySession(true);
+        m_window->setMode(WindowMode::Entry);
         trigger("MnuImpPage");
         trigger("MnuVirginTags");
         QCOMPARE(m_printer.jobs, 2);
-        m_window->setEntrySession(false);
+        m_window->setMode(WindowMode::List);
         trigger("MnuVirginTags");
         QCOMPARE(m_printer.page.texts(" F6XYZ   Confirming QSO with").size(), std::size_t(16));
     }

@@ -149,7 +149,7 @@ class ReadOnlyLogTest : public StationWindowTest
         QVERIFY(!m_window->isEntrySession());
         button("BtKillFiche")->setEnabled(true);
         QTest::mouseClick(button("BtKillFiche"), Qt::LeftButton);
-        if (m_window->recordPanel()->confirmFrame()->isVisible())
+        if (get<QGroupBox>(QStringLiteral("FraMsgFiche"))->isVisible())
             QTest::mouseClick(button("FraCmdOui"), Qt::LeftButton);
         QTest::qWait(20);
 
@@ -158,7 +158,7 @@ class ReadOnlyLogTest : public StationWindowTest
         QVERIFY(!m_window->contactEditor()->isModifyMode());
         QTest::keyClicks(field(12), QStringLiteral("Paul"));
         QTest::keyClick(field(12), Qt::Key_Return);
-        QVERIFY(m_window->recordPanel()->confirmFrame()->isHidden());
+        QVERIFY(get<QGroupBox>(QStringLiteral("FraMsgFiche"))->isHidden());
         QTest::mouseClick(field(14), Qt::LeftButton);
         QVERIFY(get<QFrame>(QStringLiteral("PictFeuilleQSL"))->isHidden());
         m_closer.stop();

@@ -18,6 +18,9 @@
 #include <string>
 #include <vector>
 
+class QLineEdit;
+class QPushButton;
+
 namespace ondelog::test {
 
 /** The child of `parent` with that objectName; the test stops when there is none,
