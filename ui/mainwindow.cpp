@@ -215,7 +215,9 @@ void MainWindow::addPanel(QWidget *panel)
 
 void MainWindow::addStatusWidget(QWidget *widget)
 {
-    statusBar()->addPermanentWidget(widget);
+    QStatusBar *line = statusBar();
+    line->addPermanentWidget(widget);
+    line->show();
 }
 
 // --- The mode ------------------------------------------------------------------

@@ -218,6 +218,38 @@ class EntryTest : public StationWindowTest
         QCOMPARE(field(6)->text(), QStringLiteral("SSB"));
     }
 
+    // The frequency and mode the radio reports are offered in their empty
+    // fields, before the ones typed last; Enter alone confirms them, typing
+    // replaces them.
+    void theRadiosFrequencyAndModeAreOffered()
+    {
+        start(3);
+        m_window->proposeEntryValues("14.074", "FT8");
+        newQso();
+        typeEnter(QStringLiteral("f1abc"));
+        QCOMPARE(focusedField(), 5);
+        QCOMPARE(field(5)->selectedText(), QStringLiteral("14.074"));
+        typeEnter(QString(), false);
+        QCOMPARE(field(6)->selectedText(), QStringLiteral("FT8"));
+        typeEnter(QStringLiteral("ft4"));
+        typeEnter(QString(), false);
+        typeEnter(QString(), false);
+        QTest::mouseClick(button("BtEnrSuivant"), Qt::LeftButton);
+        const QsoRecord stored = m_window->logFile().readRecord(4).value_or(QsoRecord());
+        QCOMPARE(stored.field(Field::FREQ), std::string("14.074"));
+        QCOMPARE(stored.field(Field::MODE), std::string("FT4"));
+
+        typeEnter(QStringLiteral("f2abc"));
+        typeEnter(QString(), false);
+        QCOMPARE(field(6)->text(), QStringLiteral("FT8"));
+        // None any more: the last ones typed are offered again.
+        m_window->proposeEntryValues({}, {});
+        QTest::mouseClick(button("BtEnrAnnuler"), Qt::LeftButton);
+        typeEnter(QStringLiteral("f2abc"));
+        typeEnter(QString(), false);
+        QCOMPARE(field(6)->text(), QStringLiteral("FT4"));
+    }
+
     void aDeferredContactAndTheDateOfferedAgain()
     {
         start(0);

@@ -138,6 +138,30 @@ class MaintenanceTest : public StationWindowTest
         expectShown(1);
     }
 
+    // Records named by another window (the statistics): listed under its
+    // caption, each line going to its record; a deletion closes the list, whose
+    // later numbers would now name other contacts.
+    void givenRecordsListedThenClosedByADeletion()
+    {
+        startWith(contacts(60));
+        m_window->listRecords({47, 3, 0, 61, 30}, QStringLiteral("Contacts sur 14 MHz"));
+        QVERIFY(panel("PictContacts")->isVisible());
+        QVERIFY(panel("PictRech")->isHidden());
+        QCOMPARE(listedRecords(), (std::vector<int>{47, 3, 30}));
+        QCOMPARE(label("NbreContacts"), QStringLiteral("3"));
+        QCOMPARE(label("ContactsLab"), QStringLiteral("Contacts sur 14 MHz"));
+        expectShown(47);
+        QTest::mouseClick(results()->viewport(), Qt::LeftButton, {},
+                          results()->visualItemRect(results()->item(1)).center());
+        expectShown(3);
+
+        QTest::mouseClick(button("BtKillFiche"), Qt::LeftButton);
+        QTest::mouseClick(button("FraCmdOui"), Qt::LeftButton);
+        QCOMPARE(m_window->logFile().recordCount(), 59);
+        QVERIFY(panel("PictContacts")->isHidden());
+        QVERIFY(panel("PictRech")->isVisible());
+    }
+
     void recordBeyondFiveDigitsIsReached()
     {
         std::vector<QsoRecord> records(100000, testContact(1));
