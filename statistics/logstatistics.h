@@ -1,0 +1,178 @@
+#pragma once
+// What the log holds, at a glance: contacts per year, band, mode and hour of
+// the day, the French départements worked and confirmed, and the locators
+// worked, all from one read of the log. Every figure keeps the numbers of the
+// records behind it, so that a window can list the contacts of a bar or of a
+// département without reading anything back out of what it shows.
+//
+// A field that is empty or cannot be read counts under "inconnu": a damaged
+// record is counted like any other, field by field, and never stops the count.
+
+#include "logbook/logfile.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ondelog {
+
+/** Label of the contacts whose field is empty or unreadable. */
+inline constexpr std::string_view kUnknownLabel = "inconnu";
+/** Label of the contacts whose frequency names no amateur band. */
+inline constexpr std::string_view kOtherBandLabel = "autre";
+
+/** The contacts under one label of a chart, in record order. */
+struct Tally
+{
+    std::string label; ///< Windows-1252
+    std::vector<std::int32_t> records;
+
+    std::size_t count() const { return records.size(); }
+};
+
+/** The day a date names, as yyyymmdd: dd/mm/yy as the log writes it (two-digit
+ *  years by the log's century rule), or dd/mm/yyyy for a year 1960-2059.
+ *  Nothing when the text is not such a date. */
+std::optional<int> dateKey(std::string_view text);
+
+/** Contact dates from `from` to `to`, both included; an end left empty is open. */
+struct Period
+{
+    std::optional<int> from; ///< yyyymmdd, see dateKey()
+    std::optional<int> to;
+
+    bool isOpen() const { return !from && !to; }
+    bool contains(int key) const { return (!from || key >= *from) && (!to || key <= *to); }
+};
+
+/** MHz of a frequency as the log holds it: digits with at most one decimal
+ *  separator, a point or a comma ("14.205", "14,205", "7"). Nothing for an
+ *  empty text or anything else. */
+std::optional<double> frequencyMegahertz(std::string_view text);
+
+/** Number of départements of metropolitan France in the award. */
+inline constexpr int kAwardDepartements = 96;
+
+/** One contact with a département of the award. */
+struct AwardContact
+{
+    std::int32_t record = 0;
+    std::uint16_t band = 0; ///< index into LogStatistics::bands
+    bool confirmed = false; ///< the other station's card came back
+};
+
+/** A locator worked, with the point the map shows it at. */
+struct WorkedLocator
+{
+    std::string locator; ///< six characters, or a four-character square, upper case
+    double latitude = 0;
+    double longitude = 0; ///< West positive, as geo/ counts it
+    std::vector<std::int32_t> records;
+};
+
+struct LogStatistics
+{
+    LogStatus status = LogStatus::Ok;
+    std::int32_t contacts = 0; ///< contacts counted: those of the period
+    /** Contacts left out by the period: dated outside it, or with no readable
+     *  date while a period is set. */
+    std::int32_t leftOut = 0;
+
+    /** Every year from the first to the last worked (empty years too), then
+     *  "inconnu" when a date could not be read. */
+    std::vector<Tally> years;
+    /** The bands worked in ADIF's order (by frequency), then "autre", then "inconnu". */
+    std::vector<Tally> bands;
+    /** Modes as logged, letter case aside; the most worked first, "inconnu" last. */
+    std::vector<Tally> modes;
+    /** "00" to "23", UTC as the log keeps its times, then "inconnu" when needed. */
+    std::vector<Tally> hours;
+
+    /** Contacts per département of the award, by the index of awardCode(). */
+    std::array<std::vector<AwardContact>, kAwardDepartements> award;
+    /** Département "20": Corsica, without saying which of its two. */
+    std::vector<std::int32_t> corsica;
+    /** A département field that names no French département. */
+    std::vector<std::int32_t> unknownDepartement;
+
+    /** Each locator once, in the order first worked. */
+    std::vector<WorkedLocator> locators;
+    /** Contacts whose locator field holds no locator (empty or unreadable). */
+    std::int32_t unlocated = 0;
+};
+
+/** Builds the figures record by record; computeStatistics() feeds it the log. */
+class StatisticsCounter
+{
+  public:
+    explicit StatisticsCounter(const Period &period = {});
+    ~StatisticsCounter();
+    StatisticsCounter(const StatisticsCounter &) = delete;
+    StatisticsCounter &operator=(const StatisticsCounter &) = delete;
+
+    /** Counts record `n`, given as its kRecordSize bytes. */
+    void add(std::int32_t n, const char *record);
+    /** The figures so far, labels sorted; the counter is left empty. */
+    LogStatistics take();
+
+  private:
+    struct State;
+    Period m_period;
+    State *m_state;
+};
+
+/** The figures of contacts 1..N of the open log, in one read of it. */
+LogStatistics computeStatistics(const LogFile &log, const Period &period = {});
+
+// The départements award.
+
+/** Code of award département `index` (0..95): "01" .. "19", "2A", "2B", "21" .. "95". */
+std::string_view awardCode(int index);
+/** Its name as the département table gives it (Windows-1252). */
+std::string awardName(int index);
+
+/** What a contact's département field means for the award. */
+struct DepartementReading
+{
+    enum class Kind
+    {
+        None,        ///< empty: not a French station
+        Departement, ///< one of the 96; `index` says which
+        Corsica,     ///< "20": Corsica, without its half
+        Overseas,    ///< 971 to 974: not in the award
+        Unknown,     ///< anything else
+    };
+    Kind kind = Kind::None;
+    int index = -1;
+};
+/** Reads a département field in every form the entry keeps ("1", "01", "001"
+ *  are the same) and in the Corsican codes "2A" and "2B" ("02A", any case). */
+DepartementReading readDepartement(std::string_view field);
+
+enum class AwardState
+{
+    NotWorked,
+    Worked,    ///< worked, no card back yet
+    Confirmed, ///< at least one of its contacts confirmed
+};
+
+struct AwardCell
+{
+    AwardState state = AwardState::NotWorked;
+    std::vector<std::int32_t> records; ///< its contacts on the band asked for
+};
+
+struct AwardView
+{
+    std::array<AwardCell, kAwardDepartements> cells;
+    int worked = 0;    ///< départements worked, confirmed ones included
+    int confirmed = 0; ///< départements confirmed
+};
+
+/** The award on one band (an index into `statistics.bands`), or on all bands. */
+AwardView awardView(const LogStatistics &statistics, std::optional<std::size_t> band = {});
+
+} // namespace ondelog
