@@ -9,18 +9,57 @@
 #include "maintenance/recordreader.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
 
 namespace ondelog {
 
 namespace {
 
+// A log of 100,000 contacts is counted in a few milliseconds, not much more
+// than reading it: each record leaves a row of a few bytes (which bar of each
+// chart it falls in), and what a field's bytes mean is worked out once per
+// distinct spelling, not once per contact.
+
 constexpr int kFirstYear = 1960; // the two-digit years of the log name 1960..2059
 constexpr int kYears = 100;
+constexpr std::uint8_t kUnknownYear = kYears;
 constexpr int kHours = 24;
+constexpr std::uint8_t kUnknownHour = kHours;
+
+// The département of a row: 0..95 the award's, or one of these.
+enum : std::uint8_t
+{
+    kNoDepartement = kAwardDepartements,
+    kCorsica,
+    kOverseas,
+    kUnknownDepartement,
+};
+
+// Locators as numbers: sub-squares first, then four-character squares.
+constexpr std::uint32_t kSquares = 18 * 18 * 10 * 10;
+constexpr std::uint32_t kSubSquares = kSquares * 24 * 24;
+constexpr std::uint32_t kNoLocator = UINT32_MAX;
+
+// Days in each month of a common year, less 28.
+constexpr std::string_view kMonthLengths = "303232332323";
+
+struct Row
+{
+    std::int32_t record;
+    std::uint32_t mode; // slot, see State
+    std::uint32_t locator;
+    std::uint8_t year; // offset from kFirstYear, or kUnknownYear
+    std::uint8_t hour;
+    std::uint8_t band; // slot
+    std::uint8_t departement;
+    bool confirmed;
+};
 
 bool isDigit(char c)
 {
@@ -35,10 +74,8 @@ bool hasControlBytes(std::string_view text)
     });
 }
 
-std::string_view trimmedField(const char *record, Field f)
+std::string_view trimView(std::string_view text)
 {
-    const FieldLayout &layout = fieldLayout(f);
-    std::string_view text(record + layout.offset, layout.width);
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)
         return {};
@@ -50,62 +87,193 @@ int twoDigitsAt(std::string_view text, std::size_t at)
     return (text[at] - '0') * 10 + (text[at + 1] - '0');
 }
 
+// A date field as the log writes it, dd/mm/yy in its 8 bytes: its yyyymmdd,
+// 0 when it is no date, -1 when the field is in another form (read then by
+// the general check, with the same result).
+int writtenDateKey(const char *p)
+{
+    for (int i : {0, 1, 3, 4, 6, 7})
+        if (!isDigit(p[i]))
+            return -1;
+    if (p[2] != '/' || p[5] != '/')
+        return -1;
+    const int day = twoDigitsAt(p, 0);
+    const int month = twoDigitsAt(p, 3);
+    const int year = yearFromTwoDigits(static_cast<std::uint8_t>(twoDigitsAt(p, 6)));
+    if (day < 1 || month < 1 || month > 12)
+        return 0;
+    const int days = 28 + (kMonthLengths[static_cast<std::size_t>(month - 1)] - '0') +
+                     (month == 2 && year % 4 == 0);
+    return day <= days ? year * 10000 + month * 100 + day : 0;
+}
+
 // The hour of a start time. The log writes hh:mm; what the time check of the
 // entry would take is read the same way, but letters or an empty field, which
 // that check would read as midnight, are no time at all.
-std::optional<int> startHour(std::string_view text)
+std::uint8_t startHour(std::string_view raw)
 {
+    const char *p = raw.data();
+    if (raw.size() >= 5 && isDigit(p[0]) && isDigit(p[1]) && p[2] == ':' && isDigit(p[3]) &&
+        isDigit(p[4])) {
+        const int hour = twoDigitsAt(p, 0);
+        return hour < kHours && twoDigitsAt(p, 3) < 60 ? static_cast<std::uint8_t>(hour)
+                                                       : kUnknownHour;
+    }
+    const std::string_view text = trimView(raw);
     if (text.empty() ||
         !std::all_of(text.begin(), text.end(), [](char c) { return isDigit(c) || c == ':'; }))
-        return std::nullopt;
+        return kUnknownHour;
     const auto time = checkTime(text);
-    if (!time)
-        return std::nullopt;
-    return twoDigitsAt(*time, 0);
+    return time ? static_cast<std::uint8_t>(twoDigitsAt(*time, 0)) : kUnknownHour;
 }
 
 // What the other station's card field says when the card came back: the day
 // it arrived, or the word the ADIF import writes when a report gave no day.
-bool isConfirmation(std::string_view text)
+bool isConfirmation(std::string_view raw)
 {
+    if (raw.empty() || (raw[0] == ' ' && trimView(raw).empty()))
+        return false;
+    if (raw.size() >= 8 && writtenDateKey(raw.data()) > 0)
+        return true;
+    const std::string_view text = trimView(raw);
+    if (text.empty())
+        return false;
     if (dateKey(text))
         return true;
     const std::string upper = toUpperCp1252(text);
     return upper == "RE\xC7UE" || upper == "RECUE";
 }
 
-// A locator as the map can place it: a sub-square, or a square of four.
-std::optional<std::string> mapLocator(std::string_view text)
+std::uint32_t locatorCode(std::string_view text)
 {
     if (text.size() != 6 && text.size() != 4)
-        return std::nullopt;
-    std::string locator = toUpperCp1252(text);
-    if (locator.size() == 6)
-        return isLocatorValid(locator) ? std::optional(locator) : std::nullopt;
-    const bool square = locator[0] >= 'A' && locator[0] <= 'R' && locator[1] >= 'A' &&
-                        locator[1] <= 'R' && isDigit(locator[2]) && isDigit(locator[3]);
-    return square ? std::optional(locator) : std::nullopt;
+        return kNoLocator;
+    // Every character checked, the checks combined without branching: the
+    // locators of a log follow no pattern a processor could learn.
+    auto letter = [&](std::size_t i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        return static_cast<unsigned>((static_cast<unsigned>(c - 'a') < 26u ? c - 'a' + 'A' : c) -
+                                     'A');
+    };
+    auto digit = [&](std::size_t i) { return static_cast<unsigned>(text[i] - '0'); };
+    const unsigned l0 = letter(0), l1 = letter(1), d2 = digit(2), d3 = digit(3);
+    const bool squareValid = (l0 < 18) & (l1 < 18) & (d2 < 10) & (d3 < 10);
+    const std::uint32_t square = ((l0 * 18 + l1) * 10 + d2) * 10 + d3;
+    if (text.size() == 4)
+        return squareValid ? kSubSquares + square : kNoLocator;
+    const unsigned l4 = letter(4), l5 = letter(5);
+    const bool valid = squareValid & (l4 < 24) & (l5 < 24);
+    return valid ? square * 576 + l4 * 24 + l5 : kNoLocator;
 }
 
-WorkedLocator placeLocator(const std::string &locator)
+WorkedLocator placeLocator(std::uint32_t code)
 {
+    const bool square = code >= kSubSquares;
+    const std::uint32_t squareIndex = square ? code - kSubSquares : code / 576;
+    std::string locator{char('A' + squareIndex / 1800), char('A' + squareIndex / 100 % 18),
+                        char('0' + squareIndex / 10 % 10), char('0' + squareIndex % 10)};
     WorkedLocator worked;
-    worked.locator = locator;
-    if (locator.size() == 6) {
-        worked.latitude = locatorLatitude(locator);
-        worked.longitude = locatorLongitude(locator);
-    } else {
+    if (square) {
         // The middle of the square, counted as geo/ counts a sub-square's.
         worked.latitude = (locator[1] - 'A') * 10 - 90 + (locator[3] - '0') + 0.5;
         worked.longitude = 180 - (locator[0] - 'A') * 20 - (locator[2] - '0') * 2 - 1;
+    } else {
+        locator += char('A' + code % 576 / 24);
+        locator += char('A' + code % 24);
+        worked.latitude = locatorLatitude(locator);
+        worked.longitude = locatorLongitude(locator);
     }
+    worked.locator = std::move(locator);
     return worked;
 }
 
-struct BandSlot
+// Up to 16 bytes of a field, as two words.
+struct RawKey
 {
-    std::string name;
-    std::vector<std::int32_t> records;
+    std::uint64_t a = 0;
+    std::uint64_t b = 0;
+    bool operator==(const RawKey &) const = default;
+};
+
+// What each distinct spelling of a field was read as.
+class RawCache
+{
+  public:
+    static constexpr std::uint32_t kMissing = UINT32_MAX;
+
+    std::uint32_t find(const RawKey &key) const
+    {
+        if (m_entries.empty())
+            return kMissing;
+        for (std::size_t i = slot(key);; i = (i + 1) & (m_entries.size() - 1)) {
+            const Entry &e = m_entries[i];
+            if (e.value == kMissing || e.key == key)
+                return e.value;
+        }
+    }
+
+    void insert(const RawKey &key, std::uint32_t value)
+    {
+        if ((m_used + 1) * 2 > m_entries.size()) {
+            std::vector<Entry> old = std::move(m_entries);
+            m_entries.assign(std::max<std::size_t>(64, old.size() * 2), Entry{});
+            m_shift = 64 - std::countr_zero(m_entries.size());
+            m_used = 0;
+            for (const Entry &e : old)
+                if (e.value != kMissing)
+                    place(e.key, e.value);
+        }
+        place(key, value);
+    }
+
+  private:
+    struct Entry
+    {
+        RawKey key;
+        std::uint32_t value = kMissing;
+    };
+
+    // The top bits of the product: the bottom ones would see only the first
+    // characters, which most spellings of a field share.
+    std::size_t slot(const RawKey &key) const
+    {
+        std::uint64_t h = key.a * 0x9E3779B97F4A7C15ull + key.b;
+        h ^= h >> 32;
+        h *= 0xC2B2AE3D27D4EB4Full;
+        return static_cast<std::size_t>(h >> m_shift);
+    }
+
+    void place(const RawKey &key, std::uint32_t value)
+    {
+        std::size_t i = slot(key);
+        while (m_entries[i].value != kMissing && !(m_entries[i].key == key))
+            i = (i + 1) & (m_entries.size() - 1);
+        if (m_entries[i].value == kMissing)
+            ++m_used;
+        m_entries[i] = {key, value};
+    }
+
+    std::vector<Entry> m_entries;
+    std::size_t m_used = 0;
+    int m_shift = 64;
+};
+
+// Labels met in the log, each with a slot number given in the order met.
+struct Slots
+{
+    std::vector<std::string> labels;
+    std::vector<std::int32_t> counts;
+    std::unordered_map<std::string, std::uint32_t> index;
+
+    std::uint32_t slotOf(std::string label)
+    {
+        auto [it, added] = index.try_emplace(std::move(label), labels.size());
+        if (added) {
+            labels.push_back(it->first);
+            counts.push_back(0);
+        }
+        return it->second;
+    }
 };
 
 } // namespace
@@ -147,32 +315,304 @@ std::optional<double> frequencyMegahertz(std::string_view text)
     return value;
 }
 
+struct LogStatistics::Rows
+{
+    std::vector<Row> rows;
+    int firstYear = 0;                   // offset of years[0]
+    std::vector<std::uint32_t> bandSlot; // slot of bands[i]
+    std::vector<std::uint32_t> modeSlot; // slot of modes[i]
+
+    template <typename Keep> std::vector<std::int32_t> select(Keep &&keep) const
+    {
+        std::vector<std::int32_t> records;
+        for (const Row &row : rows)
+            if (keep(row))
+                records.push_back(row.record);
+        return records;
+    }
+};
+
+LogStatistics::LogStatistics() : m_rows(new Rows) {}
+
+LogStatistics::~LogStatistics()
+{
+    delete m_rows;
+}
+
+LogStatistics::LogStatistics(LogStatistics &&other) noexcept
+    : status(other.status), contacts(other.contacts), leftOut(other.leftOut),
+      years(std::move(other.years)), bands(std::move(other.bands)), modes(std::move(other.modes)),
+      hours(std::move(other.hours)), corsica(other.corsica),
+      unknownDepartement(other.unknownDepartement), unlocated(other.unlocated),
+      m_rows(std::exchange(other.m_rows, new Rows))
+{
+}
+
+LogStatistics &LogStatistics::operator=(LogStatistics &&other) noexcept
+{
+    if (this != &other) {
+        status = other.status;
+        contacts = other.contacts;
+        leftOut = other.leftOut;
+        years = std::move(other.years);
+        bands = std::move(other.bands);
+        modes = std::move(other.modes);
+        hours = std::move(other.hours);
+        corsica = other.corsica;
+        unknownDepartement = other.unknownDepartement;
+        unlocated = other.unlocated;
+        std::swap(m_rows, other.m_rows);
+    }
+    return *this;
+}
+
+const std::vector<Tally> &LogStatistics::chart(Chart chart) const
+{
+    switch (chart) {
+    case Chart::Years:
+        return years;
+    case Chart::Bands:
+        return bands;
+    case Chart::Modes:
+        return modes;
+    case Chart::Hours:
+        break;
+    }
+    return hours;
+}
+
+std::vector<std::int32_t> LogStatistics::records(Chart chart, std::size_t index) const
+{
+    const Rows &r = *m_rows;
+    if (index >= this->chart(chart).size())
+        return {};
+    switch (chart) {
+    case Chart::Years: {
+        const bool unknown = years[index].label == kUnknownLabel;
+        const auto year =
+            unknown ? kUnknownYear : static_cast<std::uint8_t>(r.firstYear + int(index));
+        return r.select([&](const Row &row) { return row.year == year; });
+    }
+    case Chart::Bands:
+        return r.select([&](const Row &row) { return row.band == r.bandSlot[index]; });
+    case Chart::Modes:
+        return r.select([&](const Row &row) { return row.mode == r.modeSlot[index]; });
+    case Chart::Hours:
+        break;
+    }
+    return r.select([&](const Row &row) { return row.hour == index; });
+}
+
+std::vector<std::int32_t> LogStatistics::corsicaRecords() const
+{
+    return m_rows->select([](const Row &row) { return row.departement == kCorsica; });
+}
+
+std::vector<std::int32_t> LogStatistics::unknownDepartementRecords() const
+{
+    return m_rows->select([](const Row &row) { return row.departement == kUnknownDepartement; });
+}
+
+AwardView LogStatistics::award(std::optional<std::size_t> band) const
+{
+    AwardView view;
+    const std::uint32_t slot = band && *band < bands.size() ? m_rows->bandSlot[*band] : 0;
+    for (const Row &row : m_rows->rows) {
+        if (row.departement >= kAwardDepartements || (band && row.band != slot))
+            continue;
+        AwardCell &cell = view.cells[row.departement];
+        cell.records.push_back(row.record);
+        if (row.confirmed)
+            cell.state = AwardState::Confirmed;
+        else if (cell.state == AwardState::NotWorked)
+            cell.state = AwardState::Worked;
+    }
+    for (const AwardCell &cell : view.cells) {
+        view.worked += cell.state != AwardState::NotWorked;
+        view.confirmed += cell.state == AwardState::Confirmed;
+    }
+    return view;
+}
+
+std::vector<WorkedLocator> LogStatistics::locators() const
+{
+    std::vector<WorkedLocator> worked;
+    std::unordered_map<std::uint32_t, std::size_t> index;
+    for (const Row &row : m_rows->rows) {
+        if (row.locator == kNoLocator)
+            continue;
+        auto [it, added] = index.try_emplace(row.locator, worked.size());
+        if (added)
+            worked.push_back(placeLocator(row.locator));
+        ++worked[it->second].contacts;
+    }
+    return worked;
+}
+
+std::vector<std::int32_t> LogStatistics::locatorRecords(std::string_view locator) const
+{
+    const std::uint32_t code = locatorCode(locator);
+    if (code == kNoLocator)
+        return {};
+    return m_rows->select([&](const Row &row) { return row.locator == code; });
+}
+
+// Where the fields the figures come from lie in a record.
+struct FieldPlace
+{
+    std::size_t offset;
+    std::size_t width;
+    std::uint64_t maskA; // of the field's first 8 bytes as a key reads them
+    std::uint64_t maskB; // of the next 8
+
+    explicit FieldPlace(Field f)
+        : offset(fieldLayout(f).offset), width(fieldLayout(f).width),
+          maskA(width >= 8 ? ~0ull : (1ull << (8 * width)) - 1),
+          maskB(width >= 16  ? ~0ull
+                : width <= 8 ? 0
+                             : (1ull << (8 * (width - 8))) - 1)
+    {
+    }
+    std::string_view raw(const char *record) const { return {record + offset, width}; }
+    std::string_view trimmed(const char *record) const { return trimView(raw(record)); }
+    // Whole words read and masked: copying a few bytes into a key and reading
+    // it back as a word would stall the processor on every record.
+    RawKey key(const char *record) const
+    {
+        RawKey k;
+        if (offset + 16 <= kRecordSize) {
+            std::memcpy(&k.a, record + offset, 8);
+            std::memcpy(&k.b, record + offset + 8, 8);
+            k.a &= maskA;
+            k.b &= maskB;
+        } else {
+            std::memcpy(&k.a, record + offset, std::min<std::size_t>(width, 8));
+            if (width > 8)
+                std::memcpy(&k.b, record + offset + 8, std::min<std::size_t>(width - 8, 8));
+        }
+        return k;
+    }
+};
+
+// The last spelling of a field and what it was read as: a log holds runs of
+// contacts on one band, in one mode.
+struct Memo
+{
+    RawKey key{~0ull, ~0ull};
+    std::uint32_t value = RawCache::kMissing;
+};
+
 struct StatisticsCounter::State
 {
-    std::int32_t contacts = 0;
+    std::vector<Row> rows;
     std::int32_t leftOut = 0;
-    std::array<std::vector<std::int32_t>, kYears> years;
-    std::vector<std::int32_t> unknownYear;
-    std::vector<BandSlot> bands; // in the order met; sorted by take()
-    std::unordered_map<std::string, std::size_t> modeIndex;
-    std::vector<Tally> modes;
-    std::vector<std::int32_t> unknownMode;
-    std::array<std::vector<std::int32_t>, kHours> hours;
-    std::vector<std::int32_t> unknownHour;
-    std::array<std::vector<AwardContact>, kAwardDepartements> award;
-    std::vector<std::int32_t> corsica;
-    std::vector<std::int32_t> unknownDepartement;
-    std::unordered_map<std::string, std::size_t> locatorIndex;
-    std::vector<WorkedLocator> locators;
-    std::int32_t unlocated = 0;
+    FieldPlace date{Field::DQSO}, start{Field::HDEB}, frequency{Field::FREQ}, mode{Field::MODE},
+        departement{Field::DEPT}, locator{Field::SLOC}, theirQsl{Field::SQSL};
+    RawCache bandOfRaw;
+    RawCache modeOfRaw;
+    RawCache departementOfRaw;
+    Memo lastBand, lastMode;
+    std::uint64_t lastDate = ~0ull; // raw bytes of the last date field, and its key
+    int lastDateKey = 0;
+    std::array<std::int32_t, kYears + 1> perYear{};
+    std::array<std::int32_t, kHours + 1> perHour{};
+    std::int32_t corsica = 0, unknownDepartement = 0, unlocated = 0;
+    Slots bands;
+    Slots modes;
+    std::uint32_t unknownMode = RawCache::kMissing;
 
-    std::uint16_t bandSlot(std::string_view name)
+    std::uint32_t readBand(const char *record)
     {
-        for (std::size_t i = 0; i < bands.size(); ++i)
-            if (bands[i].name == name)
-                return static_cast<std::uint16_t>(i);
-        bands.push_back({std::string(name), {}});
-        return static_cast<std::uint16_t>(bands.size() - 1);
+        const RawKey key = frequency.key(record);
+        if (key == lastBand.key)
+            return lastBand.value;
+        std::uint32_t band = bandOfRaw.find(key);
+        if (band == RawCache::kMissing) {
+            std::string name(kUnknownLabel);
+            if (const auto mhz = frequencyMegahertz(frequency.trimmed(record))) {
+                name = bandOfFrequency(*mhz);
+                if (name.empty())
+                    name = kOtherBandLabel;
+            }
+            band = bands.slotOf(std::move(name));
+            bandOfRaw.insert(key, band);
+        }
+        lastBand = {key, band};
+        return band;
+    }
+
+    std::uint32_t readMode(const char *record)
+    {
+        const RawKey key = this->mode.key(record);
+        if (key == lastMode.key)
+            return lastMode.value;
+        std::uint32_t slot = modeOfRaw.find(key);
+        if (slot == RawCache::kMissing) {
+            const std::string_view text = this->mode.trimmed(record);
+            if (text.empty() || hasControlBytes(text)) {
+                if (unknownMode == RawCache::kMissing) {
+                    unknownMode = static_cast<std::uint32_t>(modes.labels.size());
+                    modes.labels.emplace_back(kUnknownLabel);
+                    modes.counts.push_back(0);
+                }
+                slot = unknownMode;
+            } else {
+                slot = modes.slotOf(toUpperCp1252(text));
+            }
+            modeOfRaw.insert(key, slot);
+        }
+        lastMode = {key, slot};
+        return slot;
+    }
+
+    std::uint8_t readDepartementOf(const char *record)
+    {
+        // The field as the entry writes it: up to three digits, then blanks.
+        const char *p = record + departement.offset;
+        int number = 0;
+        std::size_t digits = 0;
+        while (digits < 3 && isDigit(p[digits]))
+            number = number * 10 + (p[digits++] - '0');
+        if (std::all_of(p + digits, p + 3, [](char c) { return c == ' '; })) {
+            if (digits == 0)
+                return kNoDepartement;
+            if (number >= 1 && number <= 95 && number != 20)
+                return static_cast<std::uint8_t>(number < 20 ? number - 1 : number);
+        }
+        const RawKey key = departement.key(record);
+        std::uint32_t code = departementOfRaw.find(key);
+        if (code == RawCache::kMissing) {
+            const DepartementReading reading = readDepartement(departement.trimmed(record));
+            switch (reading.kind) {
+            case DepartementReading::Kind::Departement:
+                code = static_cast<std::uint32_t>(reading.index);
+                break;
+            case DepartementReading::Kind::Corsica:
+                code = kCorsica;
+                break;
+            case DepartementReading::Kind::Overseas:
+                code = kOverseas;
+                break;
+            case DepartementReading::Kind::Unknown:
+                code = kUnknownDepartement;
+                break;
+            case DepartementReading::Kind::None:
+                code = kNoDepartement;
+                break;
+            }
+            departementOfRaw.insert(key, code);
+        }
+        return static_cast<std::uint8_t>(code);
+    }
+
+    std::uint32_t readLocator(const char *record) const
+    {
+        const std::string_view raw = locator.raw(record);
+        if (raw[0] != ' ') {
+            const std::size_t length = raw[4] == ' ' && raw[5] == ' ' ? 4 : 6;
+            return locatorCode(raw.substr(0, length));
+        }
+        return locatorCode(locator.trimmed(record));
     }
 };
 
@@ -183,138 +623,114 @@ StatisticsCounter::~StatisticsCounter()
     delete m_state;
 }
 
+void StatisticsCounter::reserve(std::int32_t records)
+{
+    m_state->rows.reserve(static_cast<std::size_t>(std::max(records, 0)));
+}
+
 void StatisticsCounter::add(std::int32_t n, const char *record)
 {
     State &s = *m_state;
-    const auto date = dateKey(trimmedField(record, Field::DQSO));
-    if (!m_period.isOpen() && !(date && m_period.contains(*date))) {
+    // The period needs the date first: a contact outside it is not read further.
+    std::uint64_t rawDate;
+    std::memcpy(&rawDate, record + s.date.offset, sizeof rawDate);
+    if (rawDate != s.lastDate) {
+        s.lastDate = rawDate;
+        s.lastDateKey = writtenDateKey(record + s.date.offset);
+        if (s.lastDateKey < 0)
+            s.lastDateKey = dateKey(s.date.trimmed(record)).value_or(0);
+    }
+    const int date = s.lastDateKey;
+    if (!m_period.isOpen() && !(date > 0 && m_period.contains(date))) {
         ++s.leftOut;
         return;
     }
-    ++s.contacts;
+    Row row;
+    row.record = n;
+    row.year = date > 0 ? static_cast<std::uint8_t>(date / 10000 - kFirstYear) : kUnknownYear;
+    row.hour = startHour(s.start.raw(record));
+    row.band = static_cast<std::uint8_t>(s.readBand(record));
+    row.mode = s.readMode(record);
+    row.departement = s.readDepartementOf(record);
+    row.confirmed = row.departement < kAwardDepartements && isConfirmation(s.theirQsl.raw(record));
+    row.locator = s.readLocator(record);
+    s.rows.push_back(row);
 
-    if (date)
-        s.years[static_cast<std::size_t>(*date / 10000 - kFirstYear)].push_back(n);
-    else
-        s.unknownYear.push_back(n);
-
-    std::uint16_t band;
-    const std::string_view frequency = trimmedField(record, Field::FREQ);
-    if (const auto mhz = frequencyMegahertz(frequency)) {
-        const std::string name = bandOfFrequency(*mhz);
-        band = s.bandSlot(name.empty() ? kOtherBandLabel : std::string_view(name));
-    } else {
-        band = s.bandSlot(kUnknownLabel);
-    }
-    s.bands[band].records.push_back(n);
-
-    const std::string_view mode = trimmedField(record, Field::MODE);
-    if (mode.empty() || hasControlBytes(mode)) {
-        s.unknownMode.push_back(n);
-    } else {
-        std::string key = toUpperCp1252(mode);
-        auto [it, added] = s.modeIndex.try_emplace(key, s.modes.size());
-        if (added)
-            s.modes.push_back({std::move(key), {}});
-        s.modes[it->second].records.push_back(n);
-    }
-
-    if (const auto hour = startHour(trimmedField(record, Field::HDEB)))
-        s.hours[static_cast<std::size_t>(*hour)].push_back(n);
-    else
-        s.unknownHour.push_back(n);
-
-    const DepartementReading dept = readDepartement(trimmedField(record, Field::DEPT));
-    switch (dept.kind) {
-    case DepartementReading::Kind::Departement:
-        s.award[static_cast<std::size_t>(dept.index)].push_back(
-            {n, band, isConfirmation(trimmedField(record, Field::SQSL))});
-        break;
-    case DepartementReading::Kind::Corsica:
-        s.corsica.push_back(n);
-        break;
-    case DepartementReading::Kind::Unknown:
-        s.unknownDepartement.push_back(n);
-        break;
-    case DepartementReading::Kind::None:
-    case DepartementReading::Kind::Overseas:
-        break;
-    }
-
-    if (auto locator = mapLocator(trimmedField(record, Field::SLOC))) {
-        auto [it, added] = s.locatorIndex.try_emplace(*locator, s.locators.size());
-        if (added)
-            s.locators.push_back(placeLocator(*locator));
-        s.locators[it->second].records.push_back(n);
-    } else {
-        ++s.unlocated;
-    }
+    ++s.perYear[row.year];
+    ++s.perHour[row.hour];
+    ++s.bands.counts[row.band];
+    ++s.modes.counts[row.mode];
+    s.corsica += row.departement == kCorsica;
+    s.unknownDepartement += row.departement == kUnknownDepartement;
+    s.unlocated += row.locator == kNoLocator;
 }
 
 LogStatistics StatisticsCounter::take()
 {
     State &s = *m_state;
     LogStatistics result;
-    result.contacts = s.contacts;
+    LogStatistics::Rows &r = *result.m_rows;
+    result.contacts = static_cast<std::int32_t>(s.rows.size());
     result.leftOut = s.leftOut;
+
+    const auto &perYear = s.perYear;
+    const auto &perHour = s.perHour;
+    result.corsica = s.corsica;
+    result.unknownDepartement = s.unknownDepartement;
+    result.unlocated = s.unlocated;
 
     int first = kYears, last = -1;
     for (int y = 0; y < kYears; ++y)
-        if (!s.years[static_cast<std::size_t>(y)].empty()) {
+        if (perYear[static_cast<std::size_t>(y)] > 0) {
             first = std::min(first, y);
             last = y;
         }
+    r.firstYear = first;
     for (int y = first; y <= last; ++y)
         result.years.push_back(
-            {std::to_string(kFirstYear + y), std::move(s.years[static_cast<std::size_t>(y)])});
-    if (!s.unknownYear.empty())
-        result.years.push_back({std::string(kUnknownLabel), std::move(s.unknownYear)});
+            {std::to_string(kFirstYear + y), perYear[static_cast<std::size_t>(y)]});
+    if (perYear[kUnknownYear] > 0)
+        result.years.push_back({std::string(kUnknownLabel), perYear[kUnknownYear]});
 
     // Bands by their place in the spectrum, then what names no band.
-    std::vector<std::size_t> order(s.bands.size());
-    std::iota(order.begin(), order.end(), 0);
-    auto rank = [&](std::size_t i) {
-        const std::string &name = s.bands[i].name;
+    r.bandSlot.resize(s.bands.labels.size());
+    std::iota(r.bandSlot.begin(), r.bandSlot.end(), 0u);
+    auto rank = [&](std::uint32_t slot) {
+        const std::string &name = s.bands.labels[slot];
         if (name == kOtherBandLabel)
             return 1e12;
         if (name == kUnknownLabel)
             return 2e12;
         return bandLowerEdge(name).value_or(0.0);
     };
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
-    std::vector<std::uint16_t> newIndex(s.bands.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        newIndex[order[i]] = static_cast<std::uint16_t>(i);
-        result.bands.push_back(
-            {std::move(s.bands[order[i]].name), std::move(s.bands[order[i]].records)});
-    }
+    std::sort(r.bandSlot.begin(), r.bandSlot.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return rank(a) < rank(b); });
+    for (std::uint32_t slot : r.bandSlot)
+        result.bands.push_back({s.bands.labels[slot], s.bands.counts[slot]});
 
-    result.modes = std::move(s.modes);
-    std::stable_sort(result.modes.begin(), result.modes.end(), [](const Tally &a, const Tally &b) {
-        return a.count() != b.count() ? a.count() > b.count() : a.label < b.label;
+    // Modes, the most worked first, what could not be read last.
+    r.modeSlot.resize(s.modes.labels.size());
+    std::iota(r.modeSlot.begin(), r.modeSlot.end(), 0u);
+    std::sort(r.modeSlot.begin(), r.modeSlot.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const bool unknownA = a == s.unknownMode, unknownB = b == s.unknownMode;
+        if (unknownA != unknownB)
+            return unknownB;
+        if (s.modes.counts[a] != s.modes.counts[b])
+            return s.modes.counts[a] > s.modes.counts[b];
+        return s.modes.labels[a] < s.modes.labels[b];
     });
-    if (!s.unknownMode.empty())
-        result.modes.push_back({std::string(kUnknownLabel), std::move(s.unknownMode)});
+    for (std::uint32_t slot : r.modeSlot)
+        result.modes.push_back({s.modes.labels[slot], s.modes.counts[slot]});
 
     for (int h = 0; h < kHours; ++h) {
         char label[3];
         std::snprintf(label, sizeof label, "%02d", h);
-        result.hours.push_back({label, std::move(s.hours[static_cast<std::size_t>(h)])});
+        result.hours.push_back({label, perHour[static_cast<std::size_t>(h)]});
     }
-    if (!s.unknownHour.empty())
-        result.hours.push_back({std::string(kUnknownLabel), std::move(s.unknownHour)});
+    if (perHour[kUnknownHour] > 0)
+        result.hours.push_back({std::string(kUnknownLabel), perHour[kUnknownHour]});
 
-    for (std::size_t d = 0; d < s.award.size(); ++d) {
-        for (AwardContact &c : s.award[d])
-            c.band = newIndex[c.band];
-        result.award[d] = std::move(s.award[d]);
-    }
-    result.corsica = std::move(s.corsica);
-    result.unknownDepartement = std::move(s.unknownDepartement);
-    result.locators = std::move(s.locators);
-    result.unlocated = s.unlocated;
-
+    r.rows = std::move(s.rows);
     *m_state = State();
     return result;
 }
@@ -331,10 +747,12 @@ LogStatistics computeStatistics(const LogFile &log, const Period &period)
     if (log.recordCount() > 0) {
         RecordReader reader;
         status = reader.open(log.path());
-        if (status == LogStatus::Ok)
+        if (status == LogStatus::Ok) {
+            counter.reserve(log.recordCount());
             status = reader.forEach(1, log.recordCount(), [&](std::int32_t n, const char *bytes) {
                 counter.add(n, bytes);
             });
+        }
     }
     LogStatistics result = counter.take();
     result.status = status;
@@ -370,7 +788,8 @@ std::string_view awardCode(int index)
 std::string awardName(int index)
 {
     // The table's rows start with a three-character code: "001", "02A".
-    const std::string rowCode = "0" + std::string(awardCode(index));
+    std::string rowCode = "0";
+    rowCode += awardCode(index);
     for (const std::string &row : deptTable())
         if (row.compare(0, 3, rowCode) == 0)
             return trim(std::string_view(row).substr(3));
@@ -380,9 +799,9 @@ std::string awardName(int index)
 DepartementReading readDepartement(std::string_view field)
 {
     using Kind = DepartementReading::Kind;
-    if (field.empty())
+    std::string code = toUpperCp1252(trim(field));
+    if (code.empty())
         return {};
-    std::string code = toUpperCp1252(field);
     if (code.size() == 3 && code[0] == '0' && !isDigit(code[2]))
         code.erase(0, 1); // "02A" as the table writes it
     if (code == "2A" || code == "2B")
@@ -398,26 +817,6 @@ DepartementReading readDepartement(std::string_view field)
         return {Kind::Unknown};
     // 01..19 come first, then 2A and 2B take the place of 20.
     return {Kind::Departement, number < 20 ? number - 1 : number};
-}
-
-AwardView awardView(const LogStatistics &statistics, std::optional<std::size_t> band)
-{
-    AwardView view;
-    for (std::size_t d = 0; d < statistics.award.size(); ++d) {
-        AwardCell &cell = view.cells[d];
-        for (const AwardContact &c : statistics.award[d]) {
-            if (band && c.band != *band)
-                continue;
-            cell.records.push_back(c.record);
-            if (c.confirmed)
-                cell.state = AwardState::Confirmed;
-            else if (cell.state == AwardState::NotWorked)
-                cell.state = AwardState::Worked;
-        }
-        view.worked += cell.state != AwardState::NotWorked;
-        view.confirmed += cell.state == AwardState::Confirmed;
-    }
-    return view;
 }
 
 } // namespace ondelog

@@ -1,9 +1,9 @@
 #pragma once
 // What the log holds, at a glance: contacts per year, band, mode and hour of
 // the day, the French départements worked and confirmed, and the locators
-// worked, all from one read of the log. Every figure keeps the numbers of the
-// records behind it, so that a window can list the contacts of a bar or of a
-// département without reading anything back out of what it shows.
+// worked, all from one read of the log. The numbers of the records behind
+// every figure stay at hand, so that a window can list the contacts of a bar or
+// of a département without reading anything back out of what it shows.
 //
 // A field that is empty or cannot be read counts under "inconnu": a damaged
 // record is counted like any other, field by field, and never stops the count.
@@ -24,13 +24,19 @@ inline constexpr std::string_view kUnknownLabel = "inconnu";
 /** Label of the contacts whose frequency names no amateur band. */
 inline constexpr std::string_view kOtherBandLabel = "autre";
 
-/** The contacts under one label of a chart, in record order. */
+/** One bar of a chart: a label and how many contacts it stands for. */
 struct Tally
 {
     std::string label; ///< Windows-1252
-    std::vector<std::int32_t> records;
+    std::int32_t count = 0;
+};
 
-    std::size_t count() const { return records.size(); }
+enum class Chart
+{
+    Years,
+    Bands,
+    Modes,
+    Hours,
 };
 
 /** The day a date names, as yyyymmdd: dd/mm/yy as the log writes it (two-digit
@@ -56,25 +62,46 @@ std::optional<double> frequencyMegahertz(std::string_view text);
 /** Number of départements of metropolitan France in the award. */
 inline constexpr int kAwardDepartements = 96;
 
-/** One contact with a département of the award. */
-struct AwardContact
-{
-    std::int32_t record = 0;
-    std::uint16_t band = 0; ///< index into LogStatistics::bands
-    bool confirmed = false; ///< the other station's card came back
-};
-
 /** A locator worked, with the point the map shows it at. */
 struct WorkedLocator
 {
     std::string locator; ///< six characters, or a four-character square, upper case
     double latitude = 0;
     double longitude = 0; ///< West positive, as geo/ counts it
-    std::vector<std::int32_t> records;
+    std::int32_t contacts = 0;
 };
 
-struct LogStatistics
+enum class AwardState
 {
+    NotWorked,
+    Worked,    ///< worked, no card back yet
+    Confirmed, ///< at least one of its contacts confirmed
+};
+
+struct AwardCell
+{
+    AwardState state = AwardState::NotWorked;
+    std::vector<std::int32_t> records; ///< its contacts on the band asked for
+};
+
+struct AwardView
+{
+    std::array<AwardCell, kAwardDepartements> cells;
+    int worked = 0;    ///< départements worked, confirmed ones included
+    int confirmed = 0; ///< départements confirmed
+};
+
+/** The figures of a log. The pass that counts them keeps a few bytes per
+ *  contact, from which the record numbers behind a bar or a département, the
+ *  award on one band and the locators are drawn when they are asked for. */
+class LogStatistics
+{
+  public:
+    LogStatistics();
+    ~LogStatistics();
+    LogStatistics(LogStatistics &&) noexcept;
+    LogStatistics &operator=(LogStatistics &&) noexcept;
+
     LogStatus status = LogStatus::Ok;
     std::int32_t contacts = 0; ///< contacts counted: those of the period
     /** Contacts left out by the period: dated outside it, or with no readable
@@ -91,17 +118,31 @@ struct LogStatistics
     /** "00" to "23", UTC as the log keeps its times, then "inconnu" when needed. */
     std::vector<Tally> hours;
 
-    /** Contacts per département of the award, by the index of awardCode(). */
-    std::array<std::vector<AwardContact>, kAwardDepartements> award;
-    /** Département "20": Corsica, without saying which of its two. */
-    std::vector<std::int32_t> corsica;
-    /** A département field that names no French département. */
-    std::vector<std::int32_t> unknownDepartement;
-
-    /** Each locator once, in the order first worked. */
-    std::vector<WorkedLocator> locators;
+    /** Contacts whose département field says "20": Corsica, without its half. */
+    std::int32_t corsica = 0;
+    /** Contacts whose département field names no French département. */
+    std::int32_t unknownDepartement = 0;
     /** Contacts whose locator field holds no locator (empty or unreadable). */
     std::int32_t unlocated = 0;
+
+    const std::vector<Tally> &chart(Chart chart) const;
+    /** The records behind bar `index` of a chart, in record order. */
+    std::vector<std::int32_t> records(Chart chart, std::size_t index) const;
+    std::vector<std::int32_t> corsicaRecords() const;
+    std::vector<std::int32_t> unknownDepartementRecords() const;
+
+    /** The award on one band (an index into `bands`), or on all bands. */
+    AwardView award(std::optional<std::size_t> band = {}) const;
+
+    /** Each locator once, in the order first worked. */
+    std::vector<WorkedLocator> locators() const;
+    /** The records of one locator (as locators() spells it), in record order. */
+    std::vector<std::int32_t> locatorRecords(std::string_view locator) const;
+
+  private:
+    friend class StatisticsCounter;
+    struct Rows;
+    Rows *m_rows;
 };
 
 /** Builds the figures record by record; computeStatistics() feeds it the log. */
@@ -113,6 +154,8 @@ class StatisticsCounter
     StatisticsCounter(const StatisticsCounter &) = delete;
     StatisticsCounter &operator=(const StatisticsCounter &) = delete;
 
+    /** Room for this many records, for a counter that knows how many will come. */
+    void reserve(std::int32_t records);
     /** Counts record `n`, given as its kRecordSize bytes. */
     void add(std::int32_t n, const char *record);
     /** The figures so far, labels sorted; the counter is left empty. */
@@ -151,28 +194,5 @@ struct DepartementReading
 /** Reads a département field in every form the entry keeps ("1", "01", "001"
  *  are the same) and in the Corsican codes "2A" and "2B" ("02A", any case). */
 DepartementReading readDepartement(std::string_view field);
-
-enum class AwardState
-{
-    NotWorked,
-    Worked,    ///< worked, no card back yet
-    Confirmed, ///< at least one of its contacts confirmed
-};
-
-struct AwardCell
-{
-    AwardState state = AwardState::NotWorked;
-    std::vector<std::int32_t> records; ///< its contacts on the band asked for
-};
-
-struct AwardView
-{
-    std::array<AwardCell, kAwardDepartements> cells;
-    int worked = 0;    ///< départements worked, confirmed ones included
-    int confirmed = 0; ///< départements confirmed
-};
-
-/** The award on one band (an index into `statistics.bands`), or on all bands. */
-AwardView awardView(const LogStatistics &statistics, std::optional<std::size_t> band = {});
 
 } // namespace ondelog

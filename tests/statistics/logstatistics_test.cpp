@@ -110,11 +110,11 @@ LogStatistics statisticsOf(const fs::path &path, const Period &period = {})
     return computeStatistics(log, period);
 }
 
-std::map<std::string, std::size_t> counts(const std::vector<Tally> &tallies)
+std::map<std::string, std::int32_t> counts(const std::vector<Tally> &tallies)
 {
-    std::map<std::string, std::size_t> m;
+    std::map<std::string, std::int32_t> m;
     for (const Tally &t : tallies)
-        m[t.label] = t.count();
+        m[t.label] = t.count;
     return m;
 }
 
@@ -126,13 +126,14 @@ std::vector<std::string> labels(const std::vector<Tally> &tallies)
     return l;
 }
 
-const Tally &tally(const std::vector<Tally> &tallies, const std::string &label)
+// The records behind the bar of a chart that has this label.
+Records recordsOf(const LogStatistics &s, Chart chart, const std::string &label)
 {
-    static const Tally none;
-    for (const Tally &t : tallies)
-        if (t.label == label)
-            return t;
-    return none;
+    const auto &tallies = s.chart(chart);
+    for (std::size_t i = 0; i < tallies.size(); ++i)
+        if (tallies[i].label == label)
+            return s.records(chart, i);
+    return {};
 }
 
 int awardIndex(std::string_view code)
@@ -152,58 +153,62 @@ TEST(HandLog, ChartsMatchTheCountsMadeByHand)
     EXPECT_EQ(s.leftOut, 0);
 
     EXPECT_EQ(labels(s.years), (std::vector<std::string>{"2022", "2023", "2024", "inconnu"}));
-    EXPECT_EQ(counts(s.years), (std::map<std::string, std::size_t>{
+    EXPECT_EQ(counts(s.years), (std::map<std::string, std::int32_t>{
                                    {"2022", 12}, {"2023", 20}, {"2024", 6}, {"inconnu", 2}}));
-    EXPECT_EQ(tally(s.years, "inconnu").records, (Records{39, 40}));
+    EXPECT_EQ(recordsOf(s, Chart::Years, "inconnu"), (Records{39, 40}));
 
     EXPECT_EQ(labels(s.bands),
               (std::vector<std::string>{"160m", "80m", "40m", "30m", "20m", "17m", "15m", "12m",
                                         "10m", "6m", "2m", "70cm", "autre", "inconnu"}));
-    EXPECT_EQ(counts(s.bands), (std::map<std::string, std::size_t>{{"160m", 1},
-                                                                   {"80m", 4},
-                                                                   {"40m", 7},
-                                                                   {"30m", 1},
-                                                                   {"20m", 14},
-                                                                   {"17m", 1},
-                                                                   {"15m", 2},
-                                                                   {"12m", 1},
-                                                                   {"10m", 1},
-                                                                   {"6m", 1},
-                                                                   {"2m", 3},
-                                                                   {"70cm", 1},
-                                                                   {"autre", 1},
-                                                                   {"inconnu", 2}}));
+    EXPECT_EQ(counts(s.bands), (std::map<std::string, std::int32_t>{{"160m", 1},
+                                                                    {"80m", 4},
+                                                                    {"40m", 7},
+                                                                    {"30m", 1},
+                                                                    {"20m", 14},
+                                                                    {"17m", 1},
+                                                                    {"15m", 2},
+                                                                    {"12m", 1},
+                                                                    {"10m", 1},
+                                                                    {"6m", 1},
+                                                                    {"2m", 3},
+                                                                    {"70cm", 1},
+                                                                    {"autre", 1},
+                                                                    {"inconnu", 2}}));
     // A comma is read as the decimal point.
-    EXPECT_EQ(tally(s.bands, "40m").records, (Records{2, 8, 11, 12, 25, 26, 34}));
-    EXPECT_EQ(tally(s.bands, "autre").records, (Records{17}));
-    EXPECT_EQ(tally(s.bands, "inconnu").records, (Records{20, 40}));
+    EXPECT_EQ(recordsOf(s, Chart::Bands, "40m"), (Records{2, 8, 11, 12, 25, 26, 34}));
+    EXPECT_EQ(recordsOf(s, Chart::Bands, "autre"), (Records{17}));
+    EXPECT_EQ(recordsOf(s, Chart::Bands, "inconnu"), (Records{20, 40}));
 
     EXPECT_EQ(labels(s.modes),
               (std::vector<std::string>{"SSB", "FT8", "CW", "AM", "FM", "LSB", "inconnu"}));
-    EXPECT_EQ(counts(s.modes), (std::map<std::string, std::size_t>{{"SSB", 18},
-                                                                   {"FT8", 11},
-                                                                   {"CW", 6},
-                                                                   {"AM", 1},
-                                                                   {"FM", 1},
-                                                                   {"LSB", 1},
-                                                                   {"inconnu", 2}}));
+    EXPECT_EQ(counts(s.modes), (std::map<std::string, std::int32_t>{{"SSB", 18},
+                                                                    {"FT8", 11},
+                                                                    {"CW", 6},
+                                                                    {"AM", 1},
+                                                                    {"FM", 1},
+                                                                    {"LSB", 1},
+                                                                    {"inconnu", 2}}));
 
     ASSERT_EQ(s.hours.size(), 25u);
-    const std::vector<std::size_t> perHour = {1, 1, 1, 0, 0, 0, 2, 2, 1, 3, 4, 2, 4,
-                                              2, 2, 2, 2, 2, 2, 1, 1, 1, 1, 2, 1};
+    const std::vector<std::int32_t> perHour = {1, 1, 1, 0, 0, 0, 2, 2, 1, 3, 4, 2, 4,
+                                               2, 2, 2, 2, 2, 2, 1, 1, 1, 1, 2, 1};
     for (std::size_t h = 0; h < perHour.size(); ++h)
-        EXPECT_EQ(s.hours[h].count(), perHour[h]) << s.hours[h].label;
+        EXPECT_EQ(s.hours[h].count, perHour[h]) << s.hours[h].label;
     EXPECT_EQ(s.hours[0].label, "00");
     EXPECT_EQ(s.hours[23].label, "23");
     EXPECT_EQ(s.hours[24].label, "inconnu");
-    EXPECT_EQ(s.hours[12].records, (Records{15, 16, 30, 39}));
+    EXPECT_EQ(s.records(Chart::Hours, 12), (Records{15, 16, 30, 39}));
+    EXPECT_EQ(recordsOf(s, Chart::Modes, "FT8"),
+              (Records{4, 5, 10, 19, 23, 25, 26, 27, 28, 29, 35}));
+    EXPECT_EQ(recordsOf(s, Chart::Years, "2024"), (Records{33, 34, 35, 36, 37, 38}));
+    EXPECT_TRUE(s.records(Chart::Hours, 99).empty());
 }
 
 TEST(HandLog, AwardMatchesTheCountsMadeByHand)
 {
     test::TempDir dir;
     const LogStatistics s = statisticsOf(writeHandLog(dir));
-    const AwardView all = awardView(s);
+    const AwardView all = s.award();
     EXPECT_EQ(all.worked, 13);
     EXPECT_EQ(all.confirmed, 7);
     const std::map<std::string, std::pair<AwardState, Records>> expected = {
@@ -233,8 +238,10 @@ TEST(HandLog, AwardMatchesTheCountsMadeByHand)
             EXPECT_EQ(cell.records, it->second.second) << code;
         }
     }
-    EXPECT_EQ(s.corsica, (Records{9}));
-    EXPECT_EQ(s.unknownDepartement, (Records{19, 40}));
+    EXPECT_EQ(s.corsica, 1);
+    EXPECT_EQ(s.corsicaRecords(), (Records{9}));
+    EXPECT_EQ(s.unknownDepartement, 2);
+    EXPECT_EQ(s.unknownDepartementRecords(), (Records{19, 40}));
 
     // Per band: a card confirms its own band only.
     auto band = [&](const char *name) {
@@ -242,15 +249,15 @@ TEST(HandLog, AwardMatchesTheCountsMadeByHand)
                                      [&](const Tally &t) { return t.label == name; });
         return static_cast<std::size_t>(it - s.bands.begin());
     };
-    const AwardView twenty = awardView(s, band("20m"));
+    const AwardView twenty = s.award(band("20m"));
     EXPECT_EQ(twenty.worked, 5);
     EXPECT_EQ(twenty.confirmed, 2);
     EXPECT_EQ(twenty.cells[std::size_t(awardIndex("35"))].state, AwardState::Worked);
     EXPECT_EQ(twenty.cells[std::size_t(awardIndex("35"))].records, (Records{33, 39}));
-    const AwardView forty = awardView(s, band("40m"));
+    const AwardView forty = s.award(band("40m"));
     EXPECT_EQ(forty.worked, 6);
     EXPECT_EQ(forty.confirmed, 3);
-    const AwardView eighty = awardView(s, band("80m"));
+    const AwardView eighty = s.award(band("80m"));
     EXPECT_EQ(eighty.worked, 2);
     EXPECT_EQ(eighty.confirmed, 1);
     EXPECT_EQ(eighty.cells[std::size_t(awardIndex("2B"))].state, AwardState::Worked);
@@ -260,20 +267,25 @@ TEST(HandLog, LocatorsMatchTheCountsMadeByHand)
 {
     test::TempDir dir;
     const LogStatistics s = statisticsOf(writeHandLog(dir));
-    EXPECT_EQ(s.locators.size(), 23u);
+    const std::vector<WorkedLocator> locators = s.locators();
+    EXPECT_EQ(locators.size(), 23u);
     EXPECT_EQ(s.unlocated, 13);
-    std::map<std::string, Records> byLocator;
-    for (const WorkedLocator &l : s.locators)
-        byLocator[l.locator] = l.records;
-    EXPECT_EQ(byLocator["IN98GC"], (Records{1, 2}));
-    EXPECT_EQ(byLocator["JN19"], (Records{13, 14}));
-    EXPECT_EQ(s.locators.front().locator, "IN98GC");
+    std::map<std::string, std::int32_t> contacts;
+    for (const WorkedLocator &l : locators)
+        contacts[l.locator] = l.contacts;
+    EXPECT_EQ(contacts["IN98GC"], 2);
+    EXPECT_EQ(contacts["JN19"], 2);
+    EXPECT_EQ(contacts["PM95"], 1);
+    EXPECT_EQ(s.locatorRecords("IN98GC"), (Records{1, 2}));
+    EXPECT_EQ(s.locatorRecords("jn19"), (Records{13, 14}));
+    EXPECT_TRUE(s.locatorRecords("ZZ99ZZ").empty());
+    EXPECT_EQ(locators.front().locator, "IN98GC");
     // A square is placed at its middle, a sub-square at its own.
-    const auto &square = *std::find_if(s.locators.begin(), s.locators.end(),
+    const auto &square = *std::find_if(locators.begin(), locators.end(),
                                        [](const WorkedLocator &l) { return l.locator == "JN26"; });
     EXPECT_DOUBLE_EQ(square.latitude, 46.5);
     EXPECT_DOUBLE_EQ(square.longitude, -5.0);
-    const auto &sub = *std::find_if(s.locators.begin(), s.locators.end(),
+    const auto &sub = *std::find_if(locators.begin(), locators.end(),
                                     [](const WorkedLocator &l) { return l.locator == "JN18EU"; });
     EXPECT_NEAR(sub.latitude, 48.854166, 1e-5);
     EXPECT_NEAR(sub.longitude, -2.375, 1e-9);
@@ -305,9 +317,9 @@ TEST(HandLog, APeriodCountsItsContactsOnly)
         const LogStatistics s = statisticsOf(path, period);
         EXPECT_EQ(s.contacts, c.contacts) << c.from << " " << c.to;
         EXPECT_EQ(s.leftOut, 40 - c.contacts) << c.from << " " << c.to;
-        EXPECT_EQ(awardView(s).worked, c.worked) << c.from << " " << c.to;
+        EXPECT_EQ(s.award().worked, c.worked) << c.from << " " << c.to;
         // With a period, every contact counted has a known year.
-        EXPECT_EQ(tally(s.years, "inconnu").count(), 0u);
+        EXPECT_TRUE(recordsOf(s, Chart::Years, "inconnu").empty());
     }
 }
 
@@ -436,24 +448,33 @@ TEST(Property, EveryChartSharesOutTheContactsOnce)
         }
         const LogStatistics s = counter.take();
         ASSERT_EQ(s.contacts + s.leftOut, n);
-        for (const auto *chart : {&s.years, &s.bands, &s.modes, &s.hours}) {
+        for (Chart chart : {Chart::Years, Chart::Bands, Chart::Modes, Chart::Hours}) {
             std::multiset<std::int32_t> seen;
-            for (const Tally &t : *chart)
-                seen.insert(t.records.begin(), t.records.end());
+            for (std::size_t i = 0; i < s.chart(chart).size(); ++i) {
+                const Records records = s.records(chart, i);
+                ASSERT_EQ(static_cast<std::int32_t>(records.size()), s.chart(chart)[i].count);
+                seen.insert(records.begin(), records.end());
+            }
             ASSERT_EQ(seen.size(), static_cast<std::size_t>(s.contacts));
             ASSERT_EQ(std::set<std::int32_t>(seen.begin(), seen.end()).size(), seen.size());
         }
-        std::size_t located = 0;
-        for (const WorkedLocator &l : s.locators)
-            located += l.records.size();
-        ASSERT_EQ(located + static_cast<std::size_t>(s.unlocated),
-                  static_cast<std::size_t>(s.contacts));
-        const AwardView all = awardView(s);
+        std::int32_t located = 0;
+        for (const WorkedLocator &l : s.locators()) {
+            located += l.contacts;
+            ASSERT_EQ(static_cast<std::int32_t>(s.locatorRecords(l.locator).size()), l.contacts);
+        }
+        ASSERT_EQ(located + s.unlocated, s.contacts);
+        const AwardView all = s.award();
         ASSERT_LE(all.confirmed, all.worked);
-        int perBand = 0;
+        // Each contact of the award falls on exactly one band.
+        std::multiset<std::int32_t> perBand;
         for (std::size_t b = 0; b < s.bands.size(); ++b)
-            perBand += awardView(s, b).worked;
-        ASSERT_GE(perBand, all.worked);
+            for (const AwardCell &cell : s.award(b).cells)
+                perBand.insert(cell.records.begin(), cell.records.end());
+        std::multiset<std::int32_t> inAward;
+        for (const AwardCell &cell : all.cells)
+            inAward.insert(cell.records.begin(), cell.records.end());
+        ASSERT_EQ(perBand, inAward);
     }
 }
 
@@ -473,14 +494,14 @@ TEST(Sequence, FiguresFollowTheLogAndSurviveAShortenedFile)
     ASSERT_EQ(log.appendContact(more, "JN18EU"), LogStatus::Ok);
     LogStatistics s = computeStatistics(log);
     EXPECT_EQ(s.contacts, 41);
-    EXPECT_EQ(awardView(s).cells[std::size_t(awardIndex("2A"))].records, (Records{7, 41}));
-    EXPECT_EQ(awardView(s).confirmed, 8);
+    EXPECT_EQ(s.award().cells[std::size_t(awardIndex("2A"))].records, (Records{7, 41}));
+    EXPECT_EQ(s.award().confirmed, 8);
 
     ASSERT_EQ(log.deleteRecord(1, "JN18EU"), LogStatus::Ok);
     s = computeStatistics(log);
     EXPECT_EQ(s.contacts, 40);
-    EXPECT_EQ(tally(s.years, "2022").records.front(), 1); // the old record 2
-    EXPECT_EQ(awardView(s).cells[std::size_t(awardIndex("35"))].records, (Records{1, 32, 38}));
+    EXPECT_EQ(s.records(Chart::Years, 0).front(), 1); // the old record 2
+    EXPECT_EQ(s.award().cells[std::size_t(awardIndex("35"))].records, (Records{1, 32, 38}));
 
     std::filesystem::resize_file(path, 10 * kRecordSize);
     s = computeStatistics(log);
