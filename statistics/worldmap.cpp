@@ -73,14 +73,17 @@ std::optional<GeoPoint> AzimuthalProjection::unproject(MapPoint point) const
     const double rho = std::hypot(point.x, point.y);
     if (!(rho <= 1.0))
         return std::nullopt;
+    // The direction from the centre without an angle: its sine and cosine are
+    // the point's own coordinates over its distance (this runs for every pixel
+    // of the map).
+    const double sinTheta = rho > 0 ? point.x / rho : 0.0;
+    const double cosTheta = rho > 0 ? point.y / rho : 1.0;
     const double c = rho * std::numbers::pi;
     const double sinC = std::sin(c), cosC = std::cos(c);
-    const double theta = std::atan2(point.x, point.y);
-    const double sinTheta = std::sin(theta), cosTheta = std::cos(theta);
-    const double lat =
-        std::asin(std::clamp(cosC * m_sinLat + sinC * m_cosLat * cosTheta, -1.0, 1.0));
-    const double east = std::atan2(sinTheta * sinC * m_cosLat, cosC - m_sinLat * std::sin(lat));
-    return GeoPoint{lat / kDegree, near(m_centre.longitude - east / kDegree, m_centre.longitude)};
+    const double sinLat = std::clamp(cosC * m_sinLat + sinC * m_cosLat * cosTheta, -1.0, 1.0);
+    const double east = std::atan2(sinTheta * sinC * m_cosLat, cosC - m_sinLat * sinLat);
+    return GeoPoint{std::asin(sinLat) / kDegree,
+                    near(m_centre.longitude - east / kDegree, m_centre.longitude)};
 }
 
 std::optional<LandMap> LandMap::read(std::string_view bytes)
@@ -115,7 +118,7 @@ std::optional<LandMap> LandMap::read(std::string_view bytes)
 
 LandMask::LandMask(const LandMap &land, int columns, int rows)
     : m_columns(std::max(columns, 1)), m_rows(std::max(rows, 1)),
-      m_cells(static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(m_rows), 0)
+      m_bits((static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(m_rows) + 63) / 64, 0)
 {
     const double rowStep = 180.0 / m_rows;
     const double columnStep = 360.0 / m_columns;
@@ -165,21 +168,19 @@ LandMask::LandMask(const LandMap &land, int columns, int rows)
             const int to = std::min(
                 m_columns, static_cast<int>(std::ceil((xs[i + 1] + 180) / columnStep - 0.5)));
             for (int c = from; c < to; ++c)
-                m_cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(m_columns) +
-                        static_cast<std::size_t>(c)] = 1;
+                set(r, c);
         }
     }
 }
 
-bool LandMask::isLand(GeoPoint point) const
+bool LandMask::isLand(double latitude, double longitude) const
 {
-    const double east = -point.longitude;
-    double turns = (east + 180) / 360;
+    double turns = (180 - longitude) / 360;
     turns -= std::floor(turns);
     const int c = std::min(m_columns - 1, static_cast<int>(turns * m_columns));
-    const int r = std::clamp(static_cast<int>((90 - point.latitude) / 180 * m_rows), 0, m_rows - 1);
-    return m_cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(m_columns) +
-                   static_cast<std::size_t>(c)] != 0;
+    const int r = std::clamp(static_cast<int>((90 - latitude) / 180 * m_rows), 0, m_rows - 1);
+    const std::size_t i = index(r, c);
+    return (m_bits[i / 64] >> (i % 64)) & 1;
 }
 
 std::vector<std::uint8_t> renderLand(const LandMask &mask, const AzimuthalProjection &projection,
@@ -194,11 +195,28 @@ std::vector<std::uint8_t> renderLand(const LandMask &mask, const AzimuthalProjec
         Sea,
         Land
     };
+    // unproject() for every pixel, in single precision: ample for a pixel, and
+    // several times faster.
+    const GeoPoint centre = projection.centre();
+    const float sinLat0 = std::sin(static_cast<float>(centre.latitude * kDegree));
+    const float cosLat0 = std::cos(static_cast<float>(centre.latitude * kDegree));
+    const float toDegrees = static_cast<float>(180 / std::numbers::pi);
     auto classify = [&](double px, double py) {
-        const auto point = projection.unproject({(px - half) / half, (half - py) / half});
-        if (!point)
+        const auto x = static_cast<float>((px - half) / half);
+        const auto y = static_cast<float>((half - py) / half);
+        const float rho2 = x * x + y * y;
+        if (rho2 > 1.0f)
             return Outside;
-        return mask.isLand(*point) ? Land : Sea;
+        const float rho = std::sqrt(rho2);
+        const float sinTheta = rho > 0 ? x / rho : 0.0f;
+        const float cosTheta = rho > 0 ? y / rho : 1.0f;
+        const float c = rho * std::numbers::pi_v<float>;
+        const float sinC = std::sin(c), cosC = std::cos(c);
+        const float sinLat = std::clamp(cosC * sinLat0 + sinC * cosLat0 * cosTheta, -1.0f, 1.0f);
+        const float east = std::atan2(sinTheta * sinC * cosLat0, cosC - sinLat0 * sinLat);
+        return mask.isLand(std::asin(sinLat) * toDegrees, centre.longitude - east * toDegrees)
+                   ? Land
+                   : Sea;
     };
 
     std::vector<std::uint8_t> kind(n * n);
@@ -206,18 +224,21 @@ std::vector<std::uint8_t> renderLand(const LandMask &mask, const AzimuthalProjec
         for (std::size_t x = 0; x < n; ++x)
             kind[y * n + x] = classify(x + 0.5, y + 0.5);
 
-    // Pixels on a coast are sampled again, 4 x 4 within the pixel, so that the
+    // Pixels on a coast are sampled again, 3 x 3 within the pixel, so that the
     // coast is drawn smooth rather than in steps.
-    constexpr int kSub = 4;
+    constexpr int kSub = 3;
     std::vector<std::uint8_t> coverage(n * n, 0);
     for (std::size_t y = 0; y < n; ++y)
         for (std::size_t x = 0; x < n; ++x) {
             const std::uint8_t k = kind[y * n + x];
             if (k == Outside)
                 continue;
-            const bool coast =
-                (x > 0 && kind[y * n + x - 1] != k) || (x + 1 < n && kind[y * n + x + 1] != k) ||
-                (y > 0 && kind[(y - 1) * n + x] != k) || (y + 1 < n && kind[(y + 1) * n + x] != k);
+            // Land beside sea; the rim of the disc is smoothed by whoever draws it.
+            const std::uint8_t other = k == Land ? Sea : Land;
+            const bool coast = (x > 0 && kind[y * n + x - 1] == other) ||
+                               (x + 1 < n && kind[y * n + x + 1] == other) ||
+                               (y > 0 && kind[(y - 1) * n + x] == other) ||
+                               (y + 1 < n && kind[(y + 1) * n + x] == other);
             if (!coast) {
                 coverage[y * n + x] = k == Land ? 255 : 0;
                 continue;

@@ -84,14 +84,28 @@ class LandMask
     /** `columns` cells round the globe from 180 W, `rows` from the North pole down. */
     LandMask(const LandMap &land, int columns, int rows);
 
-    bool isLand(GeoPoint point) const;
+    bool isLand(GeoPoint point) const { return isLand(point.latitude, point.longitude); }
+    /** `longitude` West positive, any number of turns. */
+    bool isLand(double latitude, double longitude) const;
     int columns() const { return m_columns; }
     int rows() const { return m_rows; }
 
   private:
+    void set(int row, int column)
+    {
+        m_bits[index(row, column) / 64] |= 1ull << (index(row, column) % 64);
+    }
+    std::size_t index(int row, int column) const
+    {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(m_columns) +
+               static_cast<std::size_t>(column);
+    }
+
     int m_columns;
     int m_rows;
-    std::vector<std::uint8_t> m_cells;
+    // One bit a cell: the whole grid stays in the processor's cache while a
+    // map is drawn.
+    std::vector<std::uint64_t> m_bits;
 };
 
 /** The land of a square map `size` pixels wide, row by row from the top: per
