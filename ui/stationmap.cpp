@@ -4,6 +4,7 @@
 #include "ui/qtext.h"
 
 #include <QFile>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -49,6 +50,22 @@ std::unique_ptr<LandMask> loadLand()
     return std::make_unique<LandMask>(*land, kMaskColumns, kMaskRows);
 }
 
+// A worked locator's dot, drawn once and stamped where each one lies.
+QImage dotImage(double radius, qreal ratio)
+{
+    const int side = int(std::ceil((2 * radius + 2) * ratio));
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(kContact);
+    const double middle = side / ratio / 2;
+    painter.drawEllipse(QPointF(middle, middle), radius, radius);
+    return image;
+}
+
 QString azimuthLabel(int degrees)
 {
     switch (degrees) {
@@ -81,6 +98,10 @@ StationMap::~StationMap() = default;
 void StationMap::setLocators(std::vector<WorkedLocator> locators)
 {
     m_locators = std::move(locators);
+    m_dots.clear();
+    m_dots.reserve(m_locators.size());
+    for (const WorkedLocator &l : m_locators)
+        m_dots.push_back({m_projection.project({l.latitude, l.longitude}), l.contacts > 1});
     update();
 }
 
@@ -183,13 +204,25 @@ void StationMap::paint(QPainter &painter, const QRectF &area, QImage &landCache)
     painter.setPen(rim);
     painter.drawEllipse(c, r, r);
 
-    painter.setPen(QPen(Qt::white, 1));
-    painter.setBrush(kContact);
+    // Thousands of locators fall on a few hundred pixels: each pixel gets one
+    // dot, a stamp drawn once, the bigger one where several contacts were made.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QImage one = dotImage(3.0, ratio), several = dotImage(4.0, ratio);
+    QHash<quint64, bool> dots;
+    dots.reserve(qsizetype(std::min<std::size_t>(m_locators.size(), 1 << 16)));
     for (const WorkedLocator &l : m_locators) {
         const MapPoint m = m_projection.project({l.latitude, l.longitude});
-        const QPointF p(c.x() + m.x * r, c.y() - m.y * r);
-        const double dot = l.contacts > 1 ? 4.0 : 3.0;
-        painter.drawEllipse(p, dot, dot);
+        const auto x = quint32(std::lround(c.x() + m.x * r)),
+                   y = quint32(std::lround(c.y() - m.y * r));
+        bool &many = dots[quint64(x) << 32 | y];
+        many = many || l.contacts > 1;
+    }
+    for (auto it = dots.cbegin(); it != dots.cend(); ++it) {
+        const QImage &dot = it.value() ? several : one;
+        const QSizeF extent = QSizeF(dot.size()) / ratio;
+        painter.drawImage(QPointF(double(it.key() >> 32) - extent.width() / 2,
+                                  double(it.key() & 0xFFFFFFFFu) - extent.height() / 2),
+                          dot);
     }
 
     // The station: a cross ringed in white, and its locator beside it.

@@ -66,6 +66,12 @@ class StationMap : public QWidget
     AzimuthalProjection m_projection;
     std::unique_ptr<LandMask> m_mask;
     std::vector<WorkedLocator> m_locators;
+    struct Dot
+    {
+        MapPoint point;
+        bool several = false; ///< more than one contact there
+    };
+    std::vector<Dot> m_dots;    // the locators projected once
     mutable QImage m_landCache; // the land at the widget's size, redrawn when it changes
 };
 
