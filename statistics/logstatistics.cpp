@@ -49,14 +49,30 @@ constexpr std::uint32_t kNoLocator = UINT32_MAX;
 // Days in each month of a common year, less 28.
 constexpr std::string_view kMonthLengths = "303232332323";
 
+// What the count keeps of a contact. The charts' bars are read at once; the
+// fields of the award and of the map are kept as they stand and read only
+// when the award or the map is first asked for, so that the count costs not
+// much more than reading the log.
 struct Row
 {
     std::int32_t record;
     std::uint32_t mode; // slot, see State
-    std::uint32_t locator;
-    std::uint8_t year; // offset from kFirstYear, or kUnknownYear
+    std::uint8_t year;  // offset from kFirstYear, or kUnknownYear
     std::uint8_t hour;
     std::uint8_t band; // slot
+    // SLOC then DEPT, side by side in the record (offsets 89 and 95, as the
+    // file format has them for good): one copy.
+    char locatorAndDepartement[9];
+    char theirQsl[8];
+
+    std::string_view locator() const { return {locatorAndDepartement, 6}; }
+    std::string_view departement() const { return {locatorAndDepartement + 6, 3}; }
+};
+
+// The award's and the map's reading of a row.
+struct Placed
+{
+    std::uint32_t locator;
     std::uint8_t departement;
     bool confirmed;
 };
@@ -164,6 +180,31 @@ std::uint32_t locatorCode(std::string_view text)
     const unsigned l4 = letter(4), l5 = letter(5);
     const bool valid = squareValid & (l4 < 24) & (l5 < 24);
     return valid ? square * 576 + l4 * 24 + l5 : kNoLocator;
+}
+
+// A locator field as it stands in the record.
+std::uint32_t locatorOfField(std::string_view raw)
+{
+    if (raw[0] != ' ')
+        return locatorCode(raw.substr(0, raw[4] == ' ' && raw[5] == ' ' ? 4 : 6));
+    return locatorCode(trimView(raw));
+}
+
+std::uint8_t departementCode(const DepartementReading &reading)
+{
+    switch (reading.kind) {
+    case DepartementReading::Kind::Departement:
+        return static_cast<std::uint8_t>(reading.index);
+    case DepartementReading::Kind::Corsica:
+        return kCorsica;
+    case DepartementReading::Kind::Overseas:
+        return kOverseas;
+    case DepartementReading::Kind::Unknown:
+        return kUnknownDepartement;
+    case DepartementReading::Kind::None:
+        break;
+    }
+    return kNoDepartement;
 }
 
 WorkedLocator placeLocator(std::uint32_t code)
@@ -318,6 +359,12 @@ std::optional<double> frequencyMegahertz(std::string_view text)
 struct LogStatistics::Rows
 {
     std::vector<Row> rows;
+    // Read from the rows the first time the award or the map asks; the
+    // figures are built on one thread and only read afterwards.
+    mutable std::vector<Placed> placed;
+    mutable bool isPlaced = false;
+
+    const std::vector<Placed> &place() const;
     int firstYear = 0;                   // offset of years[0]
     std::vector<std::uint32_t> bandSlot; // slot of bands[i]
     std::vector<std::uint32_t> modeSlot; // slot of modes[i]
@@ -330,7 +377,41 @@ struct LogStatistics::Rows
                 records.push_back(row.record);
         return records;
     }
+    template <typename Keep> std::vector<std::int32_t> selectPlaced(Keep &&keep) const
+    {
+        const std::vector<Placed> &p = place();
+        std::vector<std::int32_t> records;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (keep(p[i]))
+                records.push_back(rows[i].record);
+        return records;
+    }
 };
+
+const std::vector<Placed> &LogStatistics::Rows::place() const
+{
+    if (isPlaced)
+        return placed;
+    placed.resize(rows.size());
+    RawCache departements; // a log names a few dozen départements, thousands of times
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row &row = rows[i];
+        RawKey key;
+        std::memcpy(&key.a, row.departement().data(), row.departement().size());
+        std::uint32_t departement = departements.find(key);
+        if (departement == RawCache::kMissing) {
+            departement = departementCode(readDepartement(row.departement()));
+            departements.insert(key, departement);
+        }
+        Placed &p = placed[i];
+        p.departement = static_cast<std::uint8_t>(departement);
+        p.confirmed = departement < kAwardDepartements &&
+                      isConfirmation(std::string_view(row.theirQsl, sizeof row.theirQsl));
+        p.locator = locatorOfField(row.locator());
+    }
+    isPlaced = true;
+    return placed;
+}
 
 LogStatistics::LogStatistics() : m_rows(new Rows) {}
 
@@ -342,9 +423,7 @@ LogStatistics::~LogStatistics()
 LogStatistics::LogStatistics(LogStatistics &&other) noexcept
     : status(other.status), contacts(other.contacts), leftOut(other.leftOut),
       years(std::move(other.years)), bands(std::move(other.bands)), modes(std::move(other.modes)),
-      hours(std::move(other.hours)), corsica(other.corsica),
-      unknownDepartement(other.unknownDepartement), unlocated(other.unlocated),
-      m_rows(std::exchange(other.m_rows, new Rows))
+      hours(std::move(other.hours)), m_rows(std::exchange(other.m_rows, new Rows))
 {
 }
 
@@ -358,9 +437,6 @@ LogStatistics &LogStatistics::operator=(LogStatistics &&other) noexcept
         bands = std::move(other.bands);
         modes = std::move(other.modes);
         hours = std::move(other.hours);
-        corsica = other.corsica;
-        unknownDepartement = other.unknownDepartement;
-        unlocated = other.unlocated;
         std::swap(m_rows, other.m_rows);
     }
     return *this;
@@ -405,24 +481,35 @@ std::vector<std::int32_t> LogStatistics::records(Chart chart, std::size_t index)
 
 std::vector<std::int32_t> LogStatistics::corsicaRecords() const
 {
-    return m_rows->select([](const Row &row) { return row.departement == kCorsica; });
+    return m_rows->selectPlaced([](const Placed &p) { return p.departement == kCorsica; });
 }
 
 std::vector<std::int32_t> LogStatistics::unknownDepartementRecords() const
 {
-    return m_rows->select([](const Row &row) { return row.departement == kUnknownDepartement; });
+    return m_rows->selectPlaced(
+        [](const Placed &p) { return p.departement == kUnknownDepartement; });
+}
+
+std::int32_t LogStatistics::unlocated() const
+{
+    const std::vector<Placed> &placed = m_rows->place();
+    return static_cast<std::int32_t>(std::count_if(
+        placed.begin(), placed.end(), [](const Placed &p) { return p.locator == kNoLocator; }));
 }
 
 AwardView LogStatistics::award(std::optional<std::size_t> band) const
 {
     AwardView view;
     const std::uint32_t slot = band && *band < bands.size() ? m_rows->bandSlot[*band] : 0;
-    for (const Row &row : m_rows->rows) {
-        if (row.departement >= kAwardDepartements || (band && row.band != slot))
+    const std::vector<Placed> &placed = m_rows->place();
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        const Row &row = m_rows->rows[i];
+        const Placed &p = placed[i];
+        if (p.departement >= kAwardDepartements || (band && row.band != slot))
             continue;
-        AwardCell &cell = view.cells[row.departement];
+        AwardCell &cell = view.cells[p.departement];
         cell.records.push_back(row.record);
-        if (row.confirmed)
+        if (p.confirmed)
             cell.state = AwardState::Confirmed;
         else if (cell.state == AwardState::NotWorked)
             cell.state = AwardState::Worked;
@@ -438,12 +525,12 @@ std::vector<WorkedLocator> LogStatistics::locators() const
 {
     std::vector<WorkedLocator> worked;
     std::unordered_map<std::uint32_t, std::size_t> index;
-    for (const Row &row : m_rows->rows) {
-        if (row.locator == kNoLocator)
+    for (const Placed &p : m_rows->place()) {
+        if (p.locator == kNoLocator)
             continue;
-        auto [it, added] = index.try_emplace(row.locator, worked.size());
+        auto [it, added] = index.try_emplace(p.locator, worked.size());
         if (added)
-            worked.push_back(placeLocator(row.locator));
+            worked.push_back(placeLocator(p.locator));
         ++worked[it->second].contacts;
     }
     return worked;
@@ -454,7 +541,7 @@ std::vector<std::int32_t> LogStatistics::locatorRecords(std::string_view locator
     const std::uint32_t code = locatorCode(locator);
     if (code == kNoLocator)
         return {};
-    return m_rows->select([&](const Row &row) { return row.locator == code; });
+    return m_rows->selectPlaced([&](const Placed &p) { return p.locator == code; });
 }
 
 // Where the fields the figures come from lie in a record.
@@ -504,19 +591,18 @@ struct Memo
 
 struct StatisticsCounter::State
 {
+
     std::vector<Row> rows;
     std::int32_t leftOut = 0;
     FieldPlace date{Field::DQSO}, start{Field::HDEB}, frequency{Field::FREQ}, mode{Field::MODE},
         departement{Field::DEPT}, locator{Field::SLOC}, theirQsl{Field::SQSL};
     RawCache bandOfRaw;
     RawCache modeOfRaw;
-    RawCache departementOfRaw;
     Memo lastBand, lastMode;
     std::uint64_t lastDate = ~0ull; // raw bytes of the last date field, and its key
     int lastDateKey = 0;
     std::array<std::int32_t, kYears + 1> perYear{};
     std::array<std::int32_t, kHours + 1> perHour{};
-    std::int32_t corsica = 0, unknownDepartement = 0, unlocated = 0;
     Slots bands;
     Slots modes;
     std::uint32_t unknownMode = RawCache::kMissing;
@@ -564,56 +650,6 @@ struct StatisticsCounter::State
         lastMode = {key, slot};
         return slot;
     }
-
-    std::uint8_t readDepartementOf(const char *record)
-    {
-        // The field as the entry writes it: up to three digits, then blanks.
-        const char *p = record + departement.offset;
-        int number = 0;
-        std::size_t digits = 0;
-        while (digits < 3 && isDigit(p[digits]))
-            number = number * 10 + (p[digits++] - '0');
-        if (std::all_of(p + digits, p + 3, [](char c) { return c == ' '; })) {
-            if (digits == 0)
-                return kNoDepartement;
-            if (number >= 1 && number <= 95 && number != 20)
-                return static_cast<std::uint8_t>(number < 20 ? number - 1 : number);
-        }
-        const RawKey key = departement.key(record);
-        std::uint32_t code = departementOfRaw.find(key);
-        if (code == RawCache::kMissing) {
-            const DepartementReading reading = readDepartement(departement.trimmed(record));
-            switch (reading.kind) {
-            case DepartementReading::Kind::Departement:
-                code = static_cast<std::uint32_t>(reading.index);
-                break;
-            case DepartementReading::Kind::Corsica:
-                code = kCorsica;
-                break;
-            case DepartementReading::Kind::Overseas:
-                code = kOverseas;
-                break;
-            case DepartementReading::Kind::Unknown:
-                code = kUnknownDepartement;
-                break;
-            case DepartementReading::Kind::None:
-                code = kNoDepartement;
-                break;
-            }
-            departementOfRaw.insert(key, code);
-        }
-        return static_cast<std::uint8_t>(code);
-    }
-
-    std::uint32_t readLocator(const char *record) const
-    {
-        const std::string_view raw = locator.raw(record);
-        if (raw[0] != ' ') {
-            const std::size_t length = raw[4] == ' ' && raw[5] == ' ' ? 4 : 6;
-            return locatorCode(raw.substr(0, length));
-        }
-        return locatorCode(locator.trimmed(record));
-    }
 };
 
 StatisticsCounter::StatisticsCounter(const Period &period) : m_period(period), m_state(new State) {}
@@ -645,24 +681,22 @@ void StatisticsCounter::add(std::int32_t n, const char *record)
         ++s.leftOut;
         return;
     }
-    Row row;
+    // Filled where it stays: a row built aside and copied in would be read
+    // back in wide words just after being written in narrow ones.
+    Row &row = s.rows.emplace_back();
     row.record = n;
     row.year = date > 0 ? static_cast<std::uint8_t>(date / 10000 - kFirstYear) : kUnknownYear;
     row.hour = startHour(s.start.raw(record));
     row.band = static_cast<std::uint8_t>(s.readBand(record));
     row.mode = s.readMode(record);
-    row.departement = s.readDepartementOf(record);
-    row.confirmed = row.departement < kAwardDepartements && isConfirmation(s.theirQsl.raw(record));
-    row.locator = s.readLocator(record);
-    s.rows.push_back(row);
+    std::memcpy(row.locatorAndDepartement, record + s.locator.offset,
+                sizeof row.locatorAndDepartement);
+    std::memcpy(row.theirQsl, record + s.theirQsl.offset, sizeof row.theirQsl);
 
     ++s.perYear[row.year];
     ++s.perHour[row.hour];
     ++s.bands.counts[row.band];
     ++s.modes.counts[row.mode];
-    s.corsica += row.departement == kCorsica;
-    s.unknownDepartement += row.departement == kUnknownDepartement;
-    s.unlocated += row.locator == kNoLocator;
 }
 
 LogStatistics StatisticsCounter::take()
@@ -675,9 +709,6 @@ LogStatistics StatisticsCounter::take()
 
     const auto &perYear = s.perYear;
     const auto &perHour = s.perHour;
-    result.corsica = s.corsica;
-    result.unknownDepartement = s.unknownDepartement;
-    result.unlocated = s.unlocated;
 
     int first = kYears, last = -1;
     for (int y = 0; y < kYears; ++y)

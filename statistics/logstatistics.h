@@ -118,18 +118,19 @@ class LogStatistics
     /** "00" to "23", UTC as the log keeps its times, then "inconnu" when needed. */
     std::vector<Tally> hours;
 
-    /** Contacts whose département field says "20": Corsica, without its half. */
-    std::int32_t corsica = 0;
-    /** Contacts whose département field names no French département. */
-    std::int32_t unknownDepartement = 0;
-    /** Contacts whose locator field holds no locator (empty or unreadable). */
-    std::int32_t unlocated = 0;
-
     const std::vector<Tally> &chart(Chart chart) const;
     /** The records behind bar `index` of a chart, in record order. */
     std::vector<std::int32_t> records(Chart chart, std::size_t index) const;
+
+    // The award and the map read their fields when first asked (not from two
+    // threads at once).
+
+    /** Contacts whose département field says "20": Corsica, without its half. */
     std::vector<std::int32_t> corsicaRecords() const;
+    /** Contacts whose département field names no French département. */
     std::vector<std::int32_t> unknownDepartementRecords() const;
+    /** How many contacts hold no locator (empty or unreadable field). */
+    std::int32_t unlocated() const;
 
     /** The award on one band (an index into `bands`), or on all bands. */
     AwardView award(std::optional<std::size_t> band = {}) const;

@@ -164,12 +164,10 @@ void AwardPanel::showBand()
     }
     nameCells();
     QStringList notes;
-    if (m_statistics->corsica > 0)
-        notes << QStringLiteral("Corse notée 20, sans 2A ni 2B : %1")
-                     .arg(contactsText(std::size_t(m_statistics->corsica)));
-    if (m_statistics->unknownDepartement > 0)
-        notes << QStringLiteral("département illisible : %1")
-                     .arg(contactsText(std::size_t(m_statistics->unknownDepartement)));
+    if (const std::size_t corsica = m_statistics->corsicaRecords().size())
+        notes << QStringLiteral("Corse notée 20, sans 2A ni 2B : %1").arg(contactsText(corsica));
+    if (const std::size_t unknown = m_statistics->unknownDepartementRecords().size())
+        notes << QStringLiteral("département illisible : %1").arg(contactsText(unknown));
     m_notes->setText(notes.join(QStringLiteral(" · ")));
     m_notes->setVisible(!notes.isEmpty());
 }

@@ -154,6 +154,7 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
     m_tabs->addTab(charts, QStringLiteral("&Graphiques"));
     m_tabs->addTab(m_award, QStringLiteral("&Départements"));
     m_tabs->addTab(mapPage, QStringLiteral("&Carte"));
+    connect(m_tabs, &QTabWidget::currentChanged, this, &StatisticsWindow::showTab);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(period);
@@ -238,12 +239,25 @@ void StatisticsWindow::count()
         m_summary->setText(text);
     }
     showChart();
-    m_award->setStatistics(m_statistics);
-    m_map->setLocators(m_statistics.locators());
-    m_mapSummary->setText(
-        QStringLiteral("%1 locators travaillés, %2 sans locator. Centre : %3.")
-            .arg(m_map->locators().size())
-            .arg(contactsText(m_statistics.unlocated), toQString(m_stationLocator)));
+    m_awardShown = m_mapShown = false;
+    showTab();
+}
+
+void StatisticsWindow::showTab()
+{
+    if (m_tabs->currentWidget() == m_award && !m_awardShown) {
+        m_award->setStatistics(m_statistics);
+        m_awardShown = true;
+    }
+    if (m_tabs->currentWidget() == m_map->parentWidget() && !m_mapShown) {
+        WaitCursor wait;
+        m_map->setLocators(m_statistics.locators());
+        m_mapSummary->setText(
+            QStringLiteral("%1 locators travaillés, %2 sans locator. Centre : %3.")
+                .arg(m_map->locators().size())
+                .arg(contactsText(m_statistics.unlocated()), toQString(m_stationLocator)));
+        m_mapShown = true;
+    }
 }
 
 void StatisticsWindow::showChart()

@@ -62,6 +62,7 @@ class StatisticsWindow : public QWidget
   private:
     void applyPeriod();
     void count();
+    void showTab();
     void showChart();
     void chooseBar(int index);
     void saveChart();
@@ -75,6 +76,9 @@ class StatisticsWindow : public QWidget
     std::string m_stationLocator;
     Period m_period;
     LogStatistics m_statistics;
+    // The award and the map are drawn from the figures when their tab is shown.
+    bool m_awardShown = false;
+    bool m_mapShown = false;
 
     QLineEdit *m_from;
     QLineEdit *m_to;

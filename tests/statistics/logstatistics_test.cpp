@@ -238,9 +238,7 @@ TEST(HandLog, AwardMatchesTheCountsMadeByHand)
             EXPECT_EQ(cell.records, it->second.second) << code;
         }
     }
-    EXPECT_EQ(s.corsica, 1);
     EXPECT_EQ(s.corsicaRecords(), (Records{9}));
-    EXPECT_EQ(s.unknownDepartement, 2);
     EXPECT_EQ(s.unknownDepartementRecords(), (Records{19, 40}));
 
     // Per band: a card confirms its own band only.
@@ -269,7 +267,7 @@ TEST(HandLog, LocatorsMatchTheCountsMadeByHand)
     const LogStatistics s = statisticsOf(writeHandLog(dir));
     const std::vector<WorkedLocator> locators = s.locators();
     EXPECT_EQ(locators.size(), 23u);
-    EXPECT_EQ(s.unlocated, 13);
+    EXPECT_EQ(s.unlocated(), 13);
     std::map<std::string, std::int32_t> contacts;
     for (const WorkedLocator &l : locators)
         contacts[l.locator] = l.contacts;
@@ -397,6 +395,13 @@ TEST(Reading, FrequencyDateAndDepartement)
     }
 }
 
+TEST(Reading, LocatorAndDepartementLieSideBySide)
+{
+    // The count keeps both fields with one copy.
+    EXPECT_EQ(fieldLayout(Field::SLOC).offset + fieldLayout(Field::SLOC).width,
+              fieldLayout(Field::DEPT).offset);
+}
+
 TEST(Award, TheNinetySixAsTheTableNamesThem)
 {
     std::set<std::string> codes;
@@ -463,7 +468,7 @@ TEST(Property, EveryChartSharesOutTheContactsOnce)
             located += l.contacts;
             ASSERT_EQ(static_cast<std::int32_t>(s.locatorRecords(l.locator).size()), l.contacts);
         }
-        ASSERT_EQ(located + s.unlocated, s.contacts);
+        ASSERT_EQ(located + s.unlocated(), s.contacts);
         const AwardView all = s.award();
         ASSERT_LE(all.confirmed, all.worked);
         // Each contact of the award falls on exactly one band.

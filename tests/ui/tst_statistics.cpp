@@ -126,6 +126,8 @@ class StatisticsTest : public QObject
         QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, at);
     }
 
+    void showTab(int index) { get<QTabWidget>("OngletsStatistiques")->setCurrentIndex(index); }
+
     void setPeriod(const QString &from, const QString &to)
     {
         get<QLineEdit>("TxtPeriodeDebut")->setText(from);
@@ -171,14 +173,20 @@ class StatisticsTest : public QObject
         QVERIFY(open(sixContacts()));
         get<QComboBox>("LstGraphique")->setCurrentIndex(1);
         auto *award = get<QLabel>("LabDiplome");
-        QCOMPARE(award->text(), QStringLiteral("travaillés 4 / 96, confirmés 1 / 96"));
+        showTab(2);
         QCOMPARE(m_window->map()->locators().size(), std::size_t(4));
+        showTab(1);
+        QCOMPARE(award->text(), QStringLiteral("travaillés 4 / 96, confirmés 1 / 96"));
 
+        // Typed while the award is shown: the award follows at once, the chart
+        // and the map behind their tabs when they are shown again.
         setPeriod(QStringLiteral("01/01/2024"), QString());
         QCOMPARE(m_window->statistics().contacts, 4);
-        QCOMPARE(bars(), (QList<qreal>{1, 2, 1}));
         QCOMPARE(award->text(), QStringLiteral("travaillés 3 / 96, confirmés 0 / 96"));
+        showTab(2);
         QCOMPARE(m_window->map()->locators().size(), std::size_t(3));
+        showTab(0);
+        QCOMPARE(bars(), (QList<qreal>{1, 2, 1}));
         QVERIFY(
             get<QLabel>("LabPeriode")->text().startsWith(QStringLiteral("depuis le 01/01/2024")));
 
@@ -197,6 +205,7 @@ class StatisticsTest : public QObject
     {
         QVERIFY(open(sixContacts()));
         QSignalSpy chosen(m_window.get(), &StatisticsWindow::recordsChosen);
+        showTab(1);
         AwardPanel *award = m_window->awardPanel();
         auto *band = get<QComboBox>("LstBandeDiplome");
         QCOMPARE(band->count(), 3); // all bands, 40m, 20m: no "inconnu" band for an award
@@ -232,6 +241,7 @@ class StatisticsTest : public QObject
         QVERIFY(!chart.isNull());
         QCOMPARE(chart.size(), m_window->chartView()->size() * m_window->devicePixelRatio());
 
+        showTab(2);
         const QString mapPath = QString::fromStdString((m_root->root() / "carte.png").string());
         chooseFile(mapPath);
         get<QPushButton>("BtCartePng")->click();
@@ -257,7 +267,7 @@ class StatisticsTest : public QObject
     void theMapTellsAzimuthAndDistanceUnderTheMouse()
     {
         QVERIFY(open(sixContacts()));
-        get<QTabWidget>("OngletsStatistiques")->setCurrentIndex(2);
+        showTab(2);
         StationMap *map = m_window->map();
         QVERIFY(map->hasLand());
         const QPoint newYork = map->toWidget(map->projection().project({40.7, 74.0})).toPoint();
@@ -288,6 +298,7 @@ class StatisticsTest : public QObject
         clickBar(1);
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(chosen[0][0].value<Records>(), (Records{2, 4}));
+        showTab(1);
         QCOMPARE(get<QLabel>("LabDiplome")->text(),
                  QStringLiteral("travaillés 4 / 96, confirmés 0 / 96"));
     }
