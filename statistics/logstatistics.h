@@ -9,6 +9,7 @@
 // record is counted like any other, field by field, and never stops the count.
 
 #include "logbook/logfile.h"
+#include "statistics/departementaward.h"
 
 #include <array>
 #include <cstdint>
@@ -58,9 +59,6 @@ struct Period
  *  separator, a point or a comma ("14.205", "14,205", "7"). Nothing for an
  *  empty text or anything else. */
 std::optional<double> frequencyMegahertz(std::string_view text);
-
-/** Number of départements of metropolitan France in the award. */
-inline constexpr int kAwardDepartements = 96;
 
 /** A locator worked, with the point the map shows it at. */
 struct WorkedLocator
@@ -170,30 +168,5 @@ class StatisticsCounter
 
 /** The figures of contacts 1..N of the open log, in one read of it. */
 LogStatistics computeStatistics(const LogFile &log, const Period &period = {});
-
-// The départements award.
-
-/** Code of award département `index` (0..95): "01" .. "19", "2A", "2B", "21" .. "95". */
-std::string_view awardCode(int index);
-/** Its name as the département table gives it (Windows-1252). */
-std::string awardName(int index);
-
-/** What a contact's département field means for the award. */
-struct DepartementReading
-{
-    enum class Kind
-    {
-        None,        ///< empty: not a French station
-        Departement, ///< one of the 96; `index` says which
-        Corsica,     ///< "20": Corsica, without its half
-        Overseas,    ///< 971 to 974: not in the award
-        Unknown,     ///< anything else
-    };
-    Kind kind = Kind::None;
-    int index = -1;
-};
-/** Reads a département field in every form the entry keeps ("1", "01", "001"
- *  are the same) and in the Corsican codes "2A" and "2B" ("02A", any case). */
-DepartementReading readDepartement(std::string_view field);
 
 } // namespace ondelog

@@ -1,5 +1,6 @@
 #include "statistics/logstatistics.h"
 
+#include "geo/calendar.h"
 #include "logbook/logfile.h"
 #include "logbook/logfixture.h"
 #include "logbook/record.h"
@@ -393,6 +394,45 @@ TEST(Reading, FrequencyDateAndDepartement)
             EXPECT_EQ(awardCode(r.index), d.code) << d.field;
         }
     }
+}
+
+// The count reads the dates and times the log writes itself (dd/mm/yy, hh:mm)
+// without the general checks; every such text must come out as they say.
+TEST(Reading, WrittenDatesAndTimesAsTheChecksReadThem)
+{
+    StatisticsCounter counter;
+    std::vector<std::optional<int>> years, hours;
+    std::int32_t n = 0;
+    for (int day = 0; day <= 32; ++day)
+        for (int month = 0; month <= 13; ++month)
+            for (int yy : {0, 3, 4, 59, 60, 99}) {
+                char date[9];
+                std::snprintf(date, sizeof date, "%02d/%02d/%02d", day, month, yy);
+                char time[6];
+                std::snprintf(time, sizeof time, "%02d:%02d", day + month * 4 % 60, n % 97);
+                QsoRecord r;
+                r.setField(Field::DQSO, date);
+                r.setField(Field::HDEB, time);
+                counter.add(++n, r.bytes().data());
+                const auto key = dateKey(date);
+                years.push_back(key ? std::optional(*key / 10000) : std::nullopt);
+                const auto checked = checkTime(time);
+                hours.push_back(checked ? std::optional(std::stoi(checked->substr(0, 2)))
+                                        : std::nullopt);
+            }
+    const LogStatistics s = counter.take();
+    for (std::size_t i = 0; i < s.years.size(); ++i)
+        for (std::int32_t record : s.records(Chart::Years, i)) {
+            const auto &expected = years[std::size_t(record - 1)];
+            EXPECT_EQ(s.years[i].label, expected ? std::to_string(*expected) : "inconnu") << record;
+        }
+    for (std::size_t i = 0; i < s.hours.size(); ++i)
+        for (std::int32_t record : s.records(Chart::Hours, i)) {
+            const auto &expected = hours[std::size_t(record - 1)];
+            EXPECT_EQ(expected ? std::optional(int(i)) : std::nullopt,
+                      s.hours[i].label == "inconnu" ? std::nullopt : std::optional(int(i)))
+                << record;
+        }
 }
 
 TEST(Reading, LocatorAndDepartementLieSideBySide)
