@@ -350,37 +350,40 @@ void StatisticsWindow::saveChart()
                              QStringLiteral("L'image %1 ne peut pas être écrite.").arg(path));
 }
 
+void StatisticsWindow::printPage(PrintSurface &surface) const
+{
+    surface.setFontName("Arial");
+    surface.setBold(true);
+    surface.setFontSize(16);
+    surface.moveTo(0, 0);
+    surface.print(toCp1252(m_chartChoice->currentText()));
+    surface.setBold(false);
+    surface.setFontSize(10);
+    surface.moveTo(0, 520);
+    // French figures are grouped with a narrow no-break space, which the page's
+    // Windows-1252 text cannot hold; the plain no-break space can.
+    QString details = QStringLiteral("%1 — %2 — %3, %4")
+                          .arg(stationCall(), toQString(m_stationLocator), periodText(),
+                               contactsText(m_statistics.contacts));
+    details.replace(QChar(0x202F), QChar(0x00A0));
+    surface.print(toCp1252(details));
+    // The chart itself is drawn by Qt, in vectors, on the same page: 7.5 by 5
+    // inches under the heading.
+    if (auto *painterSurface = dynamic_cast<PainterSurface *>(&surface)) {
+        QPainter &painter = painterSurface->painter();
+        painter.save();
+        m_chartView->scene()->render(&painter, painterSurface->deviceRect(0, 1000, 10800, 8200),
+                                     m_chartView->sceneRect());
+        painter.restore();
+    }
+    surface.endDocument();
+}
+
 void StatisticsWindow::printChart()
 {
-    const QString title = m_chartChoice->currentText();
-    const std::string heading = toCp1252(title);
-    const std::string details =
-        toCp1252(QStringLiteral("%1 — %2 — %3, %4")
-                     .arg(stationCall(), toQString(m_stationLocator), periodText(),
-                          contactsText(m_statistics.contacts)));
-    QChartView *view = m_chartView;
     PrintJob job(this);
-    const PrintOutcome outcome = job.run(title, [&](PrintSurface &surface) {
-        surface.setFontName("Arial");
-        surface.setBold(true);
-        surface.setFontSize(16);
-        surface.moveTo(0, 0);
-        surface.print(heading);
-        surface.setBold(false);
-        surface.setFontSize(10);
-        surface.moveTo(0, 520);
-        surface.print(details);
-        // The chart itself is drawn by Qt, in vectors, on the same page: 7.5 by
-        // 5 inches under the heading.
-        if (auto *painterSurface = dynamic_cast<PainterSurface *>(&surface)) {
-            QPainter &painter = painterSurface->painter();
-            painter.save();
-            view->scene()->render(&painter, painterSurface->deviceRect(0, 1000, 10800, 8200),
-                                  view->sceneRect());
-            painter.restore();
-        }
-        surface.endDocument();
-    });
+    const PrintOutcome outcome = job.run(m_chartChoice->currentText(),
+                                         [this](PrintSurface &surface) { printPage(surface); });
     if (outcome == PrintOutcome::Failed)
         QMessageBox::warning(this, QStringLiteral("Statistiques"), job.lastError());
 }

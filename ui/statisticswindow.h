@@ -31,6 +31,7 @@ class QTabWidget;
 namespace ondelog {
 
 class AwardPanel;
+class PrintSurface;
 class StationMap;
 
 class StatisticsWindow : public QWidget
@@ -49,6 +50,8 @@ class StatisticsWindow : public QWidget
     QChartView *chartView() const { return m_chartView; }
     StationMap *map() const { return m_map; }
     AwardPanel *awardPanel() const { return m_award; }
+    /** The page "Imprimer…" sends to the printer: the chart shown, under its title. */
+    void printPage(PrintSurface &surface) const;
 
   public slots:
     /** Counts the log again: after a contact was added, changed or deleted. */

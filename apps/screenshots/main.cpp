@@ -559,6 +559,8 @@ bool statisticsShots(const QString &root, const QDir &folder)
     ok &= save(&window, folder, QStringLiteral("statistics-years.png"));
     choice->setCurrentIndex(3);
     ok &= save(&window, folder, QStringLiteral("statistics-hours.png"));
+    ok &= savePage([&](PrintSurface &s) { window.printPage(s); }, folder,
+                   QStringLiteral("print-statistics.png"));
     tabs->setCurrentIndex(1);
     ok &= save(&window, folder, QStringLiteral("statistics-award.png"));
     tabs->setCurrentIndex(2);

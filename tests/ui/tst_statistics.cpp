@@ -264,6 +264,29 @@ class StatisticsTest : public QObject
         QCOMPARE(printed[1], std::string("F6XYZ \x97 JN18EU \x97 tout le log, 6 contacts"));
     }
 
+    // In French a thousand is grouped with a narrow no-break space, which the
+    // page's Windows-1252 text has no byte for.
+    void thePrintedCountKeepsItsFrenchSpace()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        std::vector<QsoRecord> many(1234, sixContacts()[0]);
+        const bool opened = open(many);
+        std::string details;
+        PrintJob::setRunnerForTests([&](const PrintJob::Layout &layout) {
+            RecordingSurface surface;
+            layout(surface);
+            details = surface.commands(PrintCommand::Kind::Text).at(1).text;
+            return PrintOutcome::Printed;
+        });
+        if (opened)
+            get<QPushButton>("BtGraphiqueImprimer")->click();
+        QLocale::setDefault(before);
+        QVERIFY(opened);
+        QCOMPARE(details, std::string("F6XYZ \x97 JN18EU \x97 tout le log, 1\xA0"
+                                      "234 contacts"));
+    }
+
     void theMapTellsAzimuthAndDistanceUnderTheMouse()
     {
         QVERIFY(open(sixContacts()));
