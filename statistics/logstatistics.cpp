@@ -543,39 +543,31 @@ std::vector<std::int32_t> LogStatistics::locatorRecords(std::string_view locator
     return m_rows->selectPlaced([&](const Placed &p) { return p.locator == code; });
 }
 
-// Where the fields the figures come from lie in a record.
-struct FieldPlace
+// Where the fields the figures come from lie in a record, as compile-time
+// constants: the count reads them for every contact. The file format fixes
+// them for good; a test holds them to logbook/record.h.
+template <std::size_t Offset, std::size_t Width> struct FieldPlace
 {
-    std::size_t offset;
-    std::size_t width;
-    std::uint64_t maskA; // of the field's first 8 bytes as a key reads them
-    std::uint64_t maskB; // of the next 8
+    static constexpr std::size_t offset = Offset;
+    static constexpr std::size_t width = Width;
+    // Of the field's first 8 bytes as a key reads them, and of the next 8.
+    static constexpr std::uint64_t maskA = width >= 8 ? ~0ull : (1ull << (8 * width)) - 1;
+    static constexpr std::uint64_t maskB = width >= 16  ? ~0ull
+                                           : width <= 8 ? 0
+                                                        : (1ull << (8 * (width - 8))) - 1;
 
-    explicit FieldPlace(Field f)
-        : offset(fieldLayout(f).offset), width(fieldLayout(f).width),
-          maskA(width >= 8 ? ~0ull : (1ull << (8 * width)) - 1),
-          maskB(width >= 16  ? ~0ull
-                : width <= 8 ? 0
-                             : (1ull << (8 * (width - 8))) - 1)
-    {
-    }
-    std::string_view raw(const char *record) const { return {record + offset, width}; }
-    std::string_view trimmed(const char *record) const { return trimView(raw(record)); }
+    static std::string_view raw(const char *record) { return {record + offset, width}; }
+    static std::string_view trimmed(const char *record) { return trimView(raw(record)); }
     // Whole words read and masked: copying a few bytes into a key and reading
     // it back as a word would stall the processor on every record.
-    RawKey key(const char *record) const
+    static RawKey key(const char *record)
     {
+        static_assert(offset + 16 <= kRecordSize, "a key reads 16 bytes");
         RawKey k;
-        if (offset + 16 <= kRecordSize) {
-            std::memcpy(&k.a, record + offset, 8);
-            std::memcpy(&k.b, record + offset + 8, 8);
-            k.a &= maskA;
-            k.b &= maskB;
-        } else {
-            std::memcpy(&k.a, record + offset, std::min<std::size_t>(width, 8));
-            if (width > 8)
-                std::memcpy(&k.b, record + offset + 8, std::min<std::size_t>(width - 8, 8));
-        }
+        std::memcpy(&k.a, record + offset, 8);
+        std::memcpy(&k.b, record + offset + 8, 8);
+        k.a &= maskA;
+        k.b &= maskB;
         return k;
     }
 };
@@ -593,8 +585,12 @@ struct StatisticsCounter::State
 
     std::vector<Row> rows;
     std::int32_t leftOut = 0;
-    FieldPlace date{Field::DQSO}, start{Field::HDEB}, frequency{Field::FREQ}, mode{Field::MODE},
-        departement{Field::DEPT}, locator{Field::SLOC}, theirQsl{Field::SQSL};
+    FieldPlace<15, 8> date;       // DQSO
+    FieldPlace<23, 5> start;      // HDEB
+    FieldPlace<33, 10> frequency; // FREQ
+    FieldPlace<43, 5> mode;       // MODE
+    FieldPlace<89, 6> locator;    // SLOC, with DEPT right after it
+    FieldPlace<151, 8> theirQsl;  // SQSL
     RawCache bandOfRaw;
     RawCache modeOfRaw;
     Memo lastBand, lastMode;

@@ -435,11 +435,21 @@ TEST(Reading, WrittenDatesAndTimesAsTheChecksReadThem)
         }
 }
 
-TEST(Reading, LocatorAndDepartementLieSideBySide)
+// The count reads its fields at places fixed at compile time; they must be
+// the record's, and SLOC and DEPT side by side (it copies them as one).
+TEST(Reading, TheCountReadsTheFieldsWhereTheRecordHasThem)
 {
-    // The count keeps both fields with one copy.
-    EXPECT_EQ(fieldLayout(Field::SLOC).offset + fieldLayout(Field::SLOC).width,
-              fieldLayout(Field::DEPT).offset);
+    const struct
+    {
+        Field field;
+        std::size_t offset, width;
+    } places[] = {{Field::DQSO, 15, 8}, {Field::HDEB, 23, 5}, {Field::FREQ, 33, 10},
+                  {Field::MODE, 43, 5}, {Field::SLOC, 89, 6}, {Field::DEPT, 95, 3},
+                  {Field::SQSL, 151, 8}};
+    for (const auto &p : places) {
+        EXPECT_EQ(fieldLayout(p.field).offset, p.offset) << fieldLayout(p.field).code;
+        EXPECT_EQ(fieldLayout(p.field).width, p.width) << fieldLayout(p.field).code;
+    }
 }
 
 TEST(Award, TheNinetySixAsTheTableNamesThem)
