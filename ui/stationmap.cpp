@@ -102,6 +102,7 @@ void StationMap::setLocators(std::vector<WorkedLocator> locators)
     m_dots.reserve(m_locators.size());
     for (const WorkedLocator &l : m_locators)
         m_dots.push_back({m_projection.project({l.latitude, l.longitude}), l.contacts > 1});
+    m_layers.dots = QImage();
     update();
 }
 
@@ -144,7 +145,35 @@ QImage StationMap::landImage(int size) const
     return image;
 }
 
-void StationMap::paint(QPainter &painter, const QRectF &area, QImage &landCache) const
+// Thousands of locators fall on a few hundred pixels: each pixel gets one dot,
+// a stamp drawn once, the bigger one where several contacts were made.
+QImage StationMap::dotsImage(const QRectF &area, qreal ratio) const
+{
+    QImage image((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    const Disc d = disc(QRectF(QPointF(), area.size()));
+    QHash<quint64, bool> pixels;
+    pixels.reserve(qsizetype(std::min<std::size_t>(m_dots.size(), 1 << 16)));
+    for (const Dot &dot : m_dots) {
+        const auto x = quint32(std::lround(d.centre.x() + dot.point.x * d.radius));
+        const auto y = quint32(std::lround(d.centre.y() - dot.point.y * d.radius));
+        bool &several = pixels[quint64(x) << 32 | y];
+        several = several || dot.several;
+    }
+    QPainter painter(&image);
+    const QImage one = dotImage(3.0, ratio), several = dotImage(4.0, ratio);
+    for (auto it = pixels.cbegin(); it != pixels.cend(); ++it) {
+        const QImage &stamp = it.value() ? several : one;
+        const QSizeF extent = QSizeF(stamp.size()) / ratio;
+        painter.drawImage(QPointF(double(it.key() >> 32) - extent.width() / 2,
+                                  double(it.key() & 0xFFFFFFFFu) - extent.height() / 2),
+                          stamp);
+    }
+    return image;
+}
+
+void StationMap::paint(QPainter &painter, const QRectF &area, Layers &layers) const
 {
     const Disc d = disc(area);
     const QPointF c = d.centre;
@@ -156,9 +185,9 @@ void StationMap::paint(QPainter &painter, const QRectF &area, QImage &landCache)
     painter.drawEllipse(c, r, r);
 
     const int size = std::max(1, int(std::lround(2 * r)));
-    if (landCache.width() != size)
-        landCache = landImage(size);
-    painter.drawImage(QPointF(c.x() - size / 2.0, c.y() - size / 2.0), landCache);
+    if (layers.land.width() != size)
+        layers.land = landImage(size);
+    painter.drawImage(QPointF(c.x() - size / 2.0, c.y() - size / 2.0), layers.land);
 
     // Rings every 5,000 km and spokes every 30 degrees: read off the map as
     // the antenna's heading and the distance to the station.
@@ -204,26 +233,10 @@ void StationMap::paint(QPainter &painter, const QRectF &area, QImage &landCache)
     painter.setPen(rim);
     painter.drawEllipse(c, r, r);
 
-    // Thousands of locators fall on a few hundred pixels: each pixel gets one
-    // dot, a stamp drawn once, the bigger one where several contacts were made.
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QImage one = dotImage(3.0, ratio), several = dotImage(4.0, ratio);
-    QHash<quint64, bool> dots;
-    dots.reserve(qsizetype(std::min<std::size_t>(m_locators.size(), 1 << 16)));
-    for (const WorkedLocator &l : m_locators) {
-        const MapPoint m = m_projection.project({l.latitude, l.longitude});
-        const auto x = quint32(std::lround(c.x() + m.x * r)),
-                   y = quint32(std::lround(c.y() - m.y * r));
-        bool &many = dots[quint64(x) << 32 | y];
-        many = many || l.contacts > 1;
-    }
-    for (auto it = dots.cbegin(); it != dots.cend(); ++it) {
-        const QImage &dot = it.value() ? several : one;
-        const QSizeF extent = QSizeF(dot.size()) / ratio;
-        painter.drawImage(QPointF(double(it.key() >> 32) - extent.width() / 2,
-                                  double(it.key() & 0xFFFFFFFFu) - extent.height() / 2),
-                          dot);
-    }
+    if (layers.dots.deviceIndependentSize() != area.size())
+        layers.dots = dotsImage(area, ratio);
+    painter.drawImage(area.topLeft(), layers.dots);
 
     // The station: a cross ringed in white, and its locator beside it.
     QPainterPath cross;
@@ -251,15 +264,15 @@ QImage StationMap::render(int size) const
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
-    QImage land;
-    paint(painter, QRectF(0, 0, size, size), land);
+    Layers layers;
+    paint(painter, QRectF(0, 0, size, size), layers);
     return image;
 }
 
 void StationMap::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paint(painter, QRectF(rect()), m_landCache);
+    paint(painter, QRectF(rect()), m_layers);
 }
 
 void StationMap::mouseMoveEvent(QMouseEvent *event)

@@ -59,8 +59,15 @@ class StationMap : public QWidget
         double radius = 0;
     };
     Disc disc(const QRectF &area) const;
-    void paint(QPainter &painter, const QRectF &area, QImage &landCache) const;
+    // What takes long to draw, kept between paintings of the same size.
+    struct Layers
+    {
+        QImage land;
+        QImage dots;
+    };
+    void paint(QPainter &painter, const QRectF &area, Layers &layers) const;
     QImage landImage(int size) const;
+    QImage dotsImage(const QRectF &area, qreal ratio) const;
 
     std::string m_stationLocator;
     AzimuthalProjection m_projection;
@@ -71,8 +78,8 @@ class StationMap : public QWidget
         MapPoint point;
         bool several = false; ///< more than one contact there
     };
-    std::vector<Dot> m_dots;    // the locators projected once
-    mutable QImage m_landCache; // the land at the widget's size, redrawn when it changes
+    std::vector<Dot> m_dots; // the locators projected once
+    mutable Layers m_layers; // at the widget's size, redrawn when it changes
 };
 
 } // namespace ondelog
