@@ -6,34 +6,16 @@
 #include "busylog.h"
 #include "logbook/logfile.h"
 #include "statistics/logstatistics.h"
-#include "tests/logbook/logfixture.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <memory>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
 using namespace ondelog;
 using bench::busyLog;
 namespace fs = std::filesystem;
-
-std::int64_t sequentialRead(const fs::path &path)
-{
-    constexpr std::size_t kChunk = 64 * 1024;
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    std::int64_t total = 0;
-    for (ssize_t r; (r = ::read(fd, buffer.get(), kChunk)) > 0;) {
-        total += r;
-        benchmark::DoNotOptimize(buffer.get());
-    }
-    ::close(fd);
-    return total;
-}
 
 void BM_StatisticsPass(benchmark::State &state)
 {
