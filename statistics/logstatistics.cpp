@@ -146,10 +146,6 @@ std::uint8_t startHour(std::string_view raw)
 // it arrived, or the word the ADIF import writes when a report gave no day.
 bool isConfirmation(std::string_view raw)
 {
-    if (raw.empty() || (raw[0] == ' ' && trimView(raw).empty()))
-        return false;
-    if (raw.size() >= 8 && writtenDateKey(raw.data()) > 0)
-        return true;
     const std::string_view text = trimView(raw);
     if (text.empty())
         return false;
@@ -316,6 +312,43 @@ struct Slots
     }
 };
 
+// Where the fields the figures come from lie in a record, as compile-time
+// constants: the count reads them for every contact. The file format fixes
+// them for good; a test holds them to logbook/record.h.
+template <std::size_t Offset, std::size_t Width> struct FieldPlace
+{
+    static constexpr std::size_t offset = Offset;
+    static constexpr std::size_t width = Width;
+    // Of the field's first 8 bytes as a key reads them, and of the next 8.
+    static constexpr std::uint64_t maskA = width >= 8 ? ~0ull : (1ull << (8 * width)) - 1;
+    static constexpr std::uint64_t maskB = width >= 16  ? ~0ull
+                                           : width <= 8 ? 0
+                                                        : (1ull << (8 * (width - 8))) - 1;
+
+    static std::string_view raw(const char *record) { return {record + offset, width}; }
+    static std::string_view trimmed(const char *record) { return trimView(raw(record)); }
+    // Whole words read and masked: copying a few bytes into a key and reading
+    // it back as a word would stall the processor on every record.
+    static RawKey key(const char *record)
+    {
+        static_assert(offset + 16 <= kRecordSize, "a key reads 16 bytes");
+        RawKey k;
+        std::memcpy(&k.a, record + offset, 8);
+        std::memcpy(&k.b, record + offset + 8, 8);
+        k.a &= maskA;
+        k.b &= maskB;
+        return k;
+    }
+};
+
+// The last spelling of a field and what it was read as: a log holds runs of
+// contacts on one band, in one mode.
+struct Memo
+{
+    RawKey key{~0ull, ~0ull};
+    std::uint32_t value = RawCache::kMissing;
+};
+
 } // namespace
 
 std::optional<int> dateKey(std::string_view text)
@@ -358,15 +391,15 @@ std::optional<double> frequencyMegahertz(std::string_view text)
 struct LogStatistics::Rows
 {
     std::vector<Row> rows;
+    int firstYear = 0;                   // offset of years[0]
+    std::vector<std::uint32_t> bandSlot; // slot of bands[i]
+    std::vector<std::uint32_t> modeSlot; // slot of modes[i]
     // Read from the rows the first time the award or the map asks; the
     // figures are built on one thread and only read afterwards.
     mutable std::vector<Placed> placed;
     mutable bool isPlaced = false;
 
     const std::vector<Placed> &place() const;
-    int firstYear = 0;                   // offset of years[0]
-    std::vector<std::uint32_t> bandSlot; // slot of bands[i]
-    std::vector<std::uint32_t> modeSlot; // slot of modes[i]
 
     template <typename Keep> std::vector<std::int32_t> select(Keep &&keep) const
     {
@@ -499,7 +532,9 @@ std::int32_t LogStatistics::unlocated() const
 AwardView LogStatistics::award(std::optional<std::size_t> band) const
 {
     AwardView view;
-    const std::uint32_t slot = band && *band < bands.size() ? m_rows->bandSlot[*band] : 0;
+    if (band && *band >= bands.size())
+        return view;
+    const std::uint32_t slot = band ? m_rows->bandSlot[*band] : 0;
     const std::vector<Placed> &placed = m_rows->place();
     for (std::size_t i = 0; i < placed.size(); ++i) {
         const Row &row = m_rows->rows[i];
@@ -543,46 +578,8 @@ std::vector<std::int32_t> LogStatistics::locatorRecords(std::string_view locator
     return m_rows->selectPlaced([&](const Placed &p) { return p.locator == code; });
 }
 
-// Where the fields the figures come from lie in a record, as compile-time
-// constants: the count reads them for every contact. The file format fixes
-// them for good; a test holds them to logbook/record.h.
-template <std::size_t Offset, std::size_t Width> struct FieldPlace
-{
-    static constexpr std::size_t offset = Offset;
-    static constexpr std::size_t width = Width;
-    // Of the field's first 8 bytes as a key reads them, and of the next 8.
-    static constexpr std::uint64_t maskA = width >= 8 ? ~0ull : (1ull << (8 * width)) - 1;
-    static constexpr std::uint64_t maskB = width >= 16  ? ~0ull
-                                           : width <= 8 ? 0
-                                                        : (1ull << (8 * (width - 8))) - 1;
-
-    static std::string_view raw(const char *record) { return {record + offset, width}; }
-    static std::string_view trimmed(const char *record) { return trimView(raw(record)); }
-    // Whole words read and masked: copying a few bytes into a key and reading
-    // it back as a word would stall the processor on every record.
-    static RawKey key(const char *record)
-    {
-        static_assert(offset + 16 <= kRecordSize, "a key reads 16 bytes");
-        RawKey k;
-        std::memcpy(&k.a, record + offset, 8);
-        std::memcpy(&k.b, record + offset + 8, 8);
-        k.a &= maskA;
-        k.b &= maskB;
-        return k;
-    }
-};
-
-// The last spelling of a field and what it was read as: a log holds runs of
-// contacts on one band, in one mode.
-struct Memo
-{
-    RawKey key{~0ull, ~0ull};
-    std::uint32_t value = RawCache::kMissing;
-};
-
 struct StatisticsCounter::State
 {
-
     std::vector<Row> rows;
     std::int32_t leftOut = 0;
     FieldPlace<15, 8> date;       // DQSO

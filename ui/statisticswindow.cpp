@@ -81,7 +81,6 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
 {
     setObjectName(QStringLiteral("FenStatistiques"));
     setWindowTitle(QStringLiteral("Statistiques — %1").arg(stationCall()));
-    setAttribute(Qt::WA_DeleteOnClose, false);
 
     // The period, above the three views it applies to.
     m_from->setObjectName(QStringLiteral("TxtPeriodeDebut"));
