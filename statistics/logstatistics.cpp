@@ -97,7 +97,9 @@ std::string_view trimView(std::string_view text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-int twoDigitsAt(std::string_view text, std::size_t at)
+// Fields are not NUL-terminated: the digits are read from a pointer, never
+// through a string_view built from it.
+int twoDigitsAt(const char *text, std::size_t at)
 {
     return (text[at] - '0') * 10 + (text[at + 1] - '0');
 }
@@ -139,7 +141,7 @@ std::uint8_t startHour(std::string_view raw)
         !std::all_of(text.begin(), text.end(), [](char c) { return isDigit(c) || c == ':'; }))
         return kUnknownHour;
     const auto time = checkTime(text);
-    return time ? static_cast<std::uint8_t>(twoDigitsAt(*time, 0)) : kUnknownHour;
+    return time ? static_cast<std::uint8_t>(twoDigitsAt(time->c_str(), 0)) : kUnknownHour;
 }
 
 // What the other station's card field says when the card came back: the day
@@ -363,8 +365,8 @@ std::optional<int> dateKey(std::string_view text)
     }
     if (!date)
         return std::nullopt;
-    const int year = yearFromTwoDigits(static_cast<std::uint8_t>(twoDigitsAt(*date, 6)));
-    return year * 10000 + twoDigitsAt(*date, 3) * 100 + twoDigitsAt(*date, 0);
+    const int year = yearFromTwoDigits(static_cast<std::uint8_t>(twoDigitsAt(date->c_str(), 6)));
+    return year * 10000 + twoDigitsAt(date->c_str(), 3) * 100 + twoDigitsAt(date->c_str(), 0);
 }
 
 std::optional<double> frequencyMegahertz(std::string_view text)

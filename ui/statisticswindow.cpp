@@ -312,8 +312,8 @@ void StatisticsWindow::showChart()
     chart->addAxis(valueAxis, Qt::AlignLeft);
     series->attachAxis(valueAxis);
 
-    QChart *old = m_chart;
-    m_chart = chart;
+    // The view gives up the chart it showed (at first one it made itself).
+    QChart *old = m_chartView->chart();
     m_chartView->setChart(chart);
     delete old;
 }

@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-class QChart;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -89,7 +88,6 @@ class StatisticsWindow : public QWidget
     QTabWidget *m_tabs;
     QComboBox *m_chartChoice;
     QChartView *m_chartView;
-    QChart *m_chart = nullptr;
     QLabel *m_selection;
     AwardPanel *m_award;
     StationMap *m_map;
