@@ -161,8 +161,12 @@ void DistanceAzimuth::updateTexts(std::string_view own, std::string_view other)
         setPointA(locatorLatitude(own), locatorLongitude(own));
     if (isLocatorValid(other))
         setPointB(locatorLatitude(other), locatorLongitude(other));
-    compute();
+    computeTexts();
+}
 
+void DistanceAzimuth::computeTexts()
+{
+    compute();
     m_distanceText = fixedWidth(formatNumber(m_distance) + " Km", 10);
     const std::string padded = "000" + formatNumber(m_azimuth);
     m_azimuthText = fixedWidth(padded.substr(padded.size() - 3) + "\xB0", 4);
