@@ -369,27 +369,6 @@ std::optional<int> dateKey(std::string_view text)
     return year * 10000 + twoDigitsAt(date->c_str(), 3) * 100 + twoDigitsAt(date->c_str(), 0);
 }
 
-std::optional<double> frequencyMegahertz(std::string_view text)
-{
-    const std::size_t separator = text.find_first_of(".,");
-    const std::string_view whole = text.substr(0, separator);
-    const std::string_view fraction =
-        separator == std::string_view::npos ? std::string_view() : text.substr(separator + 1);
-    auto digitsOnly = [](std::string_view s) { return std::all_of(s.begin(), s.end(), isDigit); };
-    if (whole.empty() && fraction.empty())
-        return std::nullopt;
-    if (!digitsOnly(whole) || !digitsOnly(fraction))
-        return std::nullopt;
-    std::string number(whole.empty() ? "0" : whole);
-    if (!fraction.empty())
-        number.append(".").append(fraction);
-    double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || end != number.data() + number.size())
-        return std::nullopt;
-    return value;
-}
-
 struct LogStatistics::Rows
 {
     std::vector<Row> rows;

@@ -8,6 +8,7 @@
 // A field that is empty or cannot be read counts under "inconnu": a damaged
 // record is counted like any other, field by field, and never stops the count.
 
+#include "logbook/frequency.h"
 #include "logbook/logfile.h"
 #include "statistics/departementaward.h"
 
@@ -54,11 +55,6 @@ struct Period
     bool isOpen() const { return !from && !to; }
     bool contains(int key) const { return (!from || key >= *from) && (!to || key <= *to); }
 };
-
-/** MHz of a frequency as the log holds it: digits with at most one decimal
- *  separator, a point or a comma ("14.205", "14,205", "7"). Nothing for an
- *  empty text or anything else. */
-std::optional<double> frequencyMegahertz(std::string_view text);
 
 /** A locator worked, with the point the map shows it at. */
 struct WorkedLocator

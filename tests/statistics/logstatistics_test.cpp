@@ -322,34 +322,9 @@ TEST(HandLog, APeriodCountsItsContactsOnly)
     }
 }
 
-TEST(Reading, FrequencyDateAndDepartement)
+// The frequency is read by the log's own reader, tested with the log.
+TEST(Reading, DateAndDepartement)
 {
-    const struct
-    {
-        const char *text;
-        std::optional<double> mhz;
-    } frequencies[] = {
-        {"14.205", 14.205},
-        {"14,205", 14.205},
-        {"7", 7.0},
-        {"144.", 144.0},
-        {",5", 0.5},
-        {"", {}},
-        {".", {}},
-        {"14.2.0", {}},
-        {"14,2.0", {}},
-        {"14 205", {}},
-        {"-7.0", {}},
-        {"1e3", {}},
-        {"abc", {}},
-        {"7.0MHz", {}},
-        {"\x01"
-         "7",
-         {}},
-    };
-    for (const auto &f : frequencies)
-        EXPECT_EQ(frequencyMegahertz(f.text), f.mhz) << f.text;
-
     const struct
     {
         const char *text;
