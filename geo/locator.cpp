@@ -149,8 +149,11 @@ void DistanceAzimuth::compute()
 
     // Nearest whole degree, an exact half going down.
     double azimuth = 360 - std::floor((2 * kPi - theta) * toDegrees + 0.5);
-    // West-positive longitudes, compared plainly: no offset, no wrap at 180.
-    if (m_lonB > m_lonA)
+    // B lies west when the shorter way round goes west (West-positive
+    // longitudes, no offset). Compared plainly, a pair on either side of the
+    // 180th meridian would read the mirror of its bearing: Réunion to Hawaii
+    // 277° instead of 083°. Below 180° apart both comparisons agree.
+    if (std::remainder(m_lonB - m_lonA, 360.0) > 0)
         azimuth = 360 - azimuth;
     m_azimuth = static_cast<float>(azimuth);
 }

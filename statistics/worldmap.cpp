@@ -257,8 +257,8 @@ std::optional<MapReading> readMap(const AzimuthalProjection &projection, MapPoin
     const auto where = projection.unproject(point);
     if (!where)
         return std::nullopt;
-    // unproject() keeps the longitude within 180 degrees of the centre's, the
-    // side geo/ takes for the shorter way round.
+    // unproject() keeps the longitude within 180 degrees of the centre's:
+    // the shorter way round, which geo/ also takes to decide the side.
     DistanceAzimuth calculator;
     calculator.setPointA(projection.centre().latitude, projection.centre().longitude);
     calculator.setPointB(where->latitude, where->longitude);
