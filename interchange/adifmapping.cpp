@@ -3,8 +3,8 @@
 #include "geo/calendar.h"
 #include "geo/locator.h"
 #include "logbook/frequency.h"
-#include "logbook/text.h"
-#include "logbook/transliteration.h"
+#include "text/text.h"
+#include "text/transliteration.h"
 
 #include <algorithm>
 #include <array>

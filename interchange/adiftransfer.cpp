@@ -4,7 +4,7 @@
 #include "interchange/samecontact.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "logbook/frequency.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <charconv>
 

@@ -3,7 +3,7 @@
 #include "logbook/fileio.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,9 +2,9 @@
 
 #include "geo/calendar.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
 #include "maintenance/fileio.h"
 #include "maintenance/logcopy.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <memory>

@@ -4,8 +4,8 @@
 #include "logbook/record.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
 #include "maintenance/recordreader.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,8 +3,8 @@
 #include "logbook/fileio.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
 #include "maintenance/recordreader.h"
+#include "text/text.h"
 
 #include <cerrno>
 #include <cmath>
