@@ -1,7 +1,7 @@
 #include "maintenance/duplicates.h"
 
 #include "logbook/record.h"
-#include "maintenance/recordreader.h"
+#include "logbook/recordreader.h"
 #include "maintenance/search.h"
 #include "text/text.h"
 

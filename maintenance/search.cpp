@@ -1,7 +1,7 @@
 #include "maintenance/search.h"
 
 #include "geo/calendar.h"
-#include "maintenance/recordreader.h"
+#include "logbook/recordreader.h"
 #include "text/text.h"
 
 #include <limits>

@@ -1,6 +1,6 @@
 #include "station/contactreceiver.h"
 
-#include "maintenance/recordreader.h"
+#include "logbook/recordreader.h"
 #include "text/text.h"
 
 #include <algorithm>
