@@ -1,4 +1,4 @@
-#include "apps/database/database.h"
+#include "database/database.h"
 
 #include "dbexport/contacttable.h"
 

@@ -1,4 +1,4 @@
-#include "apps/database/contactdatabase.h"
+#include "database/contactdatabase.h"
 
 #include "dbexport/contacttable.h"
 #include "logbook/recordreader.h"
