@@ -55,7 +55,7 @@ CreationResult createContactDatabase(const QString &path)
 
     {
         Database database;
-        switch (database.create(building, QString::fromLatin1(kDatabaseLocale))) {
+        switch (database.create(building)) {
         case Database::Outcome::Ok:
             break;
         case Database::Outcome::NoEngine:

@@ -47,11 +47,6 @@ std::int64_t recordOffset(int n)
 
 } // namespace
 
-std::size_t labelFieldWidth(LabelField field)
-{
-    return layout(field).width;
-}
-
 LabelRecord::LabelRecord() : m_bytes(kLabelRecordSize, ' ')
 {
     setField(LabelField::CallSign, kFreeLabelMark);
