@@ -679,11 +679,14 @@ bool adifImportShots(const QString &root, const QDir &folder)
     ok &= save(&window, folder, QStringLiteral("adif-import-window.png"));
     if (progress) {
         ok &= save(progress, folder, QStringLiteral("adif-import-progress.png"));
-        // The summary that follows "Annuler" is answered as the operator would.
-        QTimer::singleShot(50, qApp, [] {
+        // The summary that follows "Annuler" is answered as the operator would,
+        // whenever it comes: the import may take a while to stop on a busy machine.
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, qApp, [] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                 box->accept();
         });
+        answer.start(20);
         QEventLoop wait;
         auto *adif = window.findChild<AdifCommands *>();
         QObject::connect(adif, &AdifCommands::finished, &wait, &QEventLoop::quit);
