@@ -276,18 +276,16 @@ std::int32_t LogFile::countRecords()
     }
 
     std::int64_t count = 0;
-    bool tooMany = false;
     const LogStatus status = RecordReader(m_fd).scan([&](const char *record) {
         if (csgnIsEndMarker(record)) {
             const FieldLayout &mloc = fieldLayout(Field::MLOC);
             m_endMarkerLocator = trim(std::string_view(record + mloc.offset, mloc.width));
             return false;
         }
-        tooMany = ++count > kMaxRecordCount;
-        return !tooMany;
+        return ++count <= kMaxRecordCount;
     });
     m_recordCount = static_cast<std::int32_t>(std::min(count, kMaxRecordCount));
-    if (status != LogStatus::Ok || tooMany) {
+    if (status != LogStatus::Ok || count > kMaxRecordCount) {
         m_endMarkerLocator.reset();
         finish(status != LogStatus::Ok ? status : LogStatus::IoError);
         return m_recordCount;
