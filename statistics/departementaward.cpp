@@ -1,7 +1,7 @@
 #include "statistics/departementaward.h"
 
 #include "geo/departements.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <array>

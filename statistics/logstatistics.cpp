@@ -2,10 +2,10 @@
 
 #include "geo/calendar.h"
 #include "geo/locator.h"
-#include "interchange/adifmapping.h"
+#include "logbook/frequency.h"
 #include "logbook/record.h"
-#include "logbook/text.h"
-#include "maintenance/recordreader.h"
+#include "logbook/recordreader.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <bit>

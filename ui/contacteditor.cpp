@@ -3,7 +3,7 @@
 #include "logbook/entryfields.h"
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
-#include "logbook/text.h"
+#include "text/text.h"
 #include "ui/mainwindow.h"
 #include "ui/pause.h"
 #include "ui/qtext.h"

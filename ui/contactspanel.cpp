@@ -1,8 +1,8 @@
 #include "ui/contactspanel.h"
 
 #include "logbook/loglist.h"
-#include "logbook/text.h"
 #include "maintenance/duplicates.h"
+#include "text/text.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"

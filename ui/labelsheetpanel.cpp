@@ -2,9 +2,9 @@
 
 #include "geo/calendar.h"
 #include "logbook/loglist.h"
-#include "logbook/text.h"
 #include "printing/labelprint.h"
 #include "setup/dataroot.h"
+#include "text/text.h"
 #include "ui/mainwindow.h"
 #include "ui/pause.h"
 #include "ui/printjob.h"

@@ -1,8 +1,9 @@
 // Renders Ondelog's windows to PNG files so that their look can be checked
 // without a desktop: ondelog_screenshots <folder>.
 
-#include "apps/fabribase/fabribasewindow.h"
-#include "apps/versabase/versabasewindow.h"
+#include "companions/fabribasewindow.h"
+#include "companions/timesetterwindow.h"
+#include "companions/versabasewindow.h"
 #include "geo/calendar.h"
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
@@ -13,10 +14,9 @@
 #include "setup/dataroot.h"
 #include "tests/common/papercheck.h" // the widest contacts and labels of the paper tests
 #include "timesetter/clocktime.h"
-#include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
-#include "ui/application.h"
 #include "ui/adifcommands.h"
+#include "ui/application.h"
 #include "ui/contacteditor.h"
 #include "ui/filedialog.h"
 #include "ui/firstrundialog.h"
@@ -685,11 +685,14 @@ bool adifImportShots(const QString &root, const QDir &folder)
     ok &= save(&window, folder, QStringLiteral("adif-import-window.png"));
     if (progress) {
         ok &= save(progress, folder, QStringLiteral("adif-import-progress.png"));
-        // The summary that follows "Annuler" is answered as the operator would.
-        QTimer::singleShot(50, qApp, [] {
+        // The summary that follows "Annuler" is answered as the operator would,
+        // whenever it comes: the import may take a while to stop on a busy machine.
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, qApp, [] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                 box->accept();
         });
+        answer.start(20);
         QEventLoop wait;
         auto *adif = window.findChild<AdifCommands *>();
         QObject::connect(adif, &AdifCommands::finished, &wait, &QEventLoop::quit);

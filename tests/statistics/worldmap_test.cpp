@@ -2,7 +2,7 @@
 
 #include "geo/locator.h"
 #include "logbook/logfixture.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

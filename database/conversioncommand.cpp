@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "apps/database/conversioncommand.h"
+#include "database/conversioncommand.h"
 
-#include "apps/database/contactdatabase.h"
+#include "database/contactdatabase.h"
 #include "dbexport/contacttable.h"
 #include "logbook/logfile.h"
 #include "logbook/safefile.h"

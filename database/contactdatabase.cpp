@@ -1,13 +1,14 @@
-#include "apps/database/contactdatabase.h"
+#include "database/contactdatabase.h"
 
 #include "dbexport/contacttable.h"
-#include "dbexport/logreader.h"
+#include "logbook/recordreader.h"
 #include "logbook/safefile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <sys/stat.h>
@@ -54,7 +55,7 @@ CreationResult createContactDatabase(const QString &path)
 
     {
         Database database;
-        switch (database.create(building, QString::fromLatin1(kDatabaseLocale))) {
+        switch (database.create(building)) {
         case Database::Outcome::Ok:
             break;
         case Database::Outcome::NoEngine:
@@ -131,7 +132,7 @@ ConversionResult convertLog(const std::filesystem::path &logPath, std::int32_t c
                             const QString &databasePath)
 {
     ConversionResult result;
-    LogReader reader;
+    RecordReader reader;
     if (const LogStatus status = reader.open(logPath); status != LogStatus::Ok) {
         result.outcome = ConversionResult::Outcome::LogUnreadable;
         result.error = {0, QString::fromStdString(statusMessageUtf8(status))};
@@ -171,30 +172,37 @@ ConversionResult convertLog(const std::filesystem::path &logPath, std::int32_t c
 
     QsoRecord record;
     RowValues values;
-    for (std::int32_t m = 1; m <= count; ++m) {
-        if (!reader.next(record)) {
-            if (reader.status() != LogStatus::Ok) {
-                rows.close();
-                database.rollback();
-                result.outcome = ConversionResult::Outcome::LogUnreadable;
-                result.error = {0, QString::fromStdString(statusMessageUtf8(reader.status()))};
-                result.rows = 0;
-                return result;
-            }
-            break;
-        }
+    bool written = true;
+    std::int32_t left = count;
+    const LogStatus read = count < 1 ? LogStatus::Ok : reader.scan([&](const char *bytes) {
+        if (left-- == 0)
+            return false;
+        std::copy_n(bytes, kRecordSize, record.bytes().data());
         if (record.isEndMarker())
-            break;
+            return false;
         values.assign(record);
         rows.addNew();
         for (int k = 0; k < kFieldCount; ++k)
             rows.setValue(k, values.value(k));
         if (!rows.update()) {
-            rows.close();
-            database.rollback();
-            return writeFailed();
+            written = false;
+            return false;
         }
         ++result.rows;
+        return true;
+    });
+    if (!written) {
+        rows.close();
+        database.rollback();
+        return writeFailed();
+    }
+    if (read != LogStatus::Ok) {
+        rows.close();
+        database.rollback();
+        result.outcome = ConversionResult::Outcome::LogUnreadable;
+        result.error = {0, QString::fromStdString(statusMessageUtf8(read))};
+        result.rows = 0;
+        return result;
     }
     if (!rows.flush()) {
         rows.close();

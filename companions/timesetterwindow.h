@@ -7,7 +7,7 @@
 // be given, each new second as it begins. "Mettre à l'heure" gives it to the
 // computer, date included.
 
-#include "sntpclient.h"
+#include "companions/sntpclient.h"
 #include "timesetter/clocksetter.h"
 #include "timesetter/clocktime.h"
 #include "timesetter/sntp.h"

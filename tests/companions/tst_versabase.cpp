@@ -1,9 +1,9 @@
 // Versabase's window: a log into its database, row for record; the refusals;
 // and the programs of the suite starting one another.
 
-#include "apps/database/contactdatabase.h"
-#include "apps/database/conversioncommand.h"
-#include "apps/versabase/versabasewindow.h"
+#include "companions/versabasewindow.h"
+#include "database/contactdatabase.h"
+#include "database/conversioncommand.h"
 #include "ui/companion.h"
 #include "ui/helpers/uitest.h"
 #include "ui/qtext.h"

@@ -1,4 +1,4 @@
-#include "apps/database/database.h"
+#include "database/database.h"
 
 #include "dbexport/contacttable.h"
 
@@ -101,11 +101,8 @@ Database::Outcome Database::openConnection(const QString &path, bool create)
     return Outcome::Ok;
 }
 
-Database::Outcome Database::create(const QString &path, const QString &locale)
+Database::Outcome Database::create(const QString &path)
 {
-    // The locale of the tradition asks for code page 1252 and the general sort
-    // order; the text goes in as UTF-8 so that every tool reads the accents right.
-    Q_UNUSED(locale);
     const QFileInfo info(path);
     if (info.exists() && (!info.isFile() || info.size() != 0)) {
         close();

@@ -1,7 +1,7 @@
 // Fabribase's window: the database it creates, read back through SQLite's own
 // schema, and what Cancel leaves.
 
-#include "apps/fabribase/fabribasewindow.h"
+#include "companions/fabribasewindow.h"
 #include "ui/helpers/uitest.h"
 
 #include <QFileDialog>

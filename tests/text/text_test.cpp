@@ -1,4 +1,4 @@
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

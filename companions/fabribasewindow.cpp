@@ -1,6 +1,6 @@
-#include "apps/fabribase/fabribasewindow.h"
+#include "companions/fabribasewindow.h"
 
-#include "apps/database/contactdatabase.h"
+#include "database/contactdatabase.h"
 #include "dbexport/contacttable.h"
 #include "ui/filedialog.h"
 #include "ui/waitcursor.h"

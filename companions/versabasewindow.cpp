@@ -1,6 +1,6 @@
-#include "apps/versabase/versabasewindow.h"
+#include "companions/versabasewindow.h"
 
-#include "apps/database/contactdatabase.h"
+#include "database/contactdatabase.h"
 #include "dbexport/contacttable.h"
 #include "logbook/logfile.h"
 #include "setup/dataroot.h"

@@ -1,4 +1,4 @@
-#include "sntpclient.h"
+#include "companions/sntpclient.h"
 
 #include <QHostInfo>
 #include <QNetworkDatagram>

@@ -1,6 +1,6 @@
-#include "logbook/transliteration.h"
+#include "text/transliteration.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <array>
 #include <optional>

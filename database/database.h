@@ -63,9 +63,8 @@ class Database
     Database &operator=(const Database &) = delete;
 
     /** Creates a database at `path`, which must not exist or be an empty file.
-     *  `locale` is the creation locale of the export's tradition; SQLite keeps
-     *  text as UTF-8 and sorts it by code, whatever it asks for. */
-    Outcome create(const QString &path, const QString &locale);
+     *  SQLite keeps the text as UTF-8, so that every tool reads the accents right. */
+    Outcome create(const QString &path);
     /** Opens an existing database for reading and writing; never creates one. */
     Outcome open(const QString &path);
     bool isOpen() const;

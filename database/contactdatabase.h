@@ -2,7 +2,7 @@
 // The two jobs of the export, on top of the database layer: creating the
 // contact database (Fabribase) and copying a log into it (Versabase).
 
-#include "apps/database/database.h"
+#include "database/database.h"
 
 #include <QString>
 

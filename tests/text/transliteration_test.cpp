@@ -1,8 +1,8 @@
 // Unicode text made fit for the log's code page: nearest letters, never a
 // character the log cannot hold.
 
-#include "logbook/text.h"
-#include "logbook/transliteration.h"
+#include "text/text.h"
+#include "text/transliteration.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "timesetterwindow.h"
+#include "companions/timesetterwindow.h"
 
 #include <QButtonGroup>
 #include <QFrame>
