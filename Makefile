@@ -39,9 +39,10 @@ run: build
 
 bench: deps
 	@cmake -S . -B $(BENCHDIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DONDELOG_BUILD_BENCH=ON -DONDELOG_BUILD_TESTS=OFF -DONDELOG_BUILD_UI=OFF >/dev/null
-	@cmake --build $(BENCHDIR) -j $(JOBS) --target ondelog_bench
+	  -DONDELOG_BUILD_BENCH=ON -DONDELOG_BUILD_TESTS=OFF -DONDELOG_BUILD_UI=ON >/dev/null
+	@cmake --build $(BENCHDIR) -j $(JOBS) --target ondelog_bench ondelog_window_bench
 	@$(BENCHDIR)/bench/ondelog_bench --benchmark_counters_tabular=true
+	@QT_QPA_PLATFORM=offscreen $(BENCHDIR)/bench/ondelog_window_bench --benchmark_counters_tabular=true
 
 # DESTDIR=... lays the tree out under another folder, as packagers do.
 install: build

@@ -2,7 +2,7 @@
 // plain copy of the same log file: the conversion reads the log once and writes
 // about as many bytes, so the copy is the floor it is held to.
 
-#include "apps/database/contactdatabase.h"
+#include "database/contactdatabase.h"
 #include "tests/logbook/logfixture.h"
 
 #include <benchmark/benchmark.h>

@@ -63,23 +63,6 @@ class Logs
     std::map<std::int64_t, fs::path> m_logs;
 };
 
-std::int64_t sequentialRead(const fs::path &path)
-{
-    constexpr std::size_t kChunk = 64 * 1024;
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    std::int64_t total = 0;
-    for (;;) {
-        const ssize_t r = ::read(fd, buffer.get(), kChunk);
-        if (r <= 0)
-            break;
-        total += r;
-        benchmark::DoNotOptimize(buffer.get());
-    }
-    ::close(fd);
-    return total;
-}
-
 std::int32_t openAndCount(const fs::path &path)
 {
     LogFile log;

@@ -96,19 +96,6 @@ class Logs
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-std::int64_t sequentialRead(const fs::path &path)
-{
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    std::int64_t total = 0;
-    for (ssize_t r; (r = ::read(fd, buffer.get(), kChunk)) > 0;) {
-        total += r;
-        benchmark::DoNotOptimize(buffer.get());
-    }
-    ::close(fd);
-    return total;
-}
-
 /** Reads `path` and writes it to a new file. With `safely`, as a rewrite of
  *  the log must: the new file synced, renamed over `to`, and the folder synced. */
 void readAndWrite(const fs::path &path, const fs::path &to, bool safely)

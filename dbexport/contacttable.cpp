@@ -1,6 +1,6 @@
 #include "dbexport/contacttable.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 namespace ondelog {
 

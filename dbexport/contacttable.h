@@ -14,8 +14,6 @@
 namespace ondelog {
 
 inline constexpr const char *kContactTableName = "FicheQSO";
-/** Locale given when a database is created: general sort order, code page 1252. */
-inline constexpr const char *kDatabaseLocale = ";LANGID=0x0409;CP=1252;COUNTRY=0";
 /** Name the creator starts from before the operator chooses one. */
 inline constexpr const char *kDefaultDatabaseName = "Indicatif.MDB";
 inline constexpr const char *kDatabaseExtension = ".mdb";

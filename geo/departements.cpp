@@ -1,6 +1,6 @@
 #include "geo/departements.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <iterator>
 

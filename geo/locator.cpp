@@ -1,6 +1,6 @@
 #include "geo/locator.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,8 +149,11 @@ void DistanceAzimuth::compute()
 
     // Nearest whole degree, an exact half going down.
     double azimuth = 360 - std::floor((2 * kPi - theta) * toDegrees + 0.5);
-    // West-positive longitudes, compared plainly: no offset, no wrap at 180.
-    if (m_lonB > m_lonA)
+    // B lies west when the shorter way round goes west (West-positive
+    // longitudes, no offset). Compared plainly, a pair on either side of the
+    // 180th meridian would read the mirror of its bearing: Réunion to Hawaii
+    // 277° instead of 083°. Below 180° apart both comparisons agree.
+    if (std::remainder(m_lonB - m_lonA, 360.0) > 0)
         azimuth = 360 - azimuth;
     m_azimuth = static_cast<float>(azimuth);
 }
@@ -161,8 +164,12 @@ void DistanceAzimuth::updateTexts(std::string_view own, std::string_view other)
         setPointA(locatorLatitude(own), locatorLongitude(own));
     if (isLocatorValid(other))
         setPointB(locatorLatitude(other), locatorLongitude(other));
-    compute();
+    computeTexts();
+}
 
+void DistanceAzimuth::computeTexts()
+{
+    compute();
     m_distanceText = fixedWidth(formatNumber(m_distance) + " Km", 10);
     const std::string padded = "000" + formatNumber(m_azimuth);
     m_azimuthText = fixedWidth(padded.substr(padded.size() - 3) + "\xB0", 4);

@@ -34,6 +34,8 @@ class DistanceAzimuth
     void updateTexts(std::string_view own, std::string_view other);
     /** Computes from points A and B as they stand. */
     void compute();
+    /** Computes from points A and B as they stand and fills both texts. */
+    void computeTexts();
 
     /** "346 Km" in a 10-character field. */
     const std::string &distanceText() const { return m_distanceText; }

@@ -8,6 +8,7 @@
 
 #include "interchange/adifmodes.h"
 #include "interchange/adifreader.h"
+#include "logbook/frequency.h"
 #include "logbook/record.h"
 
 #include <optional>
@@ -31,15 +32,6 @@ std::string foldToAscii(std::string_view cp1252);
 /** The record as an ADI export can give it back: every field folded to ASCII
  *  and cut to its width (the remarks and the manager each to their 15). */
 QsoRecord foldRecord(const QsoRecord &record);
-
-/** ADIF band of a frequency in MHz ("20m"), or "" outside every band. Edges
- *  are inside their band. */
-std::string bandOfFrequency(double megahertz);
-/** The same band as a small number for comparisons: 1 for the lowest band
- *  (2190m), 2 for the next..., 0 outside every band. */
-int bandNumber(double megahertz);
-/** Lower edge in MHz of an ADIF band (any letter case), or nothing. */
-std::optional<double> bandLowerEdge(std::string_view band);
 
 /** "dd/mm/yy" -> "YYYYMMDD" through the log's century rule, or nothing. */
 std::optional<std::string> adifDate(std::string_view logDate);

@@ -1,6 +1,6 @@
 #include "interchange/adifmodes.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <unordered_map>
 

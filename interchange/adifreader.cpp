@@ -1,6 +1,6 @@
 #include "interchange/adifreader.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <pugixml.hpp>
 

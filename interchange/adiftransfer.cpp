@@ -2,9 +2,10 @@
 
 #include "interchange/adifwriter.h"
 #include "interchange/samecontact.h"
+#include "logbook/recordreader.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <array>
@@ -19,30 +20,17 @@ constexpr std::size_t kFlushSize = 1u << 20;
 constexpr std::uint64_t kProgressEvery = 256;
 
 /** Calls `each` with every contact of the log, in order, up to its end marker
- *  (or the last whole record of a log without one). Reads big blocks: one
- *  record at a time is all that is kept. */
+ *  (or the last whole record of a log without one), until it returns false. */
 template <typename Each> LogStatus forEachContact(const std::filesystem::path &logPath, Each each)
 {
-    RegularFileStream in(logPath);
-    if (in.openStatus() != LogStatus::Ok)
-        return in.openStatus();
-    std::string block(kRecordSize * 4096, '\0');
+    RecordReader reader;
+    if (const LogStatus s = reader.open(logPath); s != LogStatus::Ok)
+        return s;
     QsoRecord record;
-    for (;;) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        for (std::size_t at = 0; at + kRecordSize <= got; at += kRecordSize) {
-            std::copy_n(block.data() + at, kRecordSize, record.bytes().data());
-            if (record.isEndMarker())
-                return LogStatus::Ok;
-            if (!each(record))
-                return LogStatus::Ok;
-        }
-        if (in.bad())
-            return in.readError() != LogStatus::Ok ? in.readError() : LogStatus::IoError;
-        if (got < block.size())
-            return LogStatus::Ok;
-    }
+    return reader.scan([&](const char *bytes) {
+        std::copy_n(bytes, kRecordSize, record.bytes().data());
+        return !record.isEndMarker() && each(record);
+    });
 }
 
 class Output

@@ -2,7 +2,7 @@
 
 #include "interchange/adifmapping.h"
 #include "logbook/frequency.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 namespace ondelog {
 

@@ -1,7 +1,7 @@
 #include "logbook/entryfields.h"
 
 #include "logbook/record.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 namespace ondelog {
 

@@ -3,7 +3,7 @@
 #include "geo/calendar.h"
 #include "geo/departements.h"
 #include "geo/locator.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <utility>
 

@@ -21,4 +21,13 @@ std::optional<double> frequencyMegahertz(std::string_view text);
  *  a frequency (see frequencyMegahertz()). */
 std::optional<std::string> frequencyWithPoint(std::string_view text);
 
+/** ADIF band of a frequency in MHz ("20m"), or "" outside every band. Edges
+ *  are inside their band. */
+std::string bandOfFrequency(double megahertz);
+/** The same band as a small number for comparisons: 1 for the lowest band
+ *  (2190m), 2 for the next..., 0 outside every band. */
+int bandNumber(double megahertz);
+/** Lower edge in MHz of an ADIF band (any letter case), or nothing. */
+std::optional<double> bandLowerEdge(std::string_view band);
+
 } // namespace ondelog

@@ -1,9 +1,10 @@
 #include "logbook/logfile.h"
 
 #include "logbook/fileio.h"
+#include "logbook/recordreader.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,18 +18,8 @@ namespace ondelog {
 
 namespace {
 
-// Counting and shifting move many records per system call: one pread per
-// record would make a count of a large log cost far more than reading it.
-constexpr std::size_t kChunkRecords = 397; // 65,505 bytes, just under 64 KiB
-constexpr std::size_t kChunkBytes = kChunkRecords * kRecordSize;
-
 // Record n + 2 must still be numbered: appending writes the end marker there.
 constexpr std::int64_t kMaxRecordCount = std::numeric_limits<std::int32_t>::max() - 2;
-
-std::int64_t offsetOf(std::int32_t n)
-{
-    return static_cast<std::int64_t>(n - 1) * static_cast<std::int64_t>(kRecordSize);
-}
 
 bool csgnIsEndMarker(const char *record)
 {
@@ -247,23 +238,6 @@ LogStatus LogFile::checkWritable() const
     return LogStatus::Ok;
 }
 
-LogStatus LogFile::readBytes(std::int64_t offset, char *data, std::size_t size, std::size_t &got)
-{
-    got = 0;
-    while (got < size) {
-        const ssize_t r = ::pread(m_fd, data + got, size - got, static_cast<off_t>(offset + got));
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            return statusFromErrno(errno);
-        }
-        if (r == 0)
-            break; // end of file
-        got += static_cast<std::size_t>(r);
-    }
-    return LogStatus::Ok;
-}
-
 LogStatus LogFile::writeBytes(std::int64_t offset, const char *data, std::size_t size)
 {
     struct stat st
@@ -301,40 +275,21 @@ std::int32_t LogFile::countRecords()
         return 0;
     }
 
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkBytes);
     std::int64_t count = 0;
-    std::int64_t offset = 0;
-    for (;;) {
-        std::size_t got = 0;
-        const LogStatus status = readBytes(offset, buffer.get(), kChunkBytes, got);
-        if (status != LogStatus::Ok) {
-            m_recordCount = static_cast<std::int32_t>(std::min(count, kMaxRecordCount));
-            finish(status);
-            return m_recordCount;
+    const LogStatus status = RecordReader(m_fd).scan([&](const char *record) {
+        if (csgnIsEndMarker(record)) {
+            const FieldLayout &mloc = fieldLayout(Field::MLOC);
+            m_endMarkerLocator = trim(std::string_view(record + mloc.offset, mloc.width));
+            return false;
         }
-        // A trailing piece shorter than a record is never a contact.
-        const std::size_t whole = got / kRecordSize;
-        for (std::size_t i = 0; i < whole; ++i) {
-            const char *record = buffer.get() + i * kRecordSize;
-            if (csgnIsEndMarker(record)) {
-                const FieldLayout &mloc = fieldLayout(Field::MLOC);
-                m_endMarkerLocator = trim(std::string_view(record + mloc.offset, mloc.width));
-                m_recordCount = static_cast<std::int32_t>(count);
-                m_countValid = true;
-                finish(LogStatus::Ok);
-                return m_recordCount;
-            }
-            if (++count > kMaxRecordCount) {
-                m_recordCount = static_cast<std::int32_t>(kMaxRecordCount);
-                finish(LogStatus::IoError);
-                return m_recordCount;
-            }
-        }
-        if (got < kChunkBytes)
-            break;
-        offset += static_cast<std::int64_t>(got);
+        return ++count <= kMaxRecordCount;
+    });
+    m_recordCount = static_cast<std::int32_t>(std::min(count, kMaxRecordCount));
+    if (status != LogStatus::Ok || count > kMaxRecordCount) {
+        m_endMarkerLocator.reset();
+        finish(status != LogStatus::Ok ? status : LogStatus::IoError);
+        return m_recordCount;
     }
-    m_recordCount = static_cast<std::int32_t>(count);
     m_countValid = true;
     finish(LogStatus::Ok);
     return m_recordCount;
@@ -352,7 +307,8 @@ std::optional<QsoRecord> LogFile::readRecord(std::int32_t n)
     }
     QsoRecord record;
     std::size_t got = 0;
-    const LogStatus status = readBytes(offsetOf(n), record.bytes().data(), kRecordSize, got);
+    const LogStatus status =
+        readAt(m_fd, offsetOfRecord(n), record.bytes().data(), kRecordSize, got);
     if (status != LogStatus::Ok) {
         finish(status);
         return std::nullopt;
@@ -371,7 +327,7 @@ LogStatus LogFile::writeRaw(std::int32_t n, const QsoRecord &record)
         return finish(s);
     if (n < 1)
         return finish(LogStatus::OutOfRange);
-    return finish(writeBytes(offsetOf(n), record.bytes().data(), kRecordSize));
+    return finish(writeBytes(offsetOfRecord(n), record.bytes().data(), kRecordSize));
 }
 
 LogStatus LogFile::writeRecord(std::int32_t n, const QsoRecord &record)
@@ -415,7 +371,7 @@ LogStatus LogFile::appendContacts(std::span<const QsoRecord> contacts,
         tail.append(contact.bytes().data(), kRecordSize);
     const QsoRecord marker = QsoRecord::endMarker(stationLocator);
     tail.append(marker.bytes().data(), kRecordSize);
-    if (const LogStatus s = finish(writeBytes(offsetOf(n + 1), tail.data(), tail.size()));
+    if (const LogStatus s = finish(writeBytes(offsetOfRecord(n + 1), tail.data(), tail.size()));
         s != LogStatus::Ok)
         return s;
     if (const LogStatus s = writeRaw(n, contacts.front()); s != LogStatus::Ok)
@@ -464,31 +420,24 @@ LogDamage LogFile::inspect()
         return damage;
     damage.partialBytes = static_cast<std::int64_t>(st.st_size % static_cast<off_t>(kRecordSize));
 
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkBytes);
     std::int64_t recordNo = 0;
-    std::int64_t offset = 0;
-    for (;;) {
-        std::size_t got = 0;
-        if (readBytes(offset, buffer.get(), kChunkBytes, got) != LogStatus::Ok)
-            return damage;
-        const std::size_t whole = got / kRecordSize;
-        for (std::size_t i = 0; i < whole; ++i) {
-            const char *record = buffer.get() + i * kRecordSize;
-            ++recordNo;
-            if (csgnIsEndMarker(record))
-                return damage;
-            const bool control = std::any_of(record, record + kRecordSize, isControlByte);
-            if (control && damage.controlRecords++ == 0)
-                damage.firstControlRecord =
-                    static_cast<std::int32_t>(std::min<std::int64_t>(recordNo, kMaxRecordCount));
+    bool ended = false;
+    const LogStatus status = RecordReader(m_fd).scan([&](const char *record) {
+        ++recordNo;
+        if (csgnIsEndMarker(record)) {
+            ended = true;
+            return false;
         }
-        if (got < kChunkBytes)
-            break;
-        offset += static_cast<std::int64_t>(got);
-    }
+        const bool control = std::any_of(record, record + kRecordSize, isControlByte);
+        if (control && damage.controlRecords++ == 0)
+            damage.firstControlRecord =
+                static_cast<std::int32_t>(std::min<std::int64_t>(recordNo, kMaxRecordCount));
+        return true;
+    });
     // An empty file is a log with no contact yet, as the count reads it; a
     // marker missing after anything else means the end of the log was lost.
-    damage.missingEndMarker = st.st_size > 0;
+    if (status == LogStatus::Ok && !ended)
+        damage.missingEndMarker = st.st_size > 0;
     return damage;
 }
 
@@ -522,18 +471,18 @@ LogStatus LogFile::deleteRecord(std::int32_t k, std::string_view stationLocator)
     constexpr std::size_t kCopyBytes = 16 * kChunkBytes; // about 1 MiB
     const auto buffer = std::make_unique_for_overwrite<char[]>(kCopyBytes);
     const auto size = static_cast<std::int64_t>(st.st_size);
-    if (const LogStatus s = copyTo(writer, 0, offsetOf(k), buffer.get(), kCopyBytes);
+    if (const LogStatus s = copyTo(writer, 0, offsetOfRecord(k), buffer.get(), kCopyBytes);
         s != LogStatus::Ok)
         return finish(s);
     if (const LogStatus s =
-            copyTo(writer, offsetOf(k + 1), offsetOf(n + 1), buffer.get(), kCopyBytes);
+            copyTo(writer, offsetOfRecord(k + 1), offsetOfRecord(n + 1), buffer.get(), kCopyBytes);
         s != LogStatus::Ok)
         return finish(s);
     std::string tail = recordBytesOf(QsoRecord::endMarker(stationLocator));
     tail += recordBytesOf(QsoRecord());
     if (const LogStatus s = writer.write(tail.data(), tail.size()); s != LogStatus::Ok)
         return finish(s);
-    if (const LogStatus s = copyTo(writer, offsetOf(n + 2), size, buffer.get(), kCopyBytes);
+    if (const LogStatus s = copyTo(writer, offsetOfRecord(n + 2), size, buffer.get(), kCopyBytes);
         s != LogStatus::Ok)
         return finish(s);
 
@@ -578,7 +527,7 @@ LogStatus LogFile::copyTo(SafeFileWriter &writer, std::int64_t from, std::int64_
         const auto bytes = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(bufferSize), to - from));
         std::size_t got = 0;
-        if (const LogStatus s = readBytes(from, buffer, bytes, got); s != LogStatus::Ok)
+        if (const LogStatus s = readAt(m_fd, from, buffer, bytes, got); s != LogStatus::Ok)
             return s;
         if (got == 0)
             return LogStatus::IoError; // the file shrank under us

@@ -154,7 +154,6 @@ class LogFile
   private:
     LogStatus openWith(const std::filesystem::path &path, bool writable);
     LogStatus checkWritable() const;
-    LogStatus readBytes(std::int64_t offset, char *data, std::size_t size, std::size_t &got);
     LogStatus writeBytes(std::int64_t offset, const char *data, std::size_t size);
     LogStatus writeRaw(std::int32_t n, const QsoRecord &record);
     LogStatus finish(LogStatus status);

@@ -1,6 +1,6 @@
 #include "logbook/loglist.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cmath>

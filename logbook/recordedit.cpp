@@ -4,7 +4,7 @@
 #include "geo/departements.h"
 #include "geo/locator.h"
 #include "logbook/entryfields.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <utility>
 

@@ -3,14 +3,13 @@
 
 #include "logbook/fileio.h"
 #include "logbook/record.h"
+#include "logbook/recordreader.h"
 #include "logbook/safefile.h"
-#include "maintenance/fileio.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -60,40 +59,36 @@ bool isDatedBackupOf(const std::string &name, const std::string &logFileName)
  *  to its end marker, nothing after. */
 bool holdsSameLog(const std::filesystem::path &log, const std::filesystem::path &backup)
 {
-    const ReadOnlyFile logFile(log);
-    const ReadOnlyFile backupFile(backup);
-    struct stat st
-    {
-    };
-    if (logFile.status() != LogStatus::Ok || backupFile.status() != LogStatus::Ok ||
-        ::fstat(backupFile.fd(), &st) != 0)
+    RecordReader logFile;
+    RecordReader backupFile;
+    if (logFile.open(log) != LogStatus::Ok || backupFile.open(backup) != LogStatus::Ok)
         return false;
-    constexpr std::size_t chunk = kCopyChunkRecords * kRecordSize;
-    const auto ours = std::make_unique_for_overwrite<char[]>(chunk);
-    const auto theirs = std::make_unique_for_overwrite<char[]>(chunk);
-    for (std::int64_t offset = 0; offset < st.st_size; offset += static_cast<std::int64_t>(chunk)) {
-        std::size_t got = 0;
-        std::size_t gotBackup = 0;
-        if (readAt(logFile.fd(), offset, ours.get(), chunk, got) != LogStatus::Ok ||
-            readAt(backupFile.fd(), offset, theirs.get(), chunk, gotBackup) != LogStatus::Ok)
+    const std::int64_t backupSize = backupFile.fileSize();
+    for (std::int64_t offset = 0; offset < backupSize;
+         offset += static_cast<std::int64_t>(kChunkBytes)) {
+        std::span<char> ours;
+        std::span<char> theirs;
+        if (logFile.read(offset, ours) != LogStatus::Ok ||
+            backupFile.read(offset, theirs) != LogStatus::Ok)
             return false;
+        const std::size_t got = ours.size();
         std::size_t whole = got / kRecordSize;
         bool marked = false;
         for (std::size_t i = 0; i < whole && !marked; ++i) {
             QsoRecord record;
-            std::copy_n(ours.get() + i * kRecordSize, kRecordSize, record.bytes().data());
+            std::copy_n(ours.data() + i * kRecordSize, kRecordSize, record.bytes().data());
             if (record.isEndMarker()) {
                 whole = i + 1;
                 marked = true;
             }
         }
         const std::size_t bytes = whole * kRecordSize;
-        if (gotBackup < bytes || !std::equal(ours.get(), ours.get() + bytes, theirs.get()))
+        if (theirs.size() < bytes || !std::equal(ours.data(), ours.data() + bytes, theirs.data()))
             return false;
         if (marked)
-            return offset + static_cast<std::int64_t>(bytes) == st.st_size;
+            return offset + static_cast<std::int64_t>(bytes) == backupSize;
         // A log without an end marker is copied with one added: never the same.
-        if (got < chunk)
+        if (got < kChunkBytes)
             return false;
     }
     return false;

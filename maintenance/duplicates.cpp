@@ -1,9 +1,9 @@
 #include "maintenance/duplicates.h"
 
 #include "logbook/record.h"
-#include "logbook/text.h"
-#include "maintenance/recordreader.h"
+#include "logbook/recordreader.h"
 #include "maintenance/search.h"
+#include "text/text.h"
 
 #include <array>
 #include <cstring>

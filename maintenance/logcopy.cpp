@@ -1,18 +1,15 @@
 #include "maintenance/logcopy.h"
 
+#include "logbook/recordreader.h"
 #include "logbook/safefile.h"
-#include "maintenance/fileio.h"
 
 #include <algorithm>
-#include <memory>
 #include <set>
 #include <sys/stat.h>
 
 namespace ondelog {
 
 namespace {
-
-constexpr std::size_t kChunkBytes = kCopyChunkRecords * kRecordSize;
 
 std::string causeUtf8(LogStatus status)
 {
@@ -105,27 +102,26 @@ CopyResult copyLog(const std::filesystem::path &log, const std::filesystem::path
     if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
         return fail(CopyFailure::WriteProtected, LogStatus::ReadOnly);
 
-    const ReadOnlyFile source(log);
-    if (source.status() != LogStatus::Ok)
-        return fail(CopyFailure::LogUnreadable, source.status());
+    RecordReader source;
+    if (const LogStatus s = source.open(log); s != LogStatus::Ok)
+        return fail(CopyFailure::LogUnreadable, s);
 
     SafeFileWriter writer(target);
     if (const LogStatus s = writer.open(); s != LogStatus::Ok)
         return fail(CopyFailure::Destination, s);
 
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkBytes);
     std::int64_t offset = 0;
     std::int32_t contacts = 0;
     bool marked = false;
     while (!marked) {
-        std::size_t got = 0;
-        if (const LogStatus s = readAt(source.fd(), offset, buffer.get(), kChunkBytes, got);
-            s != LogStatus::Ok)
+        std::span<char> bytes;
+        if (const LogStatus s = source.read(offset, bytes); s != LogStatus::Ok)
             return fail(CopyFailure::LogUnreadable, s);
+        const std::size_t got = bytes.size();
         std::size_t whole = got / kRecordSize;
         for (std::size_t i = 0; i < whole; ++i) {
             QsoRecord record;
-            std::copy_n(buffer.get() + i * kRecordSize, kRecordSize, record.bytes().data());
+            std::copy_n(bytes.data() + i * kRecordSize, kRecordSize, record.bytes().data());
             if (record.isEndMarker()) {
                 whole = i + 1;
                 marked = true;
@@ -133,7 +129,7 @@ CopyResult copyLog(const std::filesystem::path &log, const std::filesystem::path
             }
             ++contacts;
         }
-        if (const LogStatus s = writer.write(buffer.get(), whole * kRecordSize); s != LogStatus::Ok)
+        if (const LogStatus s = writer.write(bytes.data(), whole * kRecordSize); s != LogStatus::Ok)
             return fail(CopyFailure::Destination, s);
         if (got < kChunkBytes)
             break;

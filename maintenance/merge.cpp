@@ -1,34 +1,30 @@
 #include "maintenance/merge.h"
 
 #include "geo/calendar.h"
+#include "logbook/recordreader.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
-#include "maintenance/fileio.h"
 #include "maintenance/logcopy.h"
+#include "text/text.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace ondelog {
 
 namespace {
 
-constexpr std::size_t kChunkBytes = kCopyChunkRecords * kRecordSize;
-
 // Records 1..count of the log, copied as they stand.
-LogStatus copyContacts(const ReadOnlyFile &log, std::int32_t count, SafeFileWriter &writer,
-                       char *buffer)
+LogStatus copyContacts(RecordReader &log, std::int32_t count, SafeFileWriter &writer)
 {
     const std::int64_t total = static_cast<std::int64_t>(count) * kRecordSize;
     for (std::int64_t offset = 0; offset < total;) {
         const auto size = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(kChunkBytes), total - offset));
-        std::size_t got = 0;
-        if (const LogStatus s = readAt(log.fd(), offset, buffer, size, got); s != LogStatus::Ok)
+        std::span<char> bytes;
+        if (const LogStatus s = log.read(offset, size, bytes); s != LogStatus::Ok)
             return s;
-        if (got < size)
+        if (bytes.size() < size)
             return LogStatus::IoError; // the log shrank under us
-        if (const LogStatus s = writer.write(buffer, size); s != LogStatus::Ok)
+        if (const LogStatus s = writer.write(bytes.data(), size); s != LogStatus::Ok)
             return s;
         offset += static_cast<std::int64_t>(size);
     }
@@ -119,45 +115,44 @@ MergeResult mergeLog(LogFile &log, const std::filesystem::path &other,
     const std::int32_t count = log.countRecords();
     if (log.lastStatus() != LogStatus::Ok)
         return fail(MergeFailure::LogUnreadable, log.lastStatus());
-    const ReadOnlyFile source(other);
-    if (source.status() != LogStatus::Ok)
-        return fail(MergeFailure::OtherUnreadable, source.status());
-    const ReadOnlyFile own(logPath);
-    if (own.status() != LogStatus::Ok)
-        return fail(MergeFailure::LogUnreadable, own.status());
+    RecordReader source;
+    if (const LogStatus s = source.open(other); s != LogStatus::Ok)
+        return fail(MergeFailure::OtherUnreadable, s);
+    RecordReader own;
+    if (const LogStatus s = own.open(logPath); s != LogStatus::Ok)
+        return fail(MergeFailure::LogUnreadable, s);
 
     SafeFileWriter writer(followLink(logPath));
     if (const LogStatus s = writer.open(); s != LogStatus::Ok)
         return fail(MergeFailure::Write, s);
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkBytes);
-    if (const LogStatus s = copyContacts(own, count, writer, buffer.get()); s != LogStatus::Ok)
+    if (const LogStatus s = copyContacts(own, count, writer); s != LogStatus::Ok)
         return fail(s == LogStatus::IoError ? MergeFailure::LogUnreadable : MergeFailure::Write, s);
 
     bool ended = false;
     for (std::int64_t offset = 0; !ended;) {
-        std::size_t got = 0;
-        if (const LogStatus s = readAt(source.fd(), offset, buffer.get(), kChunkBytes, got);
-            s != LogStatus::Ok)
+        std::span<char> bytes;
+        if (const LogStatus s = source.read(offset, bytes); s != LogStatus::Ok)
             return fail(MergeFailure::OtherUnreadable, s);
+        const std::size_t got = bytes.size();
         const std::size_t whole = got / kRecordSize;
         // Runs of contacts go out in one write; a record that is no contact
         // breaks the run.
         std::size_t runStart = 0;
         std::size_t i = 0;
         for (; i < whole; ++i) {
-            char *bytes = buffer.get() + i * kRecordSize;
+            char *stored = bytes.data() + i * kRecordSize;
             QsoRecord record;
-            std::copy_n(bytes, kRecordSize, record.bytes().data());
+            std::copy_n(stored, kRecordSize, record.bytes().data());
             const RecordKind kind = kindOf(record);
             if (kind == RecordKind::Contact) {
                 ++result.added;
                 if (record.blankControlCharacters() > 0) {
                     ++result.cleaned;
-                    std::copy_n(record.bytes().data(), kRecordSize, bytes);
+                    std::copy_n(record.bytes().data(), kRecordSize, stored);
                 }
                 continue;
             }
-            if (const LogStatus s = writer.write(buffer.get() + runStart * kRecordSize,
+            if (const LogStatus s = writer.write(bytes.data() + runStart * kRecordSize,
                                                  (i - runStart) * kRecordSize);
                 s != LogStatus::Ok)
                 return fail(MergeFailure::Write, s);
@@ -169,7 +164,7 @@ MergeResult mergeLog(LogFile &log, const std::filesystem::path &other,
             countSkipped(result, kind);
         }
         if (!ended) {
-            if (const LogStatus s = writer.write(buffer.get() + runStart * kRecordSize,
+            if (const LogStatus s = writer.write(bytes.data() + runStart * kRecordSize,
                                                  (whole - runStart) * kRecordSize);
                 s != LogStatus::Ok)
                 return fail(MergeFailure::Write, s);

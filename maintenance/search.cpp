@@ -1,8 +1,8 @@
 #include "maintenance/search.h"
 
 #include "geo/calendar.h"
-#include "logbook/text.h"
-#include "maintenance/recordreader.h"
+#include "logbook/recordreader.h"
+#include "text/text.h"
 
 #include <limits>
 

@@ -4,8 +4,8 @@
 #include "logbook/record.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
-#include "maintenance/recordreader.h"
+#include "logbook/recordreader.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -201,7 +201,7 @@ SortOutcome sortLog(LogFile &log, std::string_view stationLocator, const SortPro
     if (const LogStatus s = source.map(path, exactSize - std::int64_t{kRecordSize});
         s != LogStatus::Ok)
         return {s, false};
-    constexpr std::size_t kBufferRecords = RecordReader::kChunkRecords;
+    constexpr std::size_t kBufferRecords = kChunkRecords;
     const auto buffer = std::make_unique_for_overwrite<char[]>(kBufferRecords * kRecordSize);
     std::size_t filled = 0;
     std::int32_t written = 0;

@@ -1,10 +1,10 @@
 #include "printing/labelsheet.h"
 
 #include "logbook/fileio.h"
+#include "logbook/recordreader.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
-#include "maintenance/recordreader.h"
+#include "text/text.h"
 
 #include <cerrno>
 #include <cmath>
@@ -40,35 +40,12 @@ const LabelLayout &layout(LabelField f)
     return kLayout.at(static_cast<std::size_t>(f));
 }
 
-// Reads up to `size` bytes at `offset`; fewer at the end of the file.
-LogStatus readAt(int fd, std::int64_t offset, char *data, std::size_t size, std::size_t &got)
-{
-    got = 0;
-    while (got < size) {
-        const ssize_t r = ::pread(fd, data + got, size - got, offset + std::int64_t(got));
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            return statusFromErrno(errno);
-        }
-        if (r == 0)
-            break;
-        got += std::size_t(r);
-    }
-    return LogStatus::Ok;
-}
-
 std::int64_t recordOffset(int n)
 {
     return std::int64_t(n - 1) * std::int64_t(kLabelRecordSize);
 }
 
 } // namespace
-
-std::size_t labelFieldWidth(LabelField field)
-{
-    return layout(field).width;
-}
 
 LabelRecord::LabelRecord() : m_bytes(kLabelRecordSize, ' ')
 {

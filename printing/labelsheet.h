@@ -50,9 +50,6 @@ enum class LabelField : int
     QsoNumber,    ///< record number of the contact in the log, 10 at 96
 };
 
-/** Width of a label field. */
-std::size_t labelFieldWidth(LabelField field);
-
 /** One label: 106 bytes of Windows-1252 text in ten fixed-width fields. */
 class LabelRecord
 {

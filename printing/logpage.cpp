@@ -1,8 +1,8 @@
 #include "printing/logpage.h"
 
-#include "logbook/text.h"
 #include "printing/printsurface.h"
 #include "printing/textfit.h"
+#include "text/text.h"
 
 #include <array>
 

@@ -14,14 +14,14 @@ namespace ondelog {
 class PrintSurface;
 
 /** Reads contact n of the log; nothing past its end or on error. */
-using RecordReader = std::function<std::optional<QsoRecord>(std::int32_t)>;
+using RecordLookup = std::function<std::optional<QsoRecord>(std::int32_t)>;
 
 struct LogPageRequest
 {
     std::string stationCall;      ///< the heading's call sign (Windows-1252)
     std::int32_t firstRecord = 0; ///< first record of the page; 0 for an empty sheet
     std::int32_t pageNumber = 0;  ///< printed in the foot after "Page n° "
-    RecordReader read;            ///< unused for an empty sheet
+    RecordLookup read;            ///< unused for an empty sheet
 };
 
 /** Draws the sheet and ends the document. Rows stop at the end of the log. */

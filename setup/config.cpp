@@ -3,7 +3,7 @@
 #include "geo/locator.h"
 #include "logbook/regularfile.h"
 #include "logbook/safefile.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #include "setup/locatorconversion.h"
 
 #include "geo/locator.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,7 +2,7 @@
 #include "setup/settings.h"
 
 #include "logbook/safefile.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "station/contactreceiver.h"
 
-#include "logbook/text.h"
-#include "maintenance/recordreader.h"
+#include "logbook/recordreader.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cstring>

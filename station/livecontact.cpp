@@ -1,7 +1,7 @@
 #include "station/livecontact.h"
 
 #include "logbook/record.h"
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cstdio>

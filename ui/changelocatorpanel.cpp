@@ -1,7 +1,7 @@
 #include "ui/changelocatorpanel.h"
 
 #include "geo/locator.h"
-#include "logbook/text.h"
+#include "text/text.h"
 #include "ui/pause.h"
 #include "ui/qtext.h"
 #include "ui/uppercase.h"

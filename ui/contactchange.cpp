@@ -2,7 +2,7 @@
 
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
-#include "logbook/text.h"
+#include "text/text.h"
 #include "ui/contacteditor.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"

@@ -1,7 +1,7 @@
 #include "ui/contactspanel.h"
 
-#include "logbook/text.h"
 #include "maintenance/duplicates.h"
+#include "text/text.h"
 #include "ui/controls.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"

@@ -2,8 +2,8 @@
 
 #include "geo/locator.h"
 #include "logbook/logfile.h"
-#include "logbook/text.h"
 #include "setup/dataroot.h"
+#include "text/text.h"
 #include "ui/controls.h"
 #include "ui/keyboard.h"
 #include "ui/locatordialog.h"

@@ -1,6 +1,6 @@
 #include "ui/labeleditor.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 #include "ui/qtext.h"
 #include "ui/uppercase.h"
 

@@ -2,8 +2,8 @@
 
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
-#include "logbook/text.h"
 #include "maintenance/search.h"
+#include "text/text.h"
 #include "ui/controls.h"
 #include "ui/qtext.h"
 #include "ui/uppercase.h"

@@ -6,6 +6,7 @@
 #include "maintenance/logcopy.h"
 #include "printing/logpage.h"
 #include "setup/dataroot.h"
+#include "text/text.h"
 #include "ui/aboutdialog.h"
 #include "ui/adifcommands.h"
 #include "ui/automaticbackup.h"

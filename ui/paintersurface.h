@@ -8,6 +8,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRectF>
 
 #include <functional>
 #include <string>
@@ -29,6 +30,14 @@ class PainterSurface : public PrintSurface
     void line(double x1, double y1, double x2, double y2) override;
     void rectangle(double x1, double y1, double x2, double y2) override;
     void endDocument() override {}
+
+    /** The painter and the device rectangle of a box given in twips: for what a
+     *  layout draws with Qt itself (a chart) among its texts and lines. */
+    QPainter &painter() { return m_painter; }
+    QRectF deviceRect(double x1, double y1, double x2, double y2) const
+    {
+        return {toDevice(x1), toDevice(y1), toDevice(x2 - x1), toDevice(y2 - y1)};
+    }
 
   protected:
     void drawText(double x, double y, std::string_view text) override;

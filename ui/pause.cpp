@@ -18,11 +18,6 @@ void setPauseMilliseconds(int msPerSecond)
     g_msPerSecond = msPerSecond < 0 ? 0 : msPerSecond;
 }
 
-int pauseMilliseconds()
-{
-    return g_msPerSecond;
-}
-
 void pauseSeconds(int seconds)
 {
     if (seconds <= 0)

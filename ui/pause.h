@@ -14,7 +14,6 @@ void pauseSeconds(int seconds);
  *  told otherwise). Tests shorten it; 0 makes each pause a single pass of the
  *  event loop. Process-wide. */
 void setPauseMilliseconds(int msPerSecond);
-int pauseMilliseconds();
 
 /** Shows "ERREUR" in `edit` for one second (pauseSeconds), then empties it and
  *  gives it the focus back. `showingError` is true during that second, so the

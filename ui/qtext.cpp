@@ -1,6 +1,6 @@
 #include "ui/qtext.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "logbook/entryfields.h"
 #include "logbook/logfile.h"
 #include "logbook/recordedit.h"
-#include "logbook/text.h"
+#include "text/text.h"
 #include "ui/qtext.h"
 
 #include <QFontMetrics>

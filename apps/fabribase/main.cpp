@@ -1,7 +1,7 @@
 // Fabribase: creates the contact database in the program folder of the data
 // root (given by Versabase when it starts this program).
 
-#include "apps/fabribase/fabribasewindow.h"
+#include "companions/fabribasewindow.h"
 #include "setup/dataroot.h"
 #include "ui/application.h"
 

@@ -2,10 +2,10 @@
 // computer's clock to GMT or to French legal time. The server is
 // "--server HOST[:PORT]", else $HORALINK_SERVER, else pool.ntp.org.
 
+#include "companions/timesetterwindow.h"
 #include "timesetter/clocksetter.h"
 #include "timesetter/clocktime.h"
 #include "timesetter/timeserver.h"
-#include "timesetterwindow.h"
 #include "ui/application.h"
 
 #include <QApplication>

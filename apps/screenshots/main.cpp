@@ -1,8 +1,9 @@
 // Renders Ondelog's windows to PNG files so that their look can be checked
 // without a desktop: ondelog_screenshots <folder>.
 
-#include "apps/fabribase/fabribasewindow.h"
-#include "apps/versabase/versabasewindow.h"
+#include "companions/fabribasewindow.h"
+#include "companions/timesetterwindow.h"
+#include "companions/versabasewindow.h"
 #include "geo/calendar.h"
 #include "logbook/logfile.h"
 #include "logbook/loglist.h"
@@ -13,7 +14,6 @@
 #include "setup/dataroot.h"
 #include "tests/common/papercheck.h" // the widest contacts and labels of the paper tests
 #include "timesetter/clocktime.h"
-#include "timesetterwindow.h"
 #include "ui/aboutdialog.h"
 #include "ui/adifcommands.h"
 #include "ui/application.h"
@@ -29,11 +29,14 @@
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
 #include "ui/settingsdialog.h"
+#include "ui/stationmap.h"
+#include "ui/statisticswindow.h"
 #include "ui/transceiverdialog.h"
 #include "ui/wsjtxdialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
@@ -43,6 +46,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QNetworkDatagram>
@@ -53,6 +57,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUdpSocket>
@@ -63,6 +68,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -682,14 +688,13 @@ bool adifImportShots(const QString &root, const QDir &folder)
     if (progress) {
         ok &= save(progress, folder, QStringLiteral("adif-import-progress.png"));
         // The summary that follows "Annuler" is answered as the operator would,
-        // whenever it comes: the transfer may take a while to stop on a busy machine.
+        // whenever it comes: the import may take a while to stop on a busy machine.
         QTimer answer;
-        answer.setInterval(50);
         QObject::connect(&answer, &QTimer::timeout, qApp, [] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                 box->accept();
         });
-        answer.start();
+        answer.start(20);
         QEventLoop wait;
         auto *adif = window.findChild<AdifCommands *>();
         QObject::connect(adif, &AdifCommands::finished, &wait, &QEventLoop::quit);
@@ -700,6 +705,127 @@ bool adifImportShots(const QString &root, const QDir &folder)
     }
     released = true;
     setFileReadHook({});
+    return ok;
+}
+
+// Nine years of a French station's log: the bands and modes of the day, most
+// contacts in the evening, a third of them French, DX on every continent.
+std::filesystem::path makeStatisticsLog(const QString &root)
+{
+    struct Dx
+    {
+        const char *call;
+        const char *locator;
+    };
+    static constexpr Dx kDx[] = {
+        {"W1AW", "FN31PR"},   {"K6XX", "CM97AJ"},   {"VE3ABC", "FN03GS"}, {"JA1XYZ", "PM95UQ"},
+        {"VK2ABC", "QF56OD"}, {"ZL1ABC", "RF72LQ"}, {"ZS6ABC", "KG33XX"}, {"PY2ABC", "GG66PN"},
+        {"LU1ABC", "GF05TJ"}, {"UA9ABC", "MO06AX"}, {"4X1ABC", "KM72JB"}, {"VU2ABC", "MK82SX"},
+        {"KH6ABC", "BL11BH"}, {"5B4ABC", "KM64PR"}, {"EA8ABC", "IL18QI"}, {"TF3ABC", "HP94BC"},
+        {"OH2ABC", "KP20LE"}, {"G4ABC", "IO91WM"},  {"DL1ABC", "JO62QM"}, {"I2ABC", "JN45NK"},
+        {"SV1ABC", "KM18UA"}, {"EA4ABC", "IN80DK"}, {"CT1ABC", "IM58KR"}, {"SM5ABC", "JO89XH"},
+        {"9V1ABC", "OJ11WI"}, {"HS0ABC", "OK03FS"}, {"BY1ABC", "OM89EW"}, {"KL7ABC", "BP51AE"},
+    };
+    static constexpr struct
+    {
+        const char *frequency;
+        const char *mode;
+    } kActivities[] = {
+        {"3.650", "SSB"},   {"7.074", "FT8"},  {"7.088", "SSB"},  {"10.136", "FT8"},
+        {"14.074", "FT8"},  {"14.205", "SSB"}, {"14.025", "CW"},  {"18.100", "FT8"},
+        {"21.074", "FT8"},  {"21.250", "SSB"}, {"28.480", "SSB"}, {"50.313", "FT8"},
+        {"144.300", "SSB"}, {"432.200", "CW"}, {"1.840", "FT8"},  {"24.915", "FT8"},
+    };
+    const std::filesystem::path folder = programFolder(std::filesystem::path(root.toStdString()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path log = folder / "F6XYZ.Ham";
+    LogFile::create(log, "JN18EU");
+    LogFile file;
+    file.open(log);
+    std::mt19937 random(1946);
+    for (int i = 0; i < 2400; ++i) {
+        QsoRecord r;
+        const auto &activity = kActivities[random() % std::size(kActivities)];
+        const bool french = random() % 3 == 0;
+        char text[40];
+        const int year = 16 + int(std::sqrt(double(random() % 81)));
+        std::snprintf(text, sizeof text, "%02d/%02d/%02d", int(random() % 28 + 1),
+                      int(random() % 12 + 1), year);
+        r.setField(Field::DQSO, text);
+        // Evenings and week-end mornings are the busy hours.
+        const int hour = random() % 3 == 0 ? int(random() % 24) : int(17 + random() % 6) % 24;
+        std::snprintf(text, sizeof text, "%02d:%02d", hour, int(random() % 60));
+        r.setField(Field::HDEB, text);
+        r.setField(Field::FREQ, activity.frequency);
+        r.setField(Field::MODE, activity.mode);
+        if (french) {
+            std::snprintf(text, sizeof text, "F%d%c%c%c", int(random() % 9 + 1),
+                          'A' + int(random() % 26), 'A' + int(random() % 26),
+                          'A' + int(random() % 26));
+            r.setField(Field::CSGN, text);
+            // Some départements are rarely heard: the grid keeps a few gaps.
+            const int dept = int(random() % 95) + 1;
+            if (dept % 13 != 0) {
+                r.setField(Field::DEPT, std::to_string(dept));
+                if (dept == 20)
+                    r.setField(Field::DEPT, random() % 2 ? "2A" : "2B");
+            }
+            std::snprintf(text, sizeof text, "%s%d%d%c%c", random() % 2 ? "JN" : "IN",
+                          int(random() % 4 + 2), int(random() % 5 + 3), 'A' + int(random() % 24),
+                          'A' + int(random() % 24));
+            r.setField(Field::SLOC, text);
+        } else {
+            const Dx &dx = kDx[random() % std::size(kDx)];
+            r.setField(Field::CSGN, dx.call);
+            if (random() % 4 != 0)
+                r.setField(Field::SLOC, dx.locator);
+        }
+        r.setField(Field::SRST, "59");
+        r.setField(Field::MRST, "59");
+        if (random() % 7 == 0) {
+            std::snprintf(text, sizeof text, "%02d/%02d/%02d", int(random() % 28 + 1),
+                          int(random() % 12 + 1), std::min(24, year + 1));
+            r.setField(Field::SQSL, text);
+        }
+        r.setField(Field::MLOC, "JN18EU");
+        file.appendContact(r, "JN18EU");
+    }
+    return log;
+}
+
+// The three views of the "Statistiques" window on that log.
+bool statisticsShots(const QString &root, const QDir &folder)
+{
+    // Figures written as Ondelog writes them, "2 400", whatever the machine.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    LogFile log;
+    log.openReadOnly(makeStatisticsLog(root));
+    StatisticsWindow window(log, "JN18EU");
+    window.resize(1100, 800);
+    window.show();
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("OngletsStatistiques"));
+    auto *choice = window.findChild<QComboBox *>(QStringLiteral("LstGraphique"));
+    choice->setCurrentIndex(1);
+    bool ok = save(&window, folder, QStringLiteral("statistics-bands.png"));
+    choice->setCurrentIndex(0);
+    ok &= save(&window, folder, QStringLiteral("statistics-years.png"));
+    choice->setCurrentIndex(3);
+    ok &= save(&window, folder, QStringLiteral("statistics-hours.png"));
+    ok &= savePage([&](PrintSurface &s) { window.printPage(s); }, folder,
+                   QStringLiteral("print-statistics.png"));
+    tabs->setCurrentIndex(1);
+    ok &= save(&window, folder, QStringLiteral("statistics-award.png"));
+    tabs->setCurrentIndex(2);
+    settle();
+    // The mouse over New York: its azimuth and distance under the map's title.
+    StationMap *map = window.map();
+    const QPointF at = map->toWidget(map->projection().project({40.7, 74.0}));
+    QMouseEvent move(QEvent::MouseMove, at, map->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(map, &move);
+    ok &= save(&window, folder, QStringLiteral("statistics-map.png"));
+    QLocale::setDefault(before);
     return ok;
 }
 
@@ -782,5 +908,6 @@ int main(int argc, char *argv[])
     }
     ok &= stationShots(folder);
     ok &= horalinkShot(folder);
+    ok &= statisticsShots(temp.filePath(QStringLiteral("statistics")), folder);
     return ok ? 0 : 1;
 }

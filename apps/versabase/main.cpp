@@ -2,8 +2,8 @@
 // that Fabribase created beside it. With --log and --base it converts without
 // its window, for scripts and machines without a display.
 
-#include "apps/database/conversioncommand.h"
-#include "apps/versabase/versabasewindow.h"
+#include "companions/versabasewindow.h"
+#include "database/conversioncommand.h"
 #include "setup/dataroot.h"
 #include "ui/application.h"
 #include "ui/foldercommand.h"

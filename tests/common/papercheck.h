@@ -132,7 +132,7 @@ inline LabelRecord fullestLabel()
     for (LabelField f : {LabelField::CallSign, LabelField::From, LabelField::Manager,
                          LabelField::Routing, LabelField::Date, LabelField::Time,
                          LabelField::Frequency, LabelField::Rst, LabelField::Mode})
-        label.setField(f, std::string(labelFieldWidth(f), 'W'));
+        label.setField(f, std::string(kLabelRecordSize, 'W')); // cut to the field's width
     label.setField(LabelField::QsoNumber, "1");
     return label;
 }

@@ -1,5 +1,4 @@
 #include "dbexport/contacttable.h"
-#include "dbexport/logreader.h"
 #include "logbook/logfixture.h"
 #include "logbook/record.h"
 
@@ -96,34 +95,6 @@ TEST(ContactTable, EngineErrorsReadInFrench)
     EXPECT_EQ(engineErrorDescriptionUtf8(26), "le fichier n'est pas une base de données");
     EXPECT_EQ(engineErrorDescriptionUtf8(13 | (1 << 8)), "le disque est plein"); // extended code
     EXPECT_EQ(engineErrorDescriptionUtf8(1), "");
-}
-
-TEST(LogReader, ReadsEveryWholeRecordAcrossBlocks)
-{
-    test::TempDir dir;
-    const auto path = dir.file("big.Ham");
-    const int contacts = 2500; // more than two blocks
-    test::writeLog(path, contacts);
-    // A cut record at the end is not a record.
-    test::writeBytes(path, test::fileBytes(path) + "F1ABC");
-
-    LogReader reader;
-    ASSERT_EQ(reader.open(path), LogStatus::Ok);
-    QsoRecord r;
-    int n = 0;
-    while (reader.next(r)) {
-        ++n;
-        if (n <= contacts)
-            ASSERT_EQ(r, test::makeContact(n)) << n;
-        else
-            EXPECT_TRUE(r.isEndMarker());
-    }
-    EXPECT_EQ(n, contacts + 1);
-    EXPECT_EQ(reader.status(), LogStatus::Ok);
-
-    EXPECT_EQ(reader.open(dir.file("none.Ham")), LogStatus::NotFound);
-    EXPECT_FALSE(reader.next(r));
-    EXPECT_EQ(reader.open(dir.path()), LogStatus::NotRegularFile);
 }
 
 } // namespace

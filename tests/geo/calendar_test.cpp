@@ -1,6 +1,6 @@
 #include "geo/calendar.h"
 
-#include "logbook/text.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

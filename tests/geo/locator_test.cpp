@@ -168,8 +168,12 @@ TEST(DistanceAzimuth, KnownPairs)
         // Far pairs whose last tenth of a kilometre depends on the constant
         // being a float and on the longitude offset.
         {"JN18EU", "AB32AX", "16892.4 Km", "182\xB0"},
-        {"JN18EU", "AD03LL", "19172.5 Km", "186\xB0"},
+        {"JN18EU", "AD03LL", "19172.5 Km", "174\xB0"}, // east: 178.6° the shorter way
         {"JN18EU", "AB85AX", "17154.4 Km", "189\xB0"},
+        // Across the 180th meridian the shorter way round decides the side.
+        {"RF72LQ", "BL11BH", "7118.3 Km ", "028\xB0"},
+        {"BL11BH", "RF72LQ", "7118.3 Km ", "204\xB0"},
+        {"LG79QC", "BL11BH", "16585.1 Km", "083\xB0"},
         // Identical points near the poles, where the cosine of the central
         // angle rounds to exactly 1 and the bearing formula divides by zero.
         {"AA00AA", "AA00AA", "0 Km      ", "090\xB0"},

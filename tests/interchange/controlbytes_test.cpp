@@ -3,8 +3,8 @@
 // log: it must not read as damaged after an import.
 
 #include "interchange/adiftransfer.h"
-#include "logbook/text.h"
 #include "tests/interchange/adifhelpers.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

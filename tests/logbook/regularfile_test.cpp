@@ -3,12 +3,11 @@
 // such a file is run in a child process with an alarm, so that one that blocks
 // fails instead of hanging the tests.
 
-#include "dbexport/logreader.h"
 #include "interchange/adiftransfer.h"
+#include "logbook/recordreader.h"
 #include "logbook/regularfile.h"
 #include "maintenance/logcopy.h"
 #include "maintenance/merge.h"
-#include "maintenance/recordreader.h"
 #include "printing/labelsheet.h"
 #include "setup/config.h"
 #include "tests/logbook/logfixture.h"
@@ -129,7 +128,6 @@ TEST_F(RegularFileTest, EveryOpenerRefusesAPipe)
          }},
         {"configuration",
          [&] { return readConfiguration(m_pipe).status == ConfigStatus::ReadFailed; }},
-        {"database export", [&] { return LogReader().open(m_pipe) == LogStatus::NotRegularFile; }},
         {"record reader", [&] { return RecordReader().open(m_pipe) == LogStatus::NotRegularFile; }},
     };
     for (const auto &[what, check] : cases) {

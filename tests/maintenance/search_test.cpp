@@ -135,9 +135,7 @@ class SearchLog : public ::testing::Test
         for (const ContactsLine &line : result.lines) {
             // Each line stands for the record whose text it shows.
             const std::optional<QsoRecord> record = m_log.readRecord(line.recordNo);
-            EXPECT_TRUE(record.has_value());
-            if (record)
-                EXPECT_EQ(line.text, contactsLine(line.recordNo, *record));
+            EXPECT_EQ(line.text, contactsLine(line.recordNo, record.value_or(QsoRecord())));
             numbers.push_back(line.recordNo);
         }
         return numbers;

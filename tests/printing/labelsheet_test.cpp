@@ -4,9 +4,9 @@
 
 #include "interchange/adiftransfer.h"
 #include "logbook/logfixture.h"
-#include "logbook/text.h"
 #include "maintenance/merge.h"
 #include "maintenance/sort.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 

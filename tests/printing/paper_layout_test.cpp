@@ -30,7 +30,7 @@ std::vector<double> rowRules(const RecordingSurface &s)
 }
 
 // A log of `count` contacts held in memory, read as the sheet reads the file.
-RecordReader memoryLog(std::vector<QsoRecord> contacts)
+RecordLookup memoryLog(std::vector<QsoRecord> contacts)
 {
     contacts.push_back(QsoRecord::endMarker("JN18EU"));
     return [contacts](std::int32_t n) -> std::optional<QsoRecord> {

@@ -19,7 +19,7 @@ using namespace ondelog;
 
 namespace {
 
-RecordReader pageOf(const QsoRecord &contact)
+RecordLookup pageOf(const QsoRecord &contact)
 {
     return [contact](std::int32_t n) -> std::optional<QsoRecord> {
         if (n <= 25)

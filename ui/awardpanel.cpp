@@ -1,0 +1,205 @@
+#include "ui/awardpanel.h"
+
+#include "ui/qtext.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace ondelog {
+
+namespace {
+
+constexpr int kColumns = 12;
+
+// One look per state, chosen by the cell's "etat" property.
+const char *const kStyle = R"(
+QPushButton[etat="non"] { background: #eef1f5; color: #5b6472; border: 1px solid #d5dbe3; }
+QPushButton[etat="travaille"] { background: #f7c873; color: #3b2a06; border: 1px solid #d9a13c; }
+QPushButton[etat="confirme"] { background: #4f9d62; color: white; border: 1px solid #3b7d4c; }
+QPushButton[etat] { border-radius: 4px; padding: 2px; text-align: center; }
+QPushButton[etat]:hover { border: 1px solid #1f4e79; }
+QLabel[legende="non"] { background: #eef1f5; border: 1px solid #d5dbe3; }
+QLabel[legende="travaille"] { background: #f7c873; border: 1px solid #d9a13c; }
+QLabel[legende="confirme"] { background: #4f9d62; border: 1px solid #3b7d4c; }
+)";
+
+QString stateName(AwardState state)
+{
+    switch (state) {
+    case AwardState::Worked:
+        return QStringLiteral("travaille");
+    case AwardState::Confirmed:
+        return QStringLiteral("confirme");
+    case AwardState::NotWorked:
+        break;
+    }
+    return QStringLiteral("non");
+}
+
+QString contactsText(std::size_t count)
+{
+    return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%L1 contacts").arg(count);
+}
+
+QWidget *legendItem(const QString &state, const QString &text, QWidget *parent)
+{
+    auto *item = new QWidget(parent);
+    auto *swatch = new QLabel(item);
+    swatch->setProperty("legende", state);
+    swatch->setFixedSize(14, 14);
+    auto *layout = new QHBoxLayout(item);
+    layout->setContentsMargins(0, 0, 12, 0);
+    layout->setSpacing(5);
+    layout->addWidget(swatch);
+    layout->addWidget(new QLabel(text, item));
+    return item;
+}
+
+} // namespace
+
+AwardPanel::AwardPanel(QWidget *parent)
+    : QWidget(parent), m_band(new QComboBox(this)), m_counts(new QLabel(this)),
+      m_notes(new QLabel(this))
+{
+    setObjectName(QStringLiteral("PictDepartements"));
+    setStyleSheet(QString::fromLatin1(kStyle));
+
+    m_band->setObjectName(QStringLiteral("LstBandeDiplome"));
+    m_band->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(m_band, &QComboBox::currentIndexChanged, this, &AwardPanel::showBand);
+    m_counts->setObjectName(QStringLiteral("LabDiplome"));
+    QFont bold = m_counts->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.15);
+    m_counts->setFont(bold);
+    m_notes->setObjectName(QStringLiteral("LabDiplomeNotes"));
+    m_notes->setWordWrap(true);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Bande :"), this));
+    top->addWidget(m_band);
+    top->addSpacing(16);
+    top->addWidget(m_counts);
+    top->addStretch(1);
+    top->addWidget(legendItem(QStringLiteral("non"), QStringLiteral("Non travaillé"), this));
+    top->addWidget(legendItem(QStringLiteral("travaille"), QStringLiteral("Travaillé"), this));
+    top->addWidget(
+        legendItem(QStringLiteral("confirme"), QStringLiteral("Confirmé (QSL reçue)"), this));
+
+    auto *grid = new QGridLayout;
+    grid->setSpacing(4);
+    QFont cellFont = font();
+    cellFont.setPointSizeF(cellFont.pointSizeF() * 0.9);
+    for (int i = 0; i < kAwardDepartements; ++i) {
+        const QString code = QString::fromLatin1(awardCode(i).data(), int(awardCode(i).size()));
+        auto *cell = new QPushButton(this);
+        cell->setObjectName(QStringLiteral("BtDept") + code);
+        cell->setFont(cellFont);
+        cell->setProperty("etat", QStringLiteral("non"));
+        cell->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        cell->setMinimumSize(78, 40);
+        cell->setFocusPolicy(Qt::NoFocus);
+        connect(cell, &QPushButton::clicked, this, [this, i] { choose(i); });
+        m_cells[std::size_t(i)] = cell;
+        grid->addWidget(cell, i / kColumns, i % kColumns);
+    }
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(grid, 1);
+    layout->addWidget(m_notes);
+}
+
+void AwardPanel::setStatistics(const LogStatistics &statistics)
+{
+    const QString chosen = m_band->currentIndex() > 0 ? m_band->currentText() : QString();
+    m_statistics = &statistics;
+    {
+        const QSignalBlocker quiet(m_band);
+        m_band->clear();
+        m_band->addItem(QStringLiteral("Toutes les bandes"));
+        for (const Tally &t : statistics.bands)
+            if (t.label != kOtherBandLabel && t.label != kUnknownLabel)
+                m_band->addItem(toQString(t.label));
+        m_band->setCurrentIndex(std::max(0, m_band->findText(chosen)));
+    }
+    showBand();
+}
+
+std::optional<std::size_t> AwardPanel::band() const
+{
+    if (!m_statistics || m_band->currentIndex() <= 0)
+        return std::nullopt;
+    const std::string label = toCp1252(m_band->currentText());
+    for (std::size_t b = 0; b < m_statistics->bands.size(); ++b)
+        if (m_statistics->bands[b].label == label)
+            return b;
+    return std::nullopt;
+}
+
+void AwardPanel::showBand()
+{
+    if (!m_statistics)
+        return;
+    m_view = m_statistics->award(band());
+    m_counts->setText(QStringLiteral("travaillés %1 / %3, confirmés %2 / %3")
+                          .arg(m_view.worked)
+                          .arg(m_view.confirmed)
+                          .arg(kAwardDepartements));
+    for (int i = 0; i < kAwardDepartements; ++i) {
+        QPushButton *cell = m_cells[std::size_t(i)];
+        const AwardCell &c = m_view.cells[std::size_t(i)];
+        const QString code = QString::fromLatin1(awardCode(i).data(), int(awardCode(i).size()));
+        const QString name = toQString(awardName(i));
+        cell->setToolTip(
+            QStringLiteral("%1 %2 : %3").arg(code, name, contactsText(c.records.size())));
+        cell->setProperty("etat", stateName(c.state));
+        cell->style()->unpolish(cell);
+        cell->style()->polish(cell);
+    }
+    nameCells();
+    QStringList notes;
+    if (const std::size_t corsica = m_statistics->corsicaRecords().size())
+        notes << QStringLiteral("Corse notée 20, sans 2A ni 2B : %1").arg(contactsText(corsica));
+    if (const std::size_t unknown = m_statistics->unknownDepartementRecords().size())
+        notes << QStringLiteral("département illisible : %1").arg(contactsText(unknown));
+    m_notes->setText(notes.join(QStringLiteral(" · ")));
+    m_notes->setVisible(!notes.isEmpty());
+}
+
+// Code and name, the name cut to the width the cell has now.
+void AwardPanel::nameCells()
+{
+    for (int i = 0; i < kAwardDepartements; ++i) {
+        QPushButton *cell = m_cells[std::size_t(i)];
+        const QString code = QString::fromLatin1(awardCode(i).data(), int(awardCode(i).size()));
+        const QFontMetrics metrics(cell->font());
+        cell->setText(code + QLatin1Char('\n') +
+                      metrics.elidedText(toQString(awardName(i)), Qt::ElideRight,
+                                         std::max(cell->minimumWidth(), cell->width()) - 8));
+    }
+}
+
+void AwardPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    nameCells();
+}
+
+void AwardPanel::choose(int index)
+{
+    const AwardCell &c = m_view.cells[std::size_t(index)];
+    if (c.records.empty())
+        return;
+    const QString code = QString::fromLatin1(awardCode(index).data(), int(awardCode(index).size()));
+    emit recordsChosen(c.records, QStringLiteral("%1 %2, %3 : %4")
+                                      .arg(code, toQString(awardName(index)), m_band->currentText(),
+                                           contactsText(c.records.size())));
+}
+
+} // namespace ondelog

@@ -1,0 +1,56 @@
+#pragma once
+// The French départements award as a grid of the 96 départements of
+// metropolitan France, each not worked, worked or confirmed, on one band or
+// all; a click on a département hands its contacts on by record number.
+
+#include "statistics/logstatistics.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace ondelog {
+
+class AwardPanel : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit AwardPanel(QWidget *parent = nullptr);
+
+    /** Shows the award of these figures, which must outlive the panel's use of
+     *  them (until the next call). The band chosen is kept when the new figures
+     *  still have it. */
+    void setStatistics(const LogStatistics &statistics);
+
+    QPushButton *cell(int index) const { return m_cells[std::size_t(index)]; }
+
+  signals:
+    void recordsChosen(const std::vector<std::int32_t> &records, const QString &what);
+
+  protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+  private:
+    void nameCells();
+    void showBand();
+    void choose(int index);
+    /** The band chosen, as an index into the figures' bands; nothing for all bands. */
+    std::optional<std::size_t> band() const;
+
+    const LogStatistics *m_statistics = nullptr;
+    AwardView m_view;
+    QComboBox *m_band;
+    QLabel *m_counts;
+    QLabel *m_notes;
+    std::array<QPushButton *, kAwardDepartements> m_cells{};
+};
+
+} // namespace ondelog
