@@ -41,6 +41,7 @@
 #include <QMenuBar>
 #include <QSessionManager>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ondelog {
@@ -79,8 +80,8 @@ MainWindow::MainWindow(const std::filesystem::path &dataRoot, const Clock &clock
 
 MainWindow::~MainWindow()
 {
-    // These helpers watch the events of this window's widgets (the label sheet
-    // those of the record view's "Ma QSL" field). Gone first, they see none of
+    // These helpers watch the events of this window's widgets (one of them
+    // the record view's "Ma QSL" field). Gone first, they see none of
     // the events the widgets send while the window is taken apart, when the
     // window they would ask is no longer a MainWindow.
     delete m_qslWatcher;
@@ -229,9 +230,9 @@ void MainWindow::setMode(WindowMode mode)
     if (mode == WindowMode::Entry) {
         m_contacts->closeList();
         m_contacts->showSearchField(false);
-    }
-    if (mode != WindowMode::Entry)
+    } else {
         m_locatorChange->cancel();
+    }
     applyMode();
 }
 
@@ -239,8 +240,10 @@ void MainWindow::setBusy(bool busy)
 {
     m_busy = busy;
     applyMode();
+    // Once the command that ends here has shown the log again: an import opens
+    // the file it wrote only after this.
     if (!busy)
-        runWritesFromOutside();
+        QTimer::singleShot(0, this, &MainWindow::runWritesFromOutside);
 }
 
 void MainWindow::applyMode()
@@ -413,7 +416,7 @@ void MainWindow::writeFromOutside(std::function<void()> write)
 
 void MainWindow::runWritesFromOutside()
 {
-    if (m_writesWaiting.empty())
+    if (m_busy || m_writesWaiting.empty())
         return;
     const std::vector<std::function<void()>> writes = std::move(m_writesWaiting);
     m_writesWaiting.clear();

@@ -167,7 +167,7 @@ StatisticsWindow::~StatisticsWindow() = default;
 
 QString StatisticsWindow::stationCall() const
 {
-    return QString::fromStdString(m_log.path().stem().string());
+    return nativePath(m_log.path().stem());
 }
 
 Chart StatisticsWindow::currentChart() const

@@ -184,6 +184,37 @@ class AdifTest : public StationWindowTest
         QVERIFY(get<QWidget>(QStringLiteral("PictListe"))->isEnabled());
     }
 
+    // A contact another program logs during an import waits for it: written
+    // into the file the import replaces, it would be lost.
+    void aWriteFromOutsideWaitsForTheImport()
+    {
+        start(3);
+        const auto adi = m_root->root() / "wsjt.adi";
+        writeBytes(adi, adiContacts(0, 5000));
+        StuckDisk disk;
+        QsoRecord received = testContact(99);
+        received.setField(Field::CSGN, "F5OUT");
+        bool written = false;
+        whenModal([](QWidget *w) { return qobject_cast<QProgressDialog *>(w) != nullptr; },
+                  [&](QWidget *) {
+                      m_window->writeFromOutside([&] {
+                          written = m_window->logFile().appendContact(received, "JN18EU") ==
+                                    LogStatus::Ok;
+                      });
+                      QVERIFY(!written);
+                      disk.release();
+                  });
+        AdifCommands::setProgressThreshold(0);
+        const QString summary = trigger("MnuImportAdif", adi);
+        QVERIFY2(summary.startsWith(QStringLiteral("5000 contacts ajoutés")), qPrintable(summary));
+        QTRY_VERIFY(written);
+        QCOMPARE(m_window->logFile().recordCount(), 5004);
+        const std::string bytes = logBytes();
+        QCOMPARE(bytes.size(), std::size_t{5005 * kRecordSize});
+        QCOMPARE(bytes.substr(5003 * kRecordSize, kRecordSize),
+                 std::string(received.bytes().data(), kRecordSize));
+    }
+
     // The program ends in the middle of an import: the import stops at its
     // next block, says nothing to a window that is gone, and leaves nothing
     // beside the log.

@@ -222,7 +222,7 @@ class WindowModeTest : public StationWindowTest
         get<QAction>(QStringLiteral("MnuClasser"))->trigger();
         QVERIFY(asked);
         QVERIFY(!ranAtOnce);
-        QVERIFY(written);
+        QTRY_VERIFY(written);
         QCOMPARE(m_window->logFile().recordCount(), 61);
         QCOMPARE(readBytes(m_root->logPath()).size(), std::size_t(62) * kRecordSize);
         QCOMPARE(recordBytes(61), std::string(received.bytes().data(), kRecordSize));
