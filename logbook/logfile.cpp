@@ -212,8 +212,6 @@ void LogFile::close()
     m_readOnlyCause = ReadOnlyCause::None;
     m_path.clear();
     m_recordCount = 0;
-    m_currentRecordNo = 0;
-    m_selectedRecordNo = 0;
     m_endMarkerLocator.reset();
     m_countValid = false;
 }

@@ -141,13 +141,6 @@ class LogFile
      *  never holds. Changes nothing. */
     LogDamage inspect();
 
-    /** Record number a new contact will be written to (N+1 when entry starts). */
-    std::int32_t currentRecordNo() const { return m_currentRecordNo; }
-    void setCurrentRecordNo(std::int32_t n) { m_currentRecordNo = n; }
-    /** Record number of the line selected in the log list. */
-    std::int32_t selectedRecordNo() const { return m_selectedRecordNo; }
-    void setSelectedRecordNo(std::int32_t n) { m_selectedRecordNo = n; }
-
     /** The last failure (Ok after success). */
     LogStatus lastStatus() const { return m_lastStatus; }
 
@@ -165,8 +158,6 @@ class LogFile
     ReadOnlyCause m_readOnlyCause = ReadOnlyCause::None;
     std::filesystem::path m_path;
     std::int32_t m_recordCount = 0;
-    std::int32_t m_currentRecordNo = 0;
-    std::int32_t m_selectedRecordNo = 0;
     std::optional<std::string> m_endMarkerLocator;
     // False when the last count failed: N is then unknown, and writing at N+1
     // could overwrite contacts.

@@ -144,7 +144,6 @@ void ContactEntry::prepareNext()
     m_window.showLastPage();
 
     m_session.prepareNewEntry(m_window.logFile().recordCount(), m_window.stationLocator());
-    m_window.logFile().setCurrentRecordNo(m_session.currentRecordNo());
     m_panel.clearRecord();
     m_panel.resetFieldColours();
     m_panel.fieldTexts() = m_session.fieldTexts();

@@ -302,7 +302,6 @@ std::filesystem::path MainWindow::ownLogPath() const
 
 void MainWindow::chooseRecord(std::int32_t n)
 {
-    m_log.setSelectedRecordNo(n);
     m_recordPanel->displayRecord(n);
 }
 
@@ -335,7 +334,6 @@ void MainWindow::showRecord(std::int32_t n)
 {
     if (n < 1 || n > m_log.recordCount())
         return;
-    m_log.setSelectedRecordNo(n);
     const bool entry = m_mode == WindowMode::Entry;
     if (entry)
         m_listPanel->setEnabled(true);

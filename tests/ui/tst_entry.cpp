@@ -143,7 +143,7 @@ class EntryTest : public StationWindowTest
         QCOMPARE(focusedField(), 1);
         QCOMPARE(field(1)->palette().color(QPalette::Base), kLightGreen);
         // The last line is still selected under the disabled list.
-        QCOMPARE(m_window->logFile().selectedRecordNo(), 3);
+        QCOMPARE(selectedRecord(), 3);
     }
 
     void aWholeContactInRealTime()
@@ -348,7 +348,7 @@ class EntryTest : public StationWindowTest
         QVERIFY(get<QFrame>(QStringLiteral("PictRech"))->isVisible());
         QVERIFY(!m_window->isEntrySession());
         QCOMPARE(get<QLineEdit>(QStringLiteral("PageText1"))->text(), QStringLiteral("2"));
-        QCOMPARE(m_window->logFile().selectedRecordNo(), 30);
+        QCOMPARE(selectedRecord(), 30);
         QCOMPARE(label("NoFicheLab"), QStringLiteral(" Fiche N°30 "));
         QVERIFY(get<QListWidget>(QStringLiteral("ListeLog"))->hasFocus());
     }
@@ -361,7 +361,7 @@ class EntryTest : public StationWindowTest
         QTest::mouseClick(button("BtEnrTerminer"), Qt::LeftButton);
         QCOMPARE(m_window->logFile().recordCount(), 26);
         QCOMPARE(get<QLineEdit>(QStringLiteral("PageText1"))->text(), QStringLiteral("2"));
-        QCOMPARE(m_window->logFile().selectedRecordNo(), 26);
+        QCOMPARE(selectedRecord(), 26);
         QCOMPARE(field(1)->text(), QStringLiteral("F1ABC"));
         QCOMPARE(field(1)->palette().color(QPalette::Base),
                  QLineEdit().palette().color(QPalette::Base));

@@ -81,7 +81,7 @@ class MaintenanceTest : public StationWindowTest
 
     void expectShown(int n)
     {
-        QCOMPARE(m_window->logFile().selectedRecordNo(), n);
+        QCOMPARE(selectedRecord(), n);
         QCOMPARE(label("NoFicheLab"), QStringLiteral(" Fiche N°%1 ").arg(n));
         QCOMPARE(get<QLineEdit>(QStringLiteral("PageText1"))->text().toInt(), (n - 1) / 25 + 1);
         QCOMPARE(logList()->currentRow(), (n - 1) % 25);
@@ -247,7 +247,7 @@ class MaintenanceTest : public StationWindowTest
         QVERIFY(panel("PictFiche")->isEnabled());
         QCOMPARE(get<QLineEdit>(QStringLiteral("PageText1"))->text(), QStringLiteral("2"));
         QCOMPARE(logList()->currentRow(), 4);
-        QCOMPARE(m_window->logFile().selectedRecordNo(), 30);
+        QCOMPARE(selectedRecord(), 30);
     }
 
     void failedSortSaysSoAndKeepsTheLog()

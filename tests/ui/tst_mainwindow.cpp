@@ -388,7 +388,7 @@ class MainWindowTest : public QObject
                               list->visualItemRect(list->item(row)).center());
         };
         clickLine(0);
-        QCOMPARE(window->logFile().selectedRecordNo(), 1);
+        QCOMPARE(list->currentItem()->data(Qt::UserRole).toInt(), 1);
         QCOMPARE(child<QLabel>(window.get(), "NoFicheLab")->text(), QStringLiteral(" Fiche N°1 "));
         QCOMPARE(child<QLineEdit>(window.get(), "TxtField1")->text(), QStringLiteral("F0001"));
         QCOMPARE(child<QLineEdit>(window.get(), "TxtField13")->text(), QStringLiteral("MERCI"));

@@ -62,7 +62,7 @@ class RecordViewTest : public StationWindowTest
         const int row = (n - 1) % kLinesPerPage;
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
                           list()->visualItemRect(list()->item(row)).center());
-        QCOMPARE(m_window->logFile().selectedRecordNo(), n);
+        QCOMPARE(selectedRecord(), n);
         QCOMPARE(label("NoFicheLab"), QStringLiteral(" Fiche N°%1 ").arg(n));
     }
 
@@ -315,7 +315,7 @@ class RecordViewTest : public StationWindowTest
         QVERIFY(frame()->isHidden());
         QVERIFY(get<QFrame>(QStringLiteral("PictMenu"))->isEnabled());
         QCOMPARE(get<QLineEdit>(QStringLiteral("PageText1"))->text(), QString::number(page));
-        QCOMPARE(m_window->logFile().selectedRecordNo(), selected);
+        QCOMPARE(selectedRecord(), selected);
         QCOMPARE(list()->currentRow(), list()->count() - 1);
         QCOMPARE(label("NoFicheLab"), QStringLiteral(" Fiche N°%1 ").arg(selected));
     }
@@ -350,7 +350,7 @@ class RecordViewTest : public StationWindowTest
         QVERIFY(frame()->isHidden());
         QVERIFY(get<QFrame>(QStringLiteral("PictMenu"))->isEnabled());
         QVERIFY(button("BtActiveRech")->isVisible());
-        QCOMPARE(m_window->logFile().selectedRecordNo(), 2);
+        QCOMPARE(selectedRecord(), 2);
         expectShownAsStored(testContact(2));
     }
 

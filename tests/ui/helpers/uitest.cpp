@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -250,6 +251,12 @@ QLineEdit *StationWindowTest::field(int i)
 QPushButton *StationWindowTest::button(const char *name)
 {
     return get<QPushButton>(QString::fromLatin1(name));
+}
+
+int StationWindowTest::selectedRecord()
+{
+    const QListWidgetItem *line = get<QListWidget>(QStringLiteral("ListeLog"))->currentItem();
+    return line ? line->data(Qt::UserRole).toInt() : 0;
 }
 
 QString StationWindowTest::label(const char *name)

@@ -112,6 +112,8 @@ class StationWindowTest : public QObject
     }
     QLineEdit *field(int i);
     QPushButton *button(const char *name);
+    /** Record number the selected line of the log list stands for, 0 when none. */
+    int selectedRecord();
     QString label(const char *name);
     std::string logBytes() const;
 };
