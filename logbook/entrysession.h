@@ -117,6 +117,10 @@ class EntrySession
      */
     void prepareNewEntry(std::int32_t recordCount, std::string_view stationLocator);
 
+    /** The log grew under the contact being typed (a contact another program
+     *  logged): this one will be written after its `recordCount` contacts. */
+    void followRecordCount(std::int32_t recordCount) { m_currentRecordNo = recordCount + 1; }
+
     Mode mode() const { return m_mode; }
     /** The option buttons; the window then gives the focus to the call sign. */
     void setMode(Mode mode) { m_mode = mode; }

@@ -2,7 +2,9 @@
 
 #include "station/livecontact.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace ondelog {
 
@@ -44,6 +46,19 @@ std::optional<std::string> radioModeText(std::string_view hamlibMode,
         return std::nullopt;
     }
     return std::nullopt;
+}
+
+bool isDataMode(std::string_view logMode)
+{
+    if (logMode.empty())
+        return false;
+    // The voice modes a radio is switched to, whatever it calls them.
+    constexpr std::string_view kVoiceModes[] = {"USB", "LSB", "DV", "DMR", "FREEDV", "M17"};
+    for (const ModeName &m : kModes)
+        if (m.log == logMode || m.hamlib == logMode)
+            return false;
+    return std::find(std::begin(kVoiceModes), std::end(kVoiceModes), logMode) ==
+           std::end(kVoiceModes);
 }
 
 std::string radioLineUtf8(const RadioReport &report)

@@ -40,6 +40,11 @@ std::optional<std::string> radioFrequencyText(double hertz);
 std::optional<std::string> radioModeText(std::string_view hamlibMode,
                                          const std::optional<std::string> &dataMode);
 
+/** A mode of the log that a radio sends through its data modes (FT8, PSK31,
+ *  OLIVIA...): none of those the radio names itself (SSB, CW, AM, FM...).
+ *  Empty is none. */
+bool isDataMode(std::string_view logMode);
+
 /** "Transceiver : 7.074 USB", "Transceiver : pas de réponse"...; "" when Off. */
 std::string radioLineUtf8(const RadioReport &report);
 

@@ -1,7 +1,8 @@
 #pragma once
 // The settings of the live station: where WSJT-X and JTDX send their
-// messages, and which radio Hamlib reads. Plain values with their defaults;
-// the settings store saves and loads them with the others.
+// messages, and which radio Hamlib reads. Plain values with their defaults,
+// kept in "Reglages.ini" with the suite's other settings (setup/settings.h)
+// under keys of their own ("wsjtx.*", "transceiver.*").
 
 #include <cstdint>
 #include <string>
@@ -39,6 +40,18 @@ struct TransceiverSettings
     bool isNone() const { return model == kNoRadioModel; }
     bool operator==(const TransceiverSettings &) const = default;
 };
+
+class Settings;
+
+/** The WSJT-X settings the file holds; a key absent or unusable reads as its
+ *  value in `defaults`. */
+WsjtxSettings readWsjtxSettings(const Settings &settings, const WsjtxSettings &defaults = {});
+void writeWsjtxSettings(Settings &settings, const WsjtxSettings &wsjtx);
+
+/** The radio the file names; what is absent or unusable reads as "Aucun"'s
+ *  defaults (an unusable rigctld address as the model's own). */
+TransceiverSettings readTransceiverSettings(const Settings &settings);
+void writeTransceiverSettings(Settings &settings, const TransceiverSettings &transceiver);
 
 /** "host:port" with a port from 1 to 65535 ("127.0.0.1:4532", "shack.local:4532",
  *  "[::1]:4532"). */

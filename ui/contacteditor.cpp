@@ -131,6 +131,11 @@ void ContactEditor::proposeValues(const std::string &frequency, const std::strin
     m_entry->proposeValues(frequency, mode);
 }
 
+void ContactEditor::followLogCount()
+{
+    m_entry->followLogCount();
+}
+
 void ContactEditor::askDeletion()
 {
     m_change->askDeletion();

@@ -45,6 +45,9 @@ class ContactEditor : public QObject
     void storeBeforeForcedEnd();
     /** Frequency and mode to offer to the contacts entered from now on. */
     void proposeValues(const std::string &frequency, const std::string &mode);
+    /** The log was written from outside: the contact being typed takes the number after its last.
+     */
+    void followLogCount();
 
     /** "&Supprimer": asks whether the shown record is to be deleted. */
     void askDeletion();

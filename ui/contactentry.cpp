@@ -118,8 +118,34 @@ bool ContactEntry::focusGained(int i)
 
 void ContactEntry::proposeValues(const std::string &frequency, const std::string &mode)
 {
+    const std::string previous[] = {m_proposedFrequency, m_proposedMode};
     m_proposedFrequency = frequency;
     m_proposedMode = mode;
+    if (!m_window.isEntrySession())
+        return;
+    // The dial turned while the operator is in the field but has typed nothing:
+    // the field follows the radio. Typed, confirmed or showing "ERREUR", it stays.
+    const std::pair<Field, const std::string &> proposals[] = {{Field::FREQ, frequency},
+                                                               {Field::MODE, mode}};
+    for (std::size_t k = 0; k < std::size(proposals); ++k) {
+        const int i = static_cast<int>(proposals[k].first);
+        const std::string &now = proposals[k].second;
+        QLineEdit *edit = m_panel.field(i);
+        if (now.empty() || now == previous[k] || !edit->hasFocus() || edit->isModified() ||
+            m_editor.errorField() == i || !m_session.fieldText(i).empty() ||
+            toCp1252(edit->text()) != previous[k])
+            continue;
+        edit->setText(toQString(now));
+        edit->selectAll();
+    }
+}
+
+void ContactEntry::followLogCount()
+{
+    if (!m_window.isEntrySession())
+        return;
+    m_session.followRecordCount(m_window.logFile().recordCount());
+    m_panel.recordNumberLabel()->setText(toQString(m_session.recordCaption()));
 }
 
 // --- The session ---------------------------------------------------------------------

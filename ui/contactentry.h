@@ -52,8 +52,12 @@ class ContactEntry : public QObject
     /** What field i shows when it does not hold the focus. */
     std::string shownText(int i) const { return m_session.shownText(i); }
     /** Frequency and mode offered in their empty fields (instead of the last
-     *  ones typed) until others come; empty: none. */
+     *  ones typed) until others come; empty: none. A field that shows the last
+     *  proposal, untouched, shows the new one. */
     void proposeValues(const std::string &frequency, const std::string &mode);
+    /** The log grew during the entry: "Charger fiche N°" says the number the
+     *  contact being typed will now be written at. */
+    void followLogCount();
 
     const EntrySession &session() const { return m_session; }
 

@@ -29,6 +29,8 @@ MainMenu buildMainMenu(QMenuBar *bar)
     menu.importAdif = addItem(file, "MnuImportAdif", QStringLiteral("Importer un fichier ADIF…"));
     file->addSeparator();
     menu.settings = addItem(file, "MnuReglages", QStringLiteral("Réglages…"));
+    menu.wsjtx = addItem(file, "MnuWsjtx", QStringLiteral("Réception de WSJT-X et JTDX…"));
+    menu.transceiver = addItem(file, "MnuTransceiver", QStringLiteral("Transceiver…"));
     menu.quit = addItem(file, "MnuQuitter", QStringLiteral("  Fermer Fichier  et  Quitter"));
 
     QMenu *list = addMenu("MnuLister", QStringLiteral("      Liste        "));

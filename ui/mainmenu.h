@@ -16,6 +16,8 @@ struct MainMenu
     QAction *exportAdif = nullptr;
     QAction *importAdif = nullptr;
     QAction *settings = nullptr;
+    QAction *wsjtx = nullptr;
+    QAction *transceiver = nullptr;
     QAction *quit = nullptr;
     QAction *createDatabase = nullptr;
     QAction *copyToDisk = nullptr;

@@ -18,6 +18,7 @@
 #include "ui/firstrundialog.h"
 #include "ui/keyboard.h"
 #include "ui/labelsheetpanel.h"
+#include "ui/livestation.h"
 #include "ui/locatorchange.h"
 #include "ui/locatordialog.h"
 #include "ui/logkeeping.h"
@@ -151,6 +152,7 @@ void MainWindow::createControllers()
     m_qslWatcher = new QslFieldWatcher(*this, *m_recordPanel, *m_labelSheet);
     m_logKeeping = new LogKeeping(*this);
     m_autoBackup = new AutomaticBackup(*this);
+    new LiveStation(*this, m_menu.wsjtx, m_menu.transceiver);
 
     connect(m_contacts, &ContactsPanel::entryHeld, this, [this](bool held) {
         m_contactsHoldEntry = held;
@@ -424,6 +426,7 @@ void MainWindow::runWritesFromOutside()
         return;
     m_log.countRecords();
     m_listPanel->followCount();
+    m_editor->followLogCount();
     updateRecordButtons();
     // The page is drawn again only when nothing is under way: during an entry,
     // a change, a panel, or while the operator types elsewhere (a search), a

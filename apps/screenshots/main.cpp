@@ -22,6 +22,7 @@
 #include "ui/firstrundialog.h"
 #include "ui/labeleditor.h"
 #include "ui/labelsheetpanel.h"
+#include "ui/livestation.h"
 #include "ui/locatordialog.h"
 #include "ui/mainwindow.h"
 #include "ui/paintersurface.h"
@@ -847,6 +848,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     setPauseMilliseconds(0);
+    // The windows shown listen to no WSJT-X but the one the live station's shot sends.
+    WsjtxSettings silent;
+    silent.enabled = false;
+    LiveStation::setDefaultWsjtxSettings(silent);
     QTemporaryDir temp;
     bool ok = true;
 

@@ -4,6 +4,7 @@
 #include "setup/config.h"
 #include "setup/dataroot.h"
 #include "ui/application.h"
+#include "ui/livestation.h"
 #include "ui/pause.h"
 
 #include <QAbstractButton>
@@ -48,6 +49,11 @@ void initWindowTests()
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
         loadFrenchTranslation(*app);
     setPauseMilliseconds(5);
+    // A window under test never takes port 2237 from the machine's WSJT-X, nor
+    // its contacts; the tests of the live station listen on ports of their own.
+    WsjtxSettings silent;
+    silent.enabled = false;
+    LiveStation::setDefaultWsjtxSettings(silent);
     g_previousHandler = qInstallMessageHandler(quietHandler);
 }
 
