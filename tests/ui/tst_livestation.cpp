@@ -29,7 +29,9 @@
 #include <QTest>
 #include <QUdpSocket>
 
+#include <cstdio>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 using namespace ondelog;
@@ -57,6 +59,34 @@ LoggedContact contact(const std::string &call, int minute)
     c.call = call;
     c.minute = minute;
     return c;
+}
+
+quint16 freeUdpPort()
+{
+    QUdpSocket socket;
+    socket.bind(QHostAddress::LocalHost, 0);
+    return socket.localPort();
+}
+
+/** True once a program has bound UDP 127.0.0.1:`port` (read from the system's table). */
+bool isBoundUdp(quint16 port)
+{
+    char wanted[32];
+    std::snprintf(wanted, sizeof wanted, "0100007F:%04X ", port);
+    std::ifstream table("/proc/net/udp");
+    for (std::string line; std::getline(table, line);)
+        if (line.find(wanted) != std::string::npos)
+            return true;
+    return false;
+}
+
+void saveSettings(const std::filesystem::path &programFolder,
+                  const std::function<void(Settings &)> &change)
+{
+    std::filesystem::create_directories(programFolder);
+    Settings settings = Settings::load(settingsPath(programFolder));
+    change(settings);
+    QVERIFY(settings.save(settingsPath(programFolder)));
 }
 
 quint16 freeTcpPort()
@@ -294,6 +324,184 @@ class LiveStationTest : public StationWindowTest
                  qPrintable(noticeHistory()));
         QCOMPARE(readBytes(m_root->logPath()).size(), std::size_t(62) * kRecordSize);
         QCOMPARE(record(61).field(Field::CSGN), std::string("F5ABC"));
+    }
+
+    // Another station's log on screen is only read: the contacts go into the
+    // own log file, and the line says so.
+    void anotherStationsLogOnScreenReceivesNothing()
+    {
+        startListening(3);
+        const std::filesystem::path other = m_root->root() / "F5ABC.Ham";
+        writeLog(other, 2, "IN98GC");
+        const std::string otherBytes = readBytes(other);
+        whenModal([](QWidget *w) { return qobject_cast<QFileDialog *>(w) != nullptr; },
+                  [other](QWidget *w) {
+                      auto *dialog = static_cast<QFileDialog *>(w);
+                      dialog->selectFile(QString::fromStdString(other.string()));
+                      QMetaObject::invokeMethod(dialog, "accept");
+                  });
+        get<QAction>(QStringLiteral("MnuAutreF"))->trigger();
+        QTRY_VERIFY(!m_window->isOwnLog());
+        QVERIFY2(label("LabWsjtx").contains(QStringLiteral("vont au log de F6XYZ")),
+                 qPrintable(label("LabWsjtx")));
+
+        send(port(), loggedAdif(contact("G4XYZ", 20)));
+        QTRY_COMPARE(notice(), QStringLiteral("G4XYZ 14.074 FT8 ajouté depuis WSJT-X"));
+        QCOMPARE(readBytes(other), otherBytes);
+        QCOMPARE(readBytes(m_root->logPath()).size(), std::size_t(5) * kRecordSize);
+        QCOMPARE(m_window->logFile().recordCount(), 2);
+
+        get<QAction>(QStringLiteral("MnuCourantF"))->trigger();
+        QTRY_VERIFY(m_window->isOwnLog());
+        QTRY_COMPARE(list()->count(), 4);
+        QCOMPARE(record(4).field(Field::CSGN), std::string("G4XYZ"));
+        QCOMPARE(record(4).field(Field::MLOC), std::string("JN18EU"));
+    }
+
+    // A second Ondelog, another station's, finds the port taken: it says so in
+    // French, goes on without listening, and its log receives nothing.
+    void aSecondOndelogFindsThePortTaken()
+    {
+        startListening(3);
+        DataRoot otherRoot;
+        writeStation(otherRoot, 1, "F5ABC", "IN98GC");
+        const std::string otherBytes = readBytes(otherRoot.logPath("F5ABC.Ham"));
+        LiveStation::setDefaultWsjtxSettings(onPort(port()));
+        MainWindow second(otherRoot.root(), m_clock);
+        second.show();
+        QVERIFY(QTest::qWaitFor([&] { return second.startupState() == 0; }, 5000));
+        auto *line = child<StationLine>(&second, QStringLiteral("PictStation"));
+        QVERIFY2(line->notice().contains(QStringLiteral("le port est déjà utilisé")),
+                 qPrintable(line->notice()));
+        QCOMPARE(child<QLabel>(&second, QStringLiteral("LabWsjtx"))->text(),
+                 QStringLiteral("WSJT-X : pas de réception"));
+
+        send(port(), loggedAdif(contact("G4XYZ", 20)));
+        QTRY_COMPARE(m_window->logFile().recordCount(), 4);
+        QCOMPARE(readBytes(otherRoot.logPath("F5ABC.Ham")), otherBytes);
+        // It goes on: a contact can be typed.
+        QTest::mouseClick(child<QPushButton>(&second, QStringLiteral("BtNewQSO")), Qt::LeftButton);
+        QVERIFY(second.isEntrySession());
+    }
+
+    // The program itself, another station's, listening where this station's
+    // WSJT-X sends: it writes its own station's contacts and refuses the others.
+    void anotherStationsOndelogRefusesThisStationsContacts()
+    {
+        DataRoot otherRoot;
+        writeStation(otherRoot, 0, "F5ABC", "IN98GC");
+        const quint16 port = freeUdpPort();
+        saveSettings(otherRoot.programFolder(),
+                     [&](Settings &s) { writeWsjtxSettings(s, onPort(port)); });
+        QProcess ondelog;
+        ondelog.start(QStringLiteral(ONDELOG_BIN_DIR "/ondelog"),
+                      {QStringLiteral("--root"), QString::fromStdString(otherRoot.root().string())});
+        QVERIFY(ondelog.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return isBoundUdp(port); }, 20000));
+
+        LoggedContact mine = contact("G4XYZ", 20); // made by F6XYZ
+        send(port, qsoLogged(mine));
+        send(port, loggedAdif(mine));
+        LoggedContact theirs = contact("DL1ABC", 22);
+        theirs.myCall = "F5ABC";
+        send(port, loggedAdif(theirs));
+        const std::filesystem::path log = otherRoot.logPath("F5ABC.Ham");
+        QVERIFY(QTest::qWaitFor([&] { return readBytes(log).size() == 2 * kRecordSize; }, 10000));
+        ondelog.terminate();
+        QVERIFY(ondelog.waitForFinished(10000));
+        LogFile file;
+        QCOMPARE(file.openReadOnly(log), LogStatus::Ok);
+        QCOMPARE(file.recordCount(), 1);
+        QCOMPARE(file.readRecord(1)->field(Field::CSGN), std::string("DL1ABC"));
+    }
+
+    // The settings changed from the menu are kept, and listening and reading
+    // the radio follow at once; a new start reads them back.
+    void theSettingsFromTheMenuTakeEffectAndAreKept()
+    {
+        startListening(3);
+        const quint16 newPort = freeUdpPort();
+        whenModalNamed(QStringLiteral("WsjtxReglages"), [newPort](QWidget *dialog) {
+            child<QSpinBox>(dialog, QStringLiteral("TxtWsjtxPort"))->setValue(newPort);
+            QTest::mouseClick(child<QPushButton>(dialog, QStringLiteral("BtOK")), Qt::LeftButton);
+        });
+        get<QAction>(QStringLiteral("MnuWsjtx"))->trigger();
+        QCOMPARE(port(), newPort);
+        send(newPort, loggedAdif(contact("G4XYZ", 20)));
+        QTRY_COMPARE(m_window->logFile().recordCount(), 4);
+
+        whenModalNamed(QStringLiteral("Transceiver"), [](QWidget *dialog) {
+            QTest::keyClicks(child<QLineEdit>(dialog, QStringLiteral("TxtChercherModele")),
+                             QStringLiteral("Hamlib Dummy"));
+            QTest::mouseClick(child<QPushButton>(dialog, QStringLiteral("BtOK")), Qt::LeftButton);
+        });
+        get<QAction>(QStringLiteral("MnuTransceiver"))->trigger();
+        QTRY_COMPARE(label("LabTransceiver"), QStringLiteral("Transceiver : 145 FM"));
+
+        m_window.reset();
+        start(4);
+        QCOMPARE(live()->wsjtxSettings().port, newPort);
+        QVERIFY(live()->listener().isListening());
+        QCOMPARE(live()->transceiverSettings().model, 1);
+        QTRY_COMPARE(label("LabTransceiver"), QStringLiteral("Transceiver : 145 FM"));
+        whenModalNamed(QStringLiteral("Transceiver"), [](QWidget *dialog) {
+            child<QComboBox>(dialog, QStringLiteral("CboModele"))->setCurrentIndex(0); // "Aucun"
+            QTest::mouseClick(child<QPushButton>(dialog, QStringLiteral("BtOK")), Qt::LeftButton);
+        });
+        get<QAction>(QStringLiteral("MnuTransceiver"))->trigger();
+        QVERIFY(get<QLabel>(QStringLiteral("LabTransceiver"))->isHidden());
+        QVERIFY(live()->transceiverSettings().isNone());
+    }
+
+    // rigctld set to 7.074 MHz USB: a new live contact is offered 7.074 and
+    // SSB; the dial turned while the field waits, the field follows, but not
+    // once typed into; a data mode is the one WSJT-X reports; rigctld killed is
+    // said within three seconds, and the contact is finished by hand.
+    void rigctldProposesFrequencyAndModeUntilItStops()
+    {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("rigctld"));
+        if (program.isEmpty())
+            QSKIP("rigctld est absent (paquet libhamlib-utils) : test sauté");
+        Rigctld rigctld(program);
+        QVERIFY(rigctld.isReady());
+        QVERIFY(rigctld.command(QStringLiteral("F 7074000")));
+        QVERIFY(rigctld.command(QStringLiteral("M USB 0")));
+        saveSettings(m_root->programFolder(), [&](Settings &s) {
+            writeTransceiverSettings(s, {kRigctldRadioModel, {}, 0,
+                                         "127.0.0.1:" + std::to_string(rigctld.port())});
+        });
+        startListening(3);
+        QTRY_COMPARE(label("LabTransceiver"), QStringLiteral("Transceiver : 7.074 USB"));
+
+        QTest::mouseClick(button("BtNewQSO"), Qt::LeftButton);
+        typeEnter(QStringLiteral("f1abc"));
+        QCOMPARE(field(5)->selectedText(), QStringLiteral("7.074"));
+        typeEnter(QString(), false);
+        QCOMPARE(field(6)->selectedText(), QStringLiteral("SSB"));
+
+        QTest::mouseClick(button("BtEnrAnnuler"), Qt::LeftButton);
+        typeEnter(QStringLiteral("f2abc"));
+        QCOMPARE(field(5)->selectedText(), QStringLiteral("7.074"));
+        send(port(), status(14074000, "FT8"));
+        QVERIFY(rigctld.command(QStringLiteral("F 14074000")));
+        QVERIFY(rigctld.command(QStringLiteral("M PKTUSB 0")));
+        QTRY_COMPARE(field(5)->selectedText(), QStringLiteral("14.074"));
+        QTest::keyClicks(field(5), QStringLiteral("7"));
+        QVERIFY(rigctld.command(QStringLiteral("F 21074000")));
+        QTRY_COMPARE(label("LabTransceiver"), QStringLiteral("Transceiver : 21.074 PKTUSB"));
+        QCOMPARE(field(5)->text(), QStringLiteral("7"));
+        typeEnter(QStringLiteral("7.074"));
+        QCOMPARE(field(6)->selectedText(), QStringLiteral("FT8"));
+
+        rigctld.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(label("LabTransceiver"),
+                                  QStringLiteral("Transceiver : pas de réponse"), 3000);
+        typeEnter(QString(), false);
+        typeEnter(QStringLiteral("-10"));
+        typeEnter(QStringLiteral("-07"));
+        QTest::mouseClick(button("BtEnrSuivant"), Qt::LeftButton);
+        QCOMPARE(record(4).field(Field::FREQ), std::string("7.074"));
+        QCOMPARE(record(4).field(Field::MODE), std::string("FT8"));
     }
 };
 
