@@ -118,9 +118,34 @@ std::string damageMessageUtf8(const LogDamage &damage)
            "sauvegarde avant d'y saisir, modifier ou supprimer des contacts.";
 }
 
+// Marks an operation that may change the file: when the outermost one ends
+// (an append writes its records through writeRaw), the listener hears of it.
+class LogFile::ChangeScope
+{
+  public:
+    explicit ChangeScope(LogFile &log) : m_log(log) { ++m_log.m_changeDepth; }
+    ~ChangeScope()
+    {
+        if (--m_log.m_changeDepth == 0 && m_log.m_changeListener)
+            m_log.m_changeListener();
+    }
+    ChangeScope(const ChangeScope &) = delete;
+    ChangeScope &operator=(const ChangeScope &) = delete;
+
+  private:
+    LogFile &m_log;
+};
+
 LogFile::~LogFile()
 {
+    // Whoever listens may be half gone with the owner of this log.
+    m_changeListener = nullptr;
     close();
+}
+
+void LogFile::setChangeListener(std::function<void()> listener)
+{
+    m_changeListener = std::move(listener);
 }
 
 LogStatus LogFile::open(const std::filesystem::path &path)
@@ -135,6 +160,7 @@ LogStatus LogFile::openReadOnly(const std::filesystem::path &path)
 
 LogStatus LogFile::openWith(const std::filesystem::path &path, bool writable)
 {
+    const ChangeScope change(*this);
     close();
 
     bool readOnly = !writable;
@@ -205,6 +231,10 @@ LogStatus LogFile::create(const std::filesystem::path &path, std::string_view st
 
 void LogFile::close()
 {
+    // Closing what is not open changes nothing anyone shows.
+    std::optional<ChangeScope> change;
+    if (m_fd >= 0)
+        change.emplace(*this);
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -321,6 +351,7 @@ std::optional<QsoRecord> LogFile::readRecord(std::int32_t n)
 
 LogStatus LogFile::writeRaw(std::int32_t n, const QsoRecord &record)
 {
+    const ChangeScope change(*this);
     if (const LogStatus s = checkWritable(); s != LogStatus::Ok)
         return finish(s);
     if (n < 1)
@@ -346,6 +377,7 @@ LogStatus LogFile::appendContact(const QsoRecord &contact, std::string_view stat
 LogStatus LogFile::appendContacts(std::span<const QsoRecord> contacts,
                                   std::string_view stationLocator)
 {
+    const ChangeScope change(*this);
     if (const LogStatus s = checkWritable(); s != LogStatus::Ok)
         return finish(s);
     if (!m_countValid ||
@@ -383,6 +415,7 @@ LogStatus LogFile::appendContacts(std::span<const QsoRecord> contacts,
 
 LogStatus LogFile::replaceContact(std::int32_t k, const QsoRecord &record)
 {
+    const ChangeScope change(*this);
     if (const LogStatus s = checkWritable(); s != LogStatus::Ok)
         return finish(s);
     if (!m_countValid)
@@ -441,6 +474,7 @@ LogDamage LogFile::inspect()
 
 LogStatus LogFile::deleteRecord(std::int32_t k, std::string_view stationLocator)
 {
+    const ChangeScope change(*this);
     if (const LogStatus s = checkWritable(); s != LogStatus::Ok)
         return finish(s);
     if (!m_countValid)
@@ -489,6 +523,7 @@ LogStatus LogFile::deleteRecord(std::int32_t k, std::string_view stationLocator)
 
 LogStatus LogFile::commitRewrite(SafeFileWriter &writer)
 {
+    const ChangeScope change(*this);
     if (const LogStatus s = checkWritable(); s != LogStatus::Ok)
         return finish(s);
     // Opened before the rename, so that once the new log is in place nothing can

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -144,7 +145,16 @@ class LogFile
     /** The last failure (Ok after success). */
     LogStatus lastStatus() const { return m_lastStatus; }
 
+    /** `listener` is called whenever an operation that may have changed what
+     *  this object serves has returned: a record written, contacts appended, a
+     *  contact replaced or deleted, a rewrite put in place, another file opened,
+     *  the log closed (even when the operation failed: half done, it may have
+     *  changed the file). Called once per operation, with the log counted again,
+     *  never from the destructor. One listener; an empty one removes it. */
+    void setChangeListener(std::function<void()> listener);
+
   private:
+    class ChangeScope;
     LogStatus openWith(const std::filesystem::path &path, bool writable);
     LogStatus checkWritable() const;
     LogStatus writeBytes(std::int64_t offset, const char *data, std::size_t size);
@@ -163,6 +173,8 @@ class LogFile
     // could overwrite contacts.
     bool m_countValid = false;
     LogStatus m_lastStatus = LogStatus::Ok;
+    std::function<void()> m_changeListener;
+    int m_changeDepth = 0; // operations under way: the outermost tells the listener
 };
 
 } // namespace ondelog

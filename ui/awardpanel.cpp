@@ -197,9 +197,14 @@ void AwardPanel::choose(int index)
     if (c.records.empty())
         return;
     const QString code = QString::fromLatin1(awardCode(index).data(), int(awardCode(index).size()));
-    emit recordsChosen(c.records, QStringLiteral("%1 %2, %3 : %4")
-                                      .arg(code, toQString(awardName(index)), m_band->currentText(),
-                                           contactsText(c.records.size())));
+    const QString contacts =
+        c.records.size() == 1 ? QStringLiteral("contact") : QStringLiteral("contacts");
+    const QString where = m_band->currentIndex() > 0
+                              ? QStringLiteral(" sur %1").arg(m_band->currentText())
+                              : QStringLiteral(", toutes les bandes");
+    emit recordsChosen(
+        c.records,
+        QStringLiteral("%1 du %2 %3%4").arg(contacts, code, toQString(awardName(index)), where));
 }
 
 } // namespace ondelog

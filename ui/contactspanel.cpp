@@ -311,7 +311,8 @@ void ContactsPanel::runDuplicates()
 void ContactsPanel::listRecords(const std::vector<std::int32_t> &recordNos, const QString &caption)
 {
     LogFile &log = m_window.logFile();
-    if (isBusy() || !log.isOpen())
+    // Numbers given before a sort or an import ends would name other contacts after it.
+    if (isBusy() || m_window.isBusy() || !log.isOpen())
         return;
     std::vector<ContactsLine> lines;
     {

@@ -41,6 +41,8 @@ MainMenu buildMainMenu(QMenuBar *bar)
     menu.sort = addItem(list, "MnuClasser", QStringLiteral("      Classer  le Fichier   "));
     menu.duplicates = addItem(list, "MnuDoublons", QStringLiteral("  Chercher les doublons"));
     menu.backup = addItem(list, "MnuSauver", QStringLiteral("        Sauvegarder "));
+    list->addSeparator();
+    menu.statistics = addItem(list, "MnuStatistiques", QStringLiteral("&Statistiques…"));
 
     QMenu *print = addMenu("MnuImprim", QStringLiteral("    Imprimer    "));
     menu.configurePrinter =

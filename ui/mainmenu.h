@@ -24,6 +24,7 @@ struct MainMenu
     QAction *sort = nullptr;
     QAction *duplicates = nullptr;
     QAction *backup = nullptr;
+    QAction *statistics = nullptr;
     QAction *configurePrinter = nullptr;
     QAction *printPage = nullptr;
     QAction *printBlankPage = nullptr;

@@ -30,6 +30,7 @@
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
 #include "ui/sortpanel.h"
+#include "ui/statisticscommand.h"
 #include "ui/topbar.h"
 #include "ui/waitcursor.h"
 
@@ -153,6 +154,8 @@ void MainWindow::createControllers()
     m_logKeeping = new LogKeeping(*this);
     m_autoBackup = new AutomaticBackup(*this);
     new LiveStation(*this, m_menu.wsjtx, m_menu.transceiver);
+    new StatisticsCommand(*this, m_menu.statistics); // a child of the window, which owns it
+    m_log.setChangeListener([this] { emit logChanged(); });
 
     connect(m_contacts, &ContactsPanel::entryHeld, this, [this](bool held) {
         m_contactsHoldEntry = held;
@@ -242,6 +245,7 @@ void MainWindow::setBusy(bool busy)
 {
     m_busy = busy;
     applyMode();
+    emit busyChanged(busy);
     // Once the command that ends here has shown the log again: an import opens
     // the file it wrote only after this.
     if (!busy)

@@ -198,6 +198,12 @@ class MainWindow : public QMainWindow
     void programEnded();
     /** The station locator changed through the change-locator panel. */
     void stationLocatorChanged();
+    /** The open log changed, whatever changed it (a contact written, changed or
+     *  deleted, the log rewritten, another one opened, the log closed). Sent from
+     *  inside the command that changed it: who reads the log does it later. */
+    void logChanged();
+    /** A command starts or stops rewriting or reading the whole log (setBusy). */
+    void busyChanged(bool busy);
 
   protected:
     void showEvent(QShowEvent *event) override;

@@ -106,6 +106,17 @@ void StationMap::setLocators(std::vector<WorkedLocator> locators)
     update();
 }
 
+void StationMap::setStationLocator(const std::string &stationLocator)
+{
+    if (stationLocator == m_stationLocator)
+        return;
+    m_stationLocator = stationLocator;
+    m_projection = AzimuthalProjection(stationPoint(stationLocator));
+    // The land and the dots lie elsewhere on a map with another centre.
+    m_layers = Layers();
+    setLocators(std::move(m_locators));
+}
+
 StationMap::Disc StationMap::disc(const QRectF &area) const
 {
     return {area.center(), std::max(10.0, std::min(area.width(), area.height()) / 2 - kRimMargin)};

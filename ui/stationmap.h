@@ -29,6 +29,9 @@ class StationMap : public QWidget
     ~StationMap() override;
 
     void setLocators(std::vector<WorkedLocator> locators);
+    /** Centres the map on another station (another log, or the station moved). */
+    void setStationLocator(const std::string &stationLocator);
+    const std::string &stationLocator() const { return m_stationLocator; }
     const std::vector<WorkedLocator> &locators() const { return m_locators; }
     const AzimuthalProjection &projection() const { return m_projection; }
     /** False when the land file could not be read: the map shows the sea alone. */

@@ -51,6 +51,36 @@ QString contactsText(std::int64_t count)
     return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%L1 contacts").arg(count);
 }
 
+// What the contacts of a bar are, as a list names them after their number
+// ("14 contacts sur 20m"): the bar's label alone ("18", "inconnu") says little
+// out of its chart.
+QString listCaption(Chart chart, const std::string &label, std::size_t count)
+{
+    const QString contacts = count == 1 ? QStringLiteral("contact") : QStringLiteral("contacts");
+    const QString name = toQString(label);
+    if (label == kUnknownLabel) {
+        const char *field = chart == Chart::Years   ? "date"
+                            : chart == Chart::Bands ? "fréquence"
+                            : chart == Chart::Modes ? "mode"
+                                                    : "heure";
+        return QStringLiteral("%1 sans %2 lisible").arg(contacts, QString::fromUtf8(field));
+    }
+    switch (chart) {
+    case Chart::Years:
+    case Chart::Modes:
+        return QStringLiteral("%1 en %2").arg(contacts, name);
+    case Chart::Bands:
+        if (label == kOtherBandLabel)
+            return QStringLiteral("%1 hors des bandes amateur").arg(contacts);
+        return QStringLiteral("%1 sur %2").arg(contacts, name);
+    case Chart::Hours:
+        return QStringLiteral("%1 entre %2 h et %3 h UTC")
+            .arg(contacts, name)
+            .arg(name.toInt() + 1);
+    }
+    return contacts;
+}
+
 QPushButton *button(const char *name, const QString &text, QWidget *parent)
 {
     auto *b = new QPushButton(text, parent);
@@ -80,7 +110,6 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
       m_reading(new QLabel(this)), m_mapSummary(muted("LabCarte", this))
 {
     setObjectName(QStringLiteral("FenStatistiques"));
-    setWindowTitle(QStringLiteral("Statistiques — %1").arg(stationCall()));
 
     // The period, above the three views it applies to.
     m_from->setObjectName(QStringLiteral("TxtPeriodeDebut"));
@@ -126,7 +155,6 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
     chartLayout->addLayout(chartBar);
     chartLayout->addWidget(m_chartView, 1);
     chartLayout->addWidget(m_selection);
-    m_selection->setText(QStringLiteral("Cliquez sur une barre pour retrouver ses contacts."));
 
     // The award.
     connect(m_award, &AwardPanel::recordsChosen, this, &StatisticsWindow::recordsChosen);
@@ -180,6 +208,16 @@ void StatisticsWindow::refresh()
     count();
 }
 
+void StatisticsWindow::setStationLocator(const std::string &stationLocator)
+{
+    if (stationLocator == m_stationLocator)
+        return;
+    m_stationLocator = stationLocator;
+    m_map->setStationLocator(stationLocator);
+    m_mapShown = false;
+    showTab();
+}
+
 void StatisticsWindow::applyPeriod()
 {
     Period period;
@@ -222,6 +260,12 @@ QString StatisticsWindow::periodText() const
 
 void StatisticsWindow::count()
 {
+    // Another log may have been opened in the same LogFile, or none be open.
+    const QString call = stationCall();
+    setWindowTitle(call.isEmpty() ? QStringLiteral("Statistiques")
+                                  : QStringLiteral("Statistiques — %1").arg(call));
+    // What was clicked before belongs to the figures counted before.
+    m_selection->setText(QStringLiteral("Cliquez sur une barre pour lister ses contacts."));
     {
         WaitCursor wait;
         m_statistics = computeStatistics(m_log, m_period);
@@ -325,11 +369,11 @@ void StatisticsWindow::chooseBar(int index)
     if (index < 0 || std::size_t(index) >= tallies.size())
         return;
     const std::vector<std::int32_t> records = m_statistics.records(which, std::size_t(index));
-    const QString what = QStringLiteral("%1 : %2").arg(toQString(tallies[std::size_t(index)].label),
-                                                       contactsText(std::int64_t(records.size())));
-    m_selection->setText(what);
+    const std::string &label = tallies[std::size_t(index)].label;
+    m_selection->setText(QStringLiteral("%1 : %2").arg(toQString(label),
+                                                       contactsText(std::int64_t(records.size()))));
     if (!records.empty())
-        emit recordsChosen(records, what);
+        emit recordsChosen(records, listCaption(which, label, records.size()));
 }
 
 void StatisticsWindow::saveChart()

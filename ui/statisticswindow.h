@@ -7,7 +7,8 @@
 //
 // A click on a bar or a département says which contacts stand behind it by
 // record number (recordsChosen); the window lists nothing itself, so that
-// whoever opens it decides where the contacts are shown.
+// whoever opens it decides where the contacts are shown. It reads the log
+// when told to (refresh): whoever opens it knows when the log changed.
 
 #include "logbook/logfile.h"
 #include "statistics/logstatistics.h"
@@ -38,8 +39,8 @@ class StatisticsWindow : public QWidget
     Q_OBJECT
 
   public:
-    /** Counts `log`, which must stay open while the window lives; `stationLocator`
-     *  (six characters) is the centre of the map. */
+    /** Counts `log`, which must outlive the window (open, or closed: the window
+     *  then says so); `stationLocator` (six characters) is the centre of the map. */
     StatisticsWindow(const LogFile &log, const std::string &stationLocator,
                      QWidget *parent = nullptr);
     ~StatisticsWindow() override;
@@ -52,13 +53,18 @@ class StatisticsWindow : public QWidget
     /** The page "Imprimer…" sends to the printer: the chart shown, under its title. */
     void printPage(PrintSurface &surface) const;
 
+    const std::string &stationLocator() const { return m_stationLocator; }
+    /** The map centred on another station: another log, or the station moved. */
+    void setStationLocator(const std::string &stationLocator);
+
   public slots:
-    /** Counts the log again: after a contact was added, changed or deleted. */
+    /** Counts the log again: after a contact was added, changed or deleted, or
+     *  another log opened. The period and the view shown stay. */
     void refresh();
 
   signals:
-    /** The contacts behind what was clicked, in record order, and what they are
-     *  ("20m : 14 contacts"). */
+    /** The contacts behind what was clicked, in record order, and what they are,
+     *  to follow their number in a list ("contacts sur 20m"). */
     void recordsChosen(const std::vector<std::int32_t> &records, const QString &what);
 
   private:

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -675,4 +676,58 @@ TEST_F(LogFileTest, SeveralContactsJoinTheLogTogetherOrNotAtAll)
     EXPECT_EQ(records[5], markerRecord());
     EXPECT_EQ(log.appendContacts({}, kLocator), LogStatus::Ok);
     EXPECT_EQ(log.recordCount(), 5);
+}
+
+// Whoever shows figures of the log hears of every change, whatever command
+// made it, once per operation and with the log already counted again.
+TEST_F(LogFileTest, TheListenerHearsOfEveryChangeOnceCounted)
+{
+    const auto path = logWith(3);
+    const auto other = m_dir.file("TM5X.Ham");
+    test::writeLog(other, 2, kLocator);
+    QsoRecord ending = makeContact(9);
+    ending.setField(Field::CSGN, "\\");
+
+    std::vector<std::int32_t> heard; // the count each call found
+    {
+        LogFile log;
+        log.setChangeListener([&] { heard.push_back(log.recordCount()); });
+        const std::vector<QsoRecord> two = {makeContact(5), makeContact(6)};
+        const struct
+        {
+            const char *what;
+            std::function<void()> run;
+            std::vector<std::int32_t> heard;
+        } steps[] = {
+            {"opened", [&] { log.open(path); }, {3}},
+            {"one contact added", [&] { log.appendContact(makeContact(4), kLocator); }, {4}},
+            {"two added at once", [&] { log.appendContacts(two, kLocator); }, {6}},
+            {"one replaced", [&] { log.replaceContact(2, makeContact(8)); }, {6}},
+            {"one deleted (a rewrite inside)", [&] { log.deleteRecord(1, kLocator); }, {5}},
+            {"a record written", [&] { log.writeRecord(1, makeContact(1)); }, {5}},
+            // Refused before anything was written: heard all the same, harmlessly.
+            {"a refused append", [&] { log.appendContact(ending, kLocator); }, {5}},
+            {"reading only",
+             [&] {
+                 log.readRecord(1);
+                 log.countRecords();
+                 log.inspect();
+                 log.sync();
+             },
+             {}},
+            {"another log opened over it", [&] { log.openReadOnly(other); }, {2}},
+            {"closed", [&] { log.close(); }, {0}},
+            {"closed again", [&] { log.close(); }, {}},
+            {"opened at last", [&] { log.open(path); }, {5}},
+        };
+        for (const auto &step : steps) {
+            SCOPED_TRACE(step.what);
+            heard.clear();
+            step.run();
+            EXPECT_EQ(heard, step.heard);
+        }
+        heard.clear();
+    }
+    // Its owner may be half gone when the log is destroyed.
+    EXPECT_TRUE(heard.empty());
 }

@@ -5,6 +5,7 @@
 
 #include "logbook/logfile.h"
 #include "printing/printsurface.h"
+#include "tests/ui/helpers/chartclick.h"
 #include "tests/ui/helpers/uitest.h"
 #include "ui/awardpanel.h"
 #include "ui/printjob.h"
@@ -115,15 +116,10 @@ class StatisticsTest : public QObject
         return axis ? axis->categories() : QStringList();
     }
 
-    // A click in the middle of bar `index`, where the operator's mouse would go.
     void clickBar(int index)
     {
-        QChart *chart = m_window->chartView()->chart();
-        auto *series = chart->series().value(0);
-        const qreal value = bars().value(index);
-        const QPointF inChart = chart->mapToPosition(QPointF(index, value / 2), series);
-        const QPoint at = m_window->chartView()->mapFromScene(chart->mapToScene(inChart));
-        QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {},
+                          barCentre(m_window->chartView(), index));
     }
 
     void showTab(int index) { get<QTabWidget>("OngletsStatistiques")->setCurrentIndex(index); }
@@ -158,14 +154,23 @@ class StatisticsTest : public QObject
         clickBar(1);
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(chosen[0][0].value<Records>(), (Records{1, 3, 5}));
-        QCOMPARE(chosen[0][1].toString(), QStringLiteral("20m : 3 contacts"));
+        QCOMPARE(chosen[0][1].toString(), QStringLiteral("contacts sur 20m"));
         QCOMPARE(get<QLabel>("LabSelection")->text(), QStringLiteral("20m : 3 contacts"));
+        clickBar(2);
+        QCOMPARE(chosen.count(), 2);
+        QCOMPARE(chosen[1][0].value<Records>(), (Records{6}));
+        QCOMPARE(chosen[1][1].toString(), QStringLiteral("contact sans fréquence lisible"));
 
         get<QComboBox>("LstGraphique")->setCurrentIndex(0);
         QCOMPARE(categories(), (QStringList{"2023", "2024"}));
         clickBar(0);
-        QCOMPARE(chosen.count(), 2);
-        QCOMPARE(chosen[1][0].value<Records>(), (Records{1, 2}));
+        QCOMPARE(chosen.count(), 3);
+        QCOMPARE(chosen[2][0].value<Records>(), (Records{1, 2}));
+        QCOMPARE(chosen[2][1].toString(), QStringLiteral("contacts en 2023"));
+        get<QComboBox>("LstGraphique")->setCurrentIndex(3);
+        clickBar(18);
+        QCOMPARE(chosen.count(), 4);
+        QCOMPARE(chosen[3][1].toString(), QStringLiteral("contacts entre 18 h et 19 h UTC"));
     }
 
     void thePeriodAppliesToEveryViewAndABadDateIsRefused()
@@ -222,6 +227,7 @@ class StatisticsTest : public QObject
         QTest::mouseClick(award->cell(35), Qt::LeftButton);
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(chosen[0][0].value<Records>(), (Records{2}));
+        QCOMPARE(chosen[0][1].toString(), QStringLiteral("contact du 35 Ille-et-Vilaine sur 40m"));
         // Nothing behind a département not worked on the band: nothing to list.
         get<QPushButton>("BtDept2A")->click();
         QCOMPARE(chosen.count(), 1);
