@@ -3,6 +3,7 @@
 
 #include "interchange/adiftransfer.h"
 #include "logbook/logfile.h"
+#include "logbook/regularfile.h"
 #include "maintenance/autobackup.h"
 #include "maintenance/logcopy.h"
 #include "setup/config.h"
@@ -99,9 +100,13 @@ CommandOutcome importFile(const OwnLog &own, const std::string &argument)
                           readOnlyCauseUtf8(log.readOnlyCause()) + " Rien n'a été importé.");
     }
     const std::filesystem::path source = fromArgument(argument);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(source, ec))
+    // A pipe or a device is there all the same: "introuvable" would send the
+    // operator looking for a file that exists.
+    if (const LogStatus status = regularFileStatus(source); status == LogStatus::NotFound)
         return failed("Le fichier " + source.string() + " est introuvable : rien n'a été importé.");
+    else if (status != LogStatus::Ok)
+        return failed("Le fichier " + source.string() +
+                      " n'a pas été importé : " + statusMessageUtf8(status));
     ImportOptions options;
     options.stationLocator = own.config.stationLocator;
     const ImportResult result = importAdif(own.path, source, options);

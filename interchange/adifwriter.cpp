@@ -1,6 +1,10 @@
 #include "interchange/adifwriter.h"
 
+#include "text/text.h"
+
 #include <pugixml.hpp>
+
+#include <algorithm>
 
 namespace ondelog {
 
@@ -42,7 +46,12 @@ void appendAdxField(pugi::xml_node parent, const AdifField &field)
     } else {
         node = parent.append_child(field.name.c_str());
     }
-    node.text() = field.value.c_str();
+    // XML 1.0 has no character for a control byte, not even as "&#12;": a file
+    // holding one is refused whole by every XML reader. Our import would make
+    // it a blank all the same, so the blank goes out in its place.
+    std::string value = field.value;
+    std::replace_if(value.begin(), value.end(), isControlByte, ' ');
+    node.text() = value.c_str();
 }
 
 void appendAdx(std::string &out, const char *element, const std::vector<AdifField> &fields,

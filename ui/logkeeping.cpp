@@ -61,6 +61,14 @@ void LogKeeping::backUpFromMenu()
 {
     if (m_window.isEntrySession() || m_window.logFile().recordCount() == 0)
         return;
+    // RidEzav keeps the station's own log; an item that did nothing at all
+    // with another log open would look broken.
+    if (!m_window.isOwnLog()) {
+        inform(QStringLiteral("« Sauvegarder » range dans RidEzav une copie du log de la station. "
+                              "Le log affiché est un autre fichier : « Copier sur CD ou "
+                              "disquette » en fait une copie où vous voulez."));
+        return;
+    }
     backUp();
     m_window.focusList();
 }

@@ -15,6 +15,8 @@
 
 #include <set>
 
+#include <sys/stat.h>
+
 using namespace ondelog;
 using namespace ondelog::test;
 
@@ -133,10 +135,23 @@ TEST(LogCommands, ExportThenImportGivesBackTheSameLog)
     ASSERT_EQ(out.status, kExitOk) << out.error;
     EXPECT_TRUE(fileBytes(station.log()) == log);
 
-    out = station.run("importer", {station.file("absent.adi").string()});
-    EXPECT_EQ(out.status, kExitFailed);
-    EXPECT_NE(out.error.find("introuvable"), std::string::npos) << out.error;
-    EXPECT_TRUE(fileBytes(station.log()) == log);
+    const struct
+    {
+        std::string path;
+        const char *says;
+    } refused[] = {
+        {station.file("absent.adi").string(), "introuvable"},
+        {station.file("tube.adi").string(), "un tube nommé"},
+        {"/dev/zero", "un tube nommé"},
+    };
+    ASSERT_EQ(mkfifo(refused[1].path.c_str(), 0600), 0);
+    for (const auto &r : refused) {
+        SCOPED_TRACE(r.path);
+        out = station.run("importer", {r.path});
+        EXPECT_EQ(out.status, kExitFailed);
+        EXPECT_NE(out.error.find(r.says), std::string::npos) << out.error;
+        EXPECT_TRUE(fileBytes(station.log()) == log);
+    }
 }
 
 TEST(LogCommands, BackupsKeepTheNumberTheSettingsSay)

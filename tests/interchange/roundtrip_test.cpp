@@ -4,6 +4,7 @@
 #include "interchange/adiftransfer.h"
 #include "tests/interchange/adifenumeration.h"
 #include "tests/interchange/adifhelpers.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +150,34 @@ TEST(RoundTrip, EveryContactGoesOutWithAnAdifModeAndABand)
     }
     EXPECT_EQ(count, 300);
     EXPECT_EQ(fst4, 300 / static_cast<int>(std::size(modes)) + (4 < 300 % std::size(modes)));
+}
+
+// A damaged log's control bytes: the ADX is still XML (no control byte, raw
+// or as a character reference, which XML 1.0 forbids both), and it comes back
+// as the import would have cleaned it.
+TEST(RoundTrip, AdxOfADamagedLogIsStillXml)
+{
+    TempDir dir;
+    QsoRecord damaged = makeContact(1);
+    damaged.setField(Field::SQTH, "Lyon\x0C\x0B\x1A\x01\tNord");
+    damaged.setField(Field::INFO, buildInfo("ctrl\x0C"
+                                            "ff\x7F",
+                                            "F5\x1FXYZ"));
+    writeRecords(dir.file("F6ABC.Ham"), {damaged});
+    ASSERT_EQ(exportAdif(dir.file("F6ABC.Ham"), dir.file("log.adx"), AdifFormat::Adx,
+                         {"F6ABC", "20261208 071500", {}})
+                  .status,
+              LogStatus::Ok);
+    const std::string xml = fileBytes(dir.file("log.adx"));
+    EXPECT_EQ(xml.find("&#"), std::string::npos);
+    EXPECT_TRUE(
+        std::none_of(xml.begin(), xml.end(), [](char c) { return isControlByte(c) && c != '\n'; }));
+
+    ASSERT_EQ(LogFile::create(dir.file("NEW.Ham"), kStationLocator), LogStatus::Ok);
+    ASSERT_EQ(importInto(dir.file("NEW.Ham"), dir.file("log.adx")).imported, 1);
+    QsoRecord cleaned = damaged;
+    cleaned.blankControlCharacters();
+    EXPECT_EQ(recordBytes(readRecords(dir.file("NEW.Ham")).at(0)), recordBytes(cleaned));
 }
 
 // Through ADI the accents are folded, and that is what comes back.

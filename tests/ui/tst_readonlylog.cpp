@@ -252,6 +252,18 @@ class ReadOnlyLogTest : public StationWindowTest
         const std::string backup = readBytes(copy);
         QVERIFY(!button("BtNewQSO")->isEnabled());
 
+        // "Sauvegarder" of the backup itself says what it is for, and writes nothing.
+        QString said;
+        bool answered = false;
+        answerNextMessageBox(nullptr, &said, &answered);
+        action("MnuSauver")->trigger();
+        QTRY_VERIFY(answered);
+        QVERIFY2(said.contains(QStringLiteral("Copier sur CD ou disquette")), qPrintable(said));
+        QCOMPARE(readBytes(copy), backup);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(copy.parent_path()),
+                               std::filesystem::directory_iterator()),
+                 1);
+
         action("MnuCourantF")->trigger();
         QVERIFY(m_window->isOwnLog());
         QVERIFY(!m_window->logFile().isReadOnly());
