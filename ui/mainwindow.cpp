@@ -46,6 +46,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace ondelog {
 
 namespace {
@@ -86,16 +88,11 @@ MainWindow::~MainWindow()
     // the record view's "Ma QSL" field). Gone first, they see none of
     // the events the widgets send while the window is taken apart, when the
     // window they would ask is no longer a MainWindow.
-    delete m_qslWatcher;
-    m_qslWatcher = nullptr;
-    delete m_labelSheet;
-    m_labelSheet = nullptr;
-    delete m_sorter;
-    m_sorter = nullptr;
-    delete m_contacts;
-    m_contacts = nullptr;
-    delete m_editor;
-    m_editor = nullptr;
+    delete std::exchange(m_qslWatcher, nullptr);
+    delete std::exchange(m_labelSheet, nullptr);
+    delete std::exchange(m_sorter, nullptr);
+    delete std::exchange(m_contacts, nullptr);
+    delete std::exchange(m_editor, nullptr);
 }
 
 // --- Building ----------------------------------------------------------------
