@@ -13,6 +13,7 @@
 #include "setup/config.h"
 #include "setup/dataroot.h"
 #include "tests/common/papercheck.h" // the widest contacts and labels of the paper tests
+#include "tests/common/rigctld.h"    // a radio to read without a radio
 #include "tests/station/datagrams.h" // what WSJT-X sends, for the live station
 #include "timesetter/clocktime.h"
 #include "ui/aboutdialog.h"
@@ -58,14 +59,11 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTabWidget>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUdpSocket>
@@ -76,6 +74,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -850,48 +849,6 @@ bool waitUntil(const std::function<bool()> &done, int ms = 10000)
     return true;
 }
 
-/** Hamlib's dummy radio served by `rigctld -m 1` on 127.0.0.1, when installed. */
-class DummyRigctld
-{
-  public:
-    DummyRigctld()
-    {
-        const QString program = QStandardPaths::findExecutable(QStringLiteral("rigctld"));
-        if (program.isEmpty())
-            return;
-        QTcpServer free;
-        free.listen(QHostAddress::LocalHost, 0);
-        m_port = free.serverPort();
-        free.close();
-        m_process.start(program, {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
-                                  QStringLiteral("127.0.0.1"), QStringLiteral("-t"),
-                                  QString::number(m_port)});
-        m_ready =
-            m_process.waitForStarted() && waitUntil([&] { return command(QStringLiteral("f")); });
-    }
-    ~DummyRigctld()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool isReady() const { return m_ready; }
-    std::string address() const { return "127.0.0.1:" + std::to_string(m_port); }
-    bool command(const QString &line)
-    {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_port);
-        if (!socket.waitForConnected(1000))
-            return false;
-        socket.write((line + QLatin1Char('\n')).toLatin1());
-        return socket.waitForReadyRead(2000) && !socket.readAll().contains("RPRT -");
-    }
-
-  private:
-    quint16 m_port = 0;
-    QProcess m_process;
-    bool m_ready = false;
-};
-
 // The live station at work: WSJT-X on 40 m FT8 and the radio on 7.074 MHz
 // shown at the window's foot, a contact just received from WSJT-X; then a
 // contact typed, the radio's frequency offered, and WSJT-X logging another
@@ -914,10 +871,13 @@ bool liveStationShots(const QString &root, const QDir &folder)
 
     // The dummy radio set as an FT8 operator's; Hamlib's dummy in this
     // process (145.000 FM, its own knobs out of reach) when rigctld is missing.
-    DummyRigctld rigctld;
-    if (rigctld.isReady() && rigctld.command(QStringLiteral("F 7074000")) &&
-        rigctld.command(QStringLiteral("M USB 0")))
-        live->changeTransceiver({kRigctldRadioModel, {}, 0, rigctld.address()});
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("rigctld"));
+    std::optional<test::Rigctld> rigctld;
+    if (!program.isEmpty())
+        rigctld.emplace(program);
+    if (rigctld && rigctld->isReady() && rigctld->command(QStringLiteral("F 7074000")) &&
+        rigctld->command(QStringLiteral("M USB 0")))
+        live->changeTransceiver({kRigctldRadioModel, {}, 0, rigctld->address()});
     else
         live->changeTransceiver({1, {}, 0, {}});
 
