@@ -896,13 +896,18 @@ bool liveStationShots(const QString &root, const QDir &folder)
     send(test::status(7074000, "FT8"));
     send(test::qsoLogged(contact));
     send(test::loggedAdif(contact));
-    auto *line = window.findChild<StationLine *>(QStringLiteral("PictStation"));
-    auto *radio = window.findChild<QLabel *>(QStringLiteral("LabTransceiver"));
+    // The line at the window's foot is made when it first has something to say.
+    StationLine *line = nullptr;
     const bool shown = waitUntil([&] {
-        return line && !line->notice().isEmpty() && radio->text().contains(QLatin1Char('.'));
+        line = window.findChild<StationLine *>(QStringLiteral("PictStation"));
+        const auto *radio = window.findChild<QLabel *>(QStringLiteral("LabTransceiver"));
+        return line && radio && !line->notice().isEmpty() &&
+               radio->text().contains(QLatin1Char('.'));
     });
     bool ok = shown && save(&window, folder, QStringLiteral("live-station.png"));
 
+    if (!ok)
+        return false;
     window.findChild<QPushButton *>(QStringLiteral("BtNewQSO"))->click();
     settle();
     typeEnter(QStringLiteral("ea3xyz"));
