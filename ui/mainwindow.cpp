@@ -220,7 +220,8 @@ void MainWindow::addPanel(QWidget *panel)
 void MainWindow::addStatusWidget(QWidget *widget)
 {
     QStatusBar *line = statusBar();
-    line->addPermanentWidget(widget);
+    // The whole width: the notices start at the left, as a status line's do.
+    line->addPermanentWidget(widget, 1);
     line->show();
 }
 

@@ -70,15 +70,21 @@ StationLine::StationLine(QWidget *parent) : QFrame(parent)
     m_wsjtx->setObjectName(QStringLiteral("LabWsjtx"));
     m_radio = new QLabel(this);
     m_radio->setObjectName(QStringLiteral("LabTransceiver"));
+    // WSJT-X's frequency and the radio's often read alike: a rule keeps them apart.
+    m_divider = new QFrame(this);
+    m_divider->setFrameShape(QFrame::VLine);
+    m_divider->setFrameShadow(QFrame::Sunken);
 
     auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(4, 0, 4, 0);
+    row->setContentsMargins(10, 0, 10, 0); // in line with the panels above
     row->setSpacing(14);
     row->addWidget(m_notice, 1);
     row->addWidget(m_wsjtx);
+    row->addWidget(m_divider);
     row->addWidget(m_radio);
     m_wsjtx->hide();
     m_radio->hide();
+    m_divider->hide();
 }
 
 void StationLine::addNotice(const QString &text, bool problem, const QString &time)
@@ -101,6 +107,7 @@ void StationLine::setWsjtx(const QString &text, bool problem, const QString &det
     m_wsjtx->setText(text);
     m_wsjtx->setToolTip(detail);
     m_wsjtx->setVisible(!text.isEmpty());
+    m_divider->setVisible(!text.isEmpty() && !m_radio->text().isEmpty());
     paintText(m_wsjtx, problem);
 }
 
@@ -108,6 +115,7 @@ void StationLine::setRadio(const QString &text, bool problem)
 {
     m_radio->setText(text);
     m_radio->setVisible(!text.isEmpty());
+    m_divider->setVisible(!text.isEmpty() && !m_wsjtx->text().isEmpty());
     paintText(m_radio, problem);
 }
 

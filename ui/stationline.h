@@ -39,6 +39,7 @@ class StationLine : public QFrame
     ElidingLabel *m_notice = nullptr;
     QLabel *m_wsjtx = nullptr;
     QLabel *m_radio = nullptr;
+    QFrame *m_divider = nullptr;
     QStringList m_history;
 };
 

@@ -13,6 +13,8 @@
 #include "setup/config.h"
 #include "setup/dataroot.h"
 #include "tests/common/papercheck.h" // the widest contacts and labels of the paper tests
+#include "tests/common/rigctld.h"    // a radio to read without a radio
+#include "tests/station/datagrams.h" // what WSJT-X sends, for the live station
 #include "timesetter/clocktime.h"
 #include "ui/aboutdialog.h"
 #include "ui/adifcommands.h"
@@ -30,10 +32,12 @@
 #include "ui/qtext.h"
 #include "ui/recordpanel.h"
 #include "ui/settingsdialog.h"
+#include "ui/stationline.h"
 #include "ui/stationmap.h"
 #include "ui/statisticswindow.h"
 #include "ui/transceiverdialog.h"
 #include "ui/wsjtxdialog.h"
+#include "ui/wsjtxlistener.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,6 +62,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -69,6 +74,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -830,6 +836,91 @@ bool statisticsShots(const QString &root, const QDir &folder)
     return ok;
 }
 
+// Waits, events running, until `done` holds or `ms` have passed.
+bool waitUntil(const std::function<bool()> &done, int ms = 10000)
+{
+    for (int waited = 0; !done(); waited += 20) {
+        if (waited >= ms)
+            return false;
+        QEventLoop wait;
+        QTimer::singleShot(20, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    return true;
+}
+
+// The live station at work: WSJT-X on 40 m FT8 and the radio on 7.074 MHz
+// shown at the window's foot, a contact just received from WSJT-X; then a
+// contact typed, the radio's frequency offered, and WSJT-X logging another
+// one meanwhile.
+bool liveStationShots(const QString &root, const QDir &folder)
+{
+    makeStation(root, 60);
+    WsjtxSettings listening;
+    listening.port = 0; // any free port: WSJT-X is played here
+    LiveStation::setDefaultWsjtxSettings(listening);
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    const bool started = startWindow(window, QSize(1280, 800));
+    WsjtxSettings silent;
+    silent.enabled = false;
+    LiveStation::setDefaultWsjtxSettings(silent);
+    auto *live = window.findChild<LiveStation *>();
+    if (!started || !live || !live->listener().isListening())
+        return false;
+
+    // The dummy radio set as an FT8 operator's; Hamlib's dummy in this
+    // process (145.000 FM, its own knobs out of reach) when rigctld is missing.
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("rigctld"));
+    std::optional<test::Rigctld> rigctld;
+    if (!program.isEmpty())
+        rigctld.emplace(program);
+    if (rigctld && rigctld->isReady() && rigctld->command(QStringLiteral("F 7074000")) &&
+        rigctld->command(QStringLiteral("M USB 0")))
+        live->changeTransceiver({kRigctldRadioModel, {}, 0, rigctld->address()});
+    else
+        live->changeTransceiver({1, {}, 0, {}});
+
+    const quint16 port = live->listener().port();
+    QUdpSocket wsjtx;
+    const auto send = [&](const std::string &datagram) {
+        wsjtx.writeDatagram(datagram.data(), static_cast<qint64>(datagram.size()),
+                            QHostAddress::LocalHost, port);
+    };
+    test::LoggedContact contact;
+    contact.call = "G4XYZ";
+    contact.grid = "IO91";
+    contact.frequencyHz = 7074000;
+    contact.minute = 38;
+    send(test::heartbeat());
+    send(test::status(7074000, "FT8"));
+    send(test::qsoLogged(contact));
+    send(test::loggedAdif(contact));
+    // The line at the window's foot is made when it first has something to say.
+    StationLine *line = nullptr;
+    const bool shown = waitUntil([&] {
+        line = window.findChild<StationLine *>(QStringLiteral("PictStation"));
+        const auto *radio = window.findChild<QLabel *>(QStringLiteral("LabTransceiver"));
+        return line && radio && !line->notice().isEmpty() &&
+               radio->text().contains(QLatin1Char('.'));
+    });
+    bool ok = shown && save(&window, folder, QStringLiteral("live-station.png"));
+
+    if (!ok)
+        return false;
+    window.findChild<QPushButton *>(QStringLiteral("BtNewQSO"))->click();
+    settle();
+    typeEnter(QStringLiteral("ea3xyz"));
+    contact.call = "F4HZQ";
+    contact.grid = "JN03";
+    contact.minute = 40;
+    send(test::qsoLogged(contact));
+    send(test::loggedAdif(contact));
+    ok &= waitUntil([&] { return line->notice().startsWith(QStringLiteral("F4HZQ")); });
+    ok &= save(&window, folder, QStringLiteral("live-station-entry.png"));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -912,6 +1003,7 @@ int main(int argc, char *argv[])
         ok &= save(&dialog, folder, QStringLiteral("settings.png"));
     }
     ok &= stationShots(folder);
+    ok &= liveStationShots(temp.filePath(QStringLiteral("live")), folder);
     ok &= horalinkShot(folder);
     ok &= statisticsShots(temp.filePath(QStringLiteral("statistics")), folder);
     return ok ? 0 : 1;

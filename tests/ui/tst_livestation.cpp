@@ -6,6 +6,7 @@
 
 #include "logbook/loglist.h"
 #include "setup/settings.h"
+#include "tests/common/rigctld.h"
 #include "tests/station/datagrams.h"
 #include "ui/livestation.h"
 #include "ui/radiowatcher.h"
@@ -24,8 +25,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -88,50 +87,6 @@ void saveSettings(const std::filesystem::path &programFolder,
     change(settings);
     QVERIFY(settings.save(settingsPath(programFolder)));
 }
-
-quint16 freeTcpPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
-}
-
-/** `rigctld -m 1` (Hamlib's dummy radio) on 127.0.0.1, started and killed here. */
-class Rigctld
-{
-  public:
-    explicit Rigctld(const QString &program) : m_port(freeTcpPort())
-    {
-        m_process.start(program, {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
-                                  QStringLiteral("127.0.0.1"), QStringLiteral("-t"),
-                                  QString::number(m_port)});
-        m_ready = m_process.waitForStarted() &&
-                  QTest::qWaitFor([&] { return command(QStringLiteral("f")); }, 10000);
-    }
-    ~Rigctld() { kill(); }
-    bool isReady() const { return m_ready; }
-    quint16 port() const { return m_port; }
-    /** Turns the dummy's knobs as a client of the server: "F 7074000", "M USB 0". */
-    bool command(const QString &line)
-    {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_port);
-        if (!socket.waitForConnected(1000))
-            return false;
-        socket.write((line + QLatin1Char('\n')).toLatin1());
-        return socket.waitForReadyRead(2000) && !socket.readAll().contains("RPRT -");
-    }
-    void kill()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-  private:
-    quint16 m_port;
-    QProcess m_process;
-    bool m_ready = false;
-};
 
 } // namespace
 
@@ -394,8 +349,9 @@ class LiveStationTest : public StationWindowTest
         saveSettings(otherRoot.programFolder(),
                      [&](Settings &s) { writeWsjtxSettings(s, onPort(port)); });
         QProcess ondelog;
-        ondelog.start(QStringLiteral(ONDELOG_BIN_DIR "/ondelog"),
-                      {QStringLiteral("--root"), QString::fromStdString(otherRoot.root().string())});
+        ondelog.start(
+            QStringLiteral(ONDELOG_BIN_DIR "/ondelog"),
+            {QStringLiteral("--root"), QString::fromStdString(otherRoot.root().string())});
         QVERIFY(ondelog.waitForStarted());
         QVERIFY(QTest::qWaitFor([&] { return isBoundUdp(port); }, 20000));
 
@@ -467,8 +423,7 @@ class LiveStationTest : public StationWindowTest
         QVERIFY(rigctld.command(QStringLiteral("F 7074000")));
         QVERIFY(rigctld.command(QStringLiteral("M USB 0")));
         saveSettings(m_root->programFolder(), [&](Settings &s) {
-            writeTransceiverSettings(s, {kRigctldRadioModel, {}, 0,
-                                         "127.0.0.1:" + std::to_string(rigctld.port())});
+            writeTransceiverSettings(s, {kRigctldRadioModel, {}, 0, rigctld.address()});
         });
         startListening(3);
         QTRY_COMPARE(label("LabTransceiver"), QStringLiteral("Transceiver : 7.074 USB"));
