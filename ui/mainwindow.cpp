@@ -219,10 +219,9 @@ void MainWindow::addPanel(QWidget *panel)
 
 void MainWindow::addStatusWidget(QWidget *widget)
 {
-    QStatusBar *line = statusBar();
     // The whole width: the notices start at the left, as a status line's do.
-    line->addPermanentWidget(widget, 1);
-    line->show();
+    statusBar()->addPermanentWidget(widget, 1);
+    statusBar()->show();
 }
 
 // --- The mode ------------------------------------------------------------------
