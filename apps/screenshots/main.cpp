@@ -12,7 +12,8 @@
 #include "printing/logpage.h"
 #include "setup/config.h"
 #include "setup/dataroot.h"
-#include "tests/common/papercheck.h" // the widest contacts and labels of the paper tests
+#include "tests/common/papercheck.h"     // the widest contacts and labels of the paper tests
+#include "tests/ui/helpers/chartclick.h" // where a bar of a chart lies, to click it
 #include "timesetter/clocktime.h"
 #include "ui/aboutdialog.h"
 #include "ui/adifcommands.h"
@@ -817,6 +818,12 @@ bool statisticsShots(const QString &root, const QDir &folder)
                    QStringLiteral("print-statistics.png"));
     tabs->setCurrentIndex(1);
     ok &= save(&window, folder, QStringLiteral("statistics-award.png"));
+    // The largest window a 1024 x 768 screen holds: every name still whole.
+    window.resize(1024, 728);
+    ok &= save(&window, folder, QStringLiteral("statistics-award-1024x768.png"));
+    tabs->setCurrentIndex(0);
+    ok &= save(&window, folder, QStringLiteral("statistics-hours-1024x768.png"));
+    window.resize(1100, 800);
     tabs->setCurrentIndex(2);
     settle();
     // The mouse over New York: its azimuth and distance under the map's title.
@@ -827,6 +834,49 @@ bool statisticsShots(const QString &root, const QDir &folder)
     QApplication::sendEvent(map, &move);
     ok &= save(&window, folder, QStringLiteral("statistics-map.png"));
     QLocale::setDefault(before);
+    return ok;
+}
+
+// The operator opens Liste > Statistiques and clicks the bar of 20m: the
+// main window's contacts panel lists the contacts behind it.
+bool statisticsListShot(const QString &root, const QDir &folder)
+{
+    const std::filesystem::path log = makeStatisticsLog(root);
+    const Configuration config = makeConfiguration("F6XYZ", "JN18EU");
+    if (log.filename() != config.logFileName)
+        return false;
+    writeConfiguration(log.parent_path() / kConfigFileName, config);
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1280, 800)))
+        return false;
+    auto *menuItem = window.findChild<QAction *>(QStringLiteral("MnuStatistiques"));
+    if (!menuItem)
+        return false;
+    menuItem->trigger();
+    settle();
+    auto *statistics = window.findChild<StatisticsWindow *>(QStringLiteral("FenStatistiques"));
+    if (!statistics)
+        return false;
+    statistics->resize(1100, 800);
+    statistics->findChild<QComboBox *>(QStringLiteral("LstGraphique"))->setCurrentIndex(1);
+    settle();
+    const auto &bands = statistics->statistics().bands;
+    const auto twenty =
+        std::find_if(bands.begin(), bands.end(), [](const Tally &t) { return t.label == "20m"; });
+    if (twenty == bands.end())
+        return false;
+    QWidget *chart = statistics->chartView()->viewport();
+    const QPointF at = test::barCentre(statistics->chartView(), int(twenty - bands.begin()));
+    QMouseEvent press(QEvent::MouseButtonPress, at, chart->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(chart, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, chart->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(chart, &release);
+    settle();
+    bool ok = save(statistics, folder, QStringLiteral("statistics-bar-clicked.png"));
+    ok &= save(&window, folder, QStringLiteral("statistics-contacts.png"));
     return ok;
 }
 
@@ -914,5 +964,6 @@ int main(int argc, char *argv[])
     ok &= stationShots(folder);
     ok &= horalinkShot(folder);
     ok &= statisticsShots(temp.filePath(QStringLiteral("statistics")), folder);
+    ok &= statisticsListShot(temp.filePath(QStringLiteral("statistics-list")), folder);
     return ok ? 0 : 1;
 }
