@@ -254,9 +254,13 @@ bool namesFit(const QFont &font, const QSize &room)
 // whole in the cells as they are now: a grid of unlike sizes reads badly.
 void AwardPanel::nameCells()
 {
+    // The grid shares its width out a pixel more to some columns than others:
+    // the narrowest and lowest cell sets the room.
     QPushButton *first = m_cells[0];
-    const QSize size(std::max(first->minimumWidth(), first->width()),
-                     std::max(first->minimumHeight(), first->height()));
+    QSize size = first->size();
+    for (const QPushButton *cell : m_cells)
+        size = size.boundedTo(cell->size());
+    size = size.expandedTo(first->minimumSize());
     QFont font = first->font();
     qreal points = m_cellPoints;
     font.setPointSizeF(points);

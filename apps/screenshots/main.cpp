@@ -226,11 +226,8 @@ void typeEnter(const QString &text)
     settle();
 }
 
-void pressMouse(QWidget *widget)
+void clickAt(QWidget *widget, const QPointF &at)
 {
-    // A synthetic press does not move the focus as a real one does.
-    widget->setFocus(Qt::MouseFocusReason);
-    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
@@ -238,6 +235,13 @@ void pressMouse(QWidget *widget)
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
     settle();
+}
+
+void pressMouse(QWidget *widget)
+{
+    // A synthetic press does not move the focus as a real one does.
+    widget->setFocus(Qt::MouseFocusReason);
+    clickAt(widget, QPointF(widget->width() / 2.0, widget->height() / 2.0));
 }
 
 bool startWindow(MainWindow &window, const QSize &size)
@@ -866,15 +870,8 @@ bool statisticsListShot(const QString &root, const QDir &folder)
         std::find_if(bands.begin(), bands.end(), [](const Tally &t) { return t.label == "20m"; });
     if (twenty == bands.end())
         return false;
-    QWidget *chart = statistics->chartView()->viewport();
-    const QPointF at = test::barCentre(statistics->chartView(), int(twenty - bands.begin()));
-    QMouseEvent press(QEvent::MouseButtonPress, at, chart->mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(chart, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, chart->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(chart, &release);
-    settle();
+    clickAt(statistics->chartView()->viewport(),
+            test::barCentre(statistics->chartView(), int(twenty - bands.begin())));
     bool ok = save(statistics, folder, QStringLiteral("statistics-bar-clicked.png"));
     ok &= save(&window, folder, QStringLiteral("statistics-contacts.png"));
     return ok;
