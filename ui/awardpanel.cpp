@@ -8,7 +8,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ondelog {
 
@@ -60,6 +63,15 @@ QWidget *legendItem(const QString &state, const QString &text, QWidget *parent)
     return item;
 }
 
+// The room a cell's style leaves for its text.
+QSize textRoom(const QPushButton *cell, const QSize &size)
+{
+    QStyleOptionButton option;
+    option.initFrom(cell);
+    option.rect = QRect(QPoint(0, 0), size);
+    return cell->style()->subElementRect(QStyle::SE_PushButtonContents, &option, cell).size();
+}
+
 } // namespace
 
 AwardPanel::AwardPanel(QWidget *parent)
@@ -93,8 +105,12 @@ AwardPanel::AwardPanel(QWidget *parent)
 
     auto *grid = new QGridLayout;
     grid->setSpacing(4);
+    // The names a little smaller than the rest of the window, smaller still
+    // down to a floor when the window is narrow.
+    m_cellPoints = font().pointSizeF() * 0.9;
+    m_smallestPoints = font().pointSizeF() * 0.75;
     QFont cellFont = font();
-    cellFont.setPointSizeF(cellFont.pointSizeF() * 0.9);
+    cellFont.setPointSizeF(m_cellPoints);
     for (int i = 0; i < kAwardDepartements; ++i) {
         const QString code = QString::fromLatin1(awardCode(i).data(), int(awardCode(i).size()));
         auto *cell = new QPushButton(this);
@@ -102,12 +118,26 @@ AwardPanel::AwardPanel(QWidget *parent)
         cell->setFont(cellFont);
         cell->setProperty("etat", QStringLiteral("non"));
         cell->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        cell->setMinimumSize(78, 40);
         cell->setFocusPolicy(Qt::NoFocus);
         connect(cell, &QPushButton::clicked, this, [this, i] { choose(i); });
         m_cells[std::size_t(i)] = cell;
         grid->addWidget(cell, i / kColumns, i % kColumns);
     }
+
+    // No narrower than the floor of letters lets every name be read whole.
+    QPushButton *first = m_cells[0];
+    first->ensurePolished();
+    QFont smallest = cellFont;
+    smallest.setPointSizeF(m_smallestPoints);
+    const QFontMetrics metrics(smallest);
+    int widest = 0;
+    for (int i = 0; i < kAwardDepartements; ++i)
+        for (const QString &line : nameLines(toQString(awardName(i)), metrics, 0))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+    const QSize frame = QSize(100, 100) - textRoom(first, QSize(100, 100));
+    const QSize least(widest + frame.width() + 2, 3 * metrics.lineSpacing() + frame.height() + 4);
+    for (QPushButton *cell : m_cells)
+        cell->setMinimumSize(least);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -172,16 +202,81 @@ void AwardPanel::showBand()
     m_notes->setVisible(!notes.isEmpty());
 }
 
-// Code and name, the name cut to the width the cell has now.
+// A name wider than the cell is broken once, after a hyphen or at a space,
+// where its widest line is narrowest ("Seine-" / "Saint-Denis"), so that every
+// name is read whole, however long.
+QStringList AwardPanel::nameLines(const QString &name, const QFontMetrics &metrics, int width)
+{
+    QStringList best{name};
+    int narrowest = metrics.horizontalAdvance(name);
+    if (narrowest <= width)
+        return best;
+    for (qsizetype at = 0; at < name.size(); ++at) {
+        const QChar c = name.at(at);
+        if (c != QLatin1Char('-') && c != QLatin1Char(' '))
+            continue;
+        // The hyphen stays at the end of the first line; a space goes.
+        const QString first = name.left(c == QLatin1Char('-') ? at + 1 : at);
+        const QString second = name.mid(at + 1);
+        if (first.isEmpty() || second.isEmpty())
+            continue;
+        const int widest =
+            std::max(metrics.horizontalAdvance(first), metrics.horizontalAdvance(second));
+        if (widest < narrowest) {
+            narrowest = widest;
+            best = {first, second};
+        }
+    }
+    return best;
+}
+
+namespace {
+
+// Whether the code and every name fit, on one line or two, in cells of that room.
+bool namesFit(const QFont &font, const QSize &room)
+{
+    const QFontMetrics metrics(font);
+    int lines = 1;
+    for (int i = 0; i < kAwardDepartements; ++i) {
+        const QStringList name =
+            AwardPanel::nameLines(toQString(awardName(i)), metrics, room.width());
+        lines = std::max(lines, 1 + int(name.size()));
+        for (const QString &line : name)
+            if (metrics.horizontalAdvance(line) > room.width())
+                return false;
+    }
+    return lines * metrics.lineSpacing() <= room.height();
+}
+
+} // namespace
+
+// One size of letters for every cell, the largest with which every name fits
+// whole in the cells as they are now: a grid of unlike sizes reads badly.
 void AwardPanel::nameCells()
 {
+    // The grid shares its width out a pixel more to some columns than others:
+    // the narrowest and lowest cell sets the room.
+    QPushButton *first = m_cells[0];
+    QSize size = first->size();
+    for (const QPushButton *cell : m_cells)
+        size = size.boundedTo(cell->size());
+    size = size.expandedTo(first->minimumSize());
+    QFont font = first->font();
+    qreal points = m_cellPoints;
+    font.setPointSizeF(points);
+    while (points > m_smallestPoints && !namesFit(font, textRoom(first, size))) {
+        points = std::max(m_smallestPoints, points - 0.25);
+        font.setPointSizeF(points);
+    }
+    const QFontMetrics metrics(font);
+    const int width = textRoom(first, size).width();
     for (int i = 0; i < kAwardDepartements; ++i) {
         QPushButton *cell = m_cells[std::size_t(i)];
-        const QString code = QString::fromLatin1(awardCode(i).data(), int(awardCode(i).size()));
-        const QFontMetrics metrics(cell->font());
-        cell->setText(code + QLatin1Char('\n') +
-                      metrics.elidedText(toQString(awardName(i)), Qt::ElideRight,
-                                         std::max(cell->minimumWidth(), cell->width()) - 8));
+        if (cell->font() != font)
+            cell->setFont(font);
+        QStringList lines = nameLines(toQString(awardName(i)), metrics, width);
+        lines.prepend(QString::fromLatin1(awardCode(i).data(), int(awardCode(i).size())));
+        cell->setText(lines.join(QLatin1Char('\n')));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "statistics/logstatistics.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -13,6 +14,7 @@
 #include <vector>
 
 class QComboBox;
+class QFontMetrics;
 class QLabel;
 class QPushButton;
 
@@ -32,6 +34,11 @@ class AwardPanel : public QWidget
 
     QPushButton *cell(int index) const { return m_cells[std::size_t(index)]; }
 
+    /** A département's name on one line if it is no wider than `width` pixels
+     *  in these letters, else on two broken after a hyphen or at a space, as
+     *  narrow as they can be. */
+    static QStringList nameLines(const QString &name, const QFontMetrics &metrics, int width);
+
   signals:
     void recordsChosen(const std::vector<std::int32_t> &records, const QString &what);
 
@@ -45,6 +52,8 @@ class AwardPanel : public QWidget
     /** The band chosen, as an index into the figures' bands; nothing for all bands. */
     std::optional<std::size_t> band() const;
 
+    qreal m_cellPoints = 0;     // the size of the names' letters where there is room
+    qreal m_smallestPoints = 0; // and the smallest they become in a narrow window
     const LogStatistics *m_statistics = nullptr;
     AwardView m_view;
     QComboBox *m_band;

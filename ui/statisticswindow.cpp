@@ -14,12 +14,15 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -79,6 +82,30 @@ QString listCaption(Chart chart, const std::string &label, std::size_t count)
             .arg(name.toInt() + 1);
     }
     return contacts;
+}
+
+// Labels never cut short nor run into each other, as Qt Charts would leave
+// them where the bars are narrow (many years or modes, a small window): the
+// names under the bars stand upright when they are wider than a bar's room,
+// and the figures above the bars are left out when they would overlap.
+void fitLabels(qreal plotWidth, QBarSeries *series, QBarCategoryAxis *axis, const QBarSet *set,
+               std::int32_t highest)
+{
+    const qsizetype bars = axis->count();
+    if (bars == 0 || plotWidth <= 0)
+        return;
+    const qreal room = plotWidth / qreal(bars);
+    const QFontMetricsF names(axis->labelsFont());
+    qreal widest = 0;
+    for (const QString &name : axis->categories())
+        widest = std::max(widest, names.horizontalAdvance(name));
+    const int angle = widest + 6 > room ? -90 : 0;
+    if (axis->labelsAngle() != angle)
+        axis->setLabelsAngle(angle);
+    const QFontMetricsF figures(set->labelFont());
+    const bool figuresFit = figures.horizontalAdvance(QLocale().toString(highest)) + 4 <= room;
+    if (series->isLabelsVisible() != figuresFit)
+        series->setLabelsVisible(figuresFit);
 }
 
 QPushButton *button(const char *name, const QString &text, QWidget *parent)
@@ -186,7 +213,12 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(period);
     layout->addWidget(m_tabs, 1);
-    resize(1100, 800);
+    // Room for the 96 départements, on a small screen no more than it has,
+    // its title bar and panel left visible.
+    QSize size(1100, 800);
+    if (const QScreen *where = screen())
+        size = size.boundedTo(where->availableGeometry().size() - QSize(0, 40));
+    resize(size);
 
     count();
 }
@@ -314,19 +346,16 @@ void StatisticsWindow::showChart()
     set->setLabelColor(QColor(0x1f, 0x29, 0x37));
     QStringList categories;
     std::int32_t highest = 0;
-    qsizetype letters = 0;
     for (const Tally &t : tallies) {
         *set << t.count;
         categories << toQString(t.label);
         highest = std::max(highest, t.count);
-        letters += categories.back().size() + 1;
     }
     connect(set, &QBarSet::clicked, this, &StatisticsWindow::chooseBar);
 
     auto *series = new QBarSeries;
     series->append(set);
     series->setBarWidth(0.75);
-    series->setLabelsVisible(tallies.size() <= 40);
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     series->setLabelsFormat(QStringLiteral("@value"));
 
@@ -343,9 +372,6 @@ void StatisticsWindow::showChart()
 
     auto *categoryAxis = new QBarCategoryAxis;
     categoryAxis->append(categories);
-    // Many years or modes: their labels stand upright rather than overlap.
-    if (letters > 100)
-        categoryAxis->setLabelsAngle(-90);
     chart->addAxis(categoryAxis, Qt::AlignBottom);
     series->attachAxis(categoryAxis);
     auto *valueAxis = new QValueAxis;
@@ -355,6 +381,12 @@ void StatisticsWindow::showChart()
     valueAxis->applyNiceNumbers();
     chart->addAxis(valueAxis, Qt::AlignLeft);
     series->attachAxis(valueAxis);
+
+    // Each time the chart is laid out anew (the window resized), its labels are
+    // fitted to the room each bar has.
+    connect(chart, &QChart::plotAreaChanged, chart, [chart, series, categoryAxis, set, highest] {
+        fitLabels(chart->plotArea().width(), series, categoryAxis, set, highest);
+    });
 
     // The view gives up the chart it showed (at first one it made itself).
     QChart *old = m_chartView->chart();

@@ -12,9 +12,10 @@
 #include "printing/logpage.h"
 #include "setup/config.h"
 #include "setup/dataroot.h"
-#include "tests/common/papercheck.h" // the widest contacts and labels of the paper tests
-#include "tests/common/rigctld.h"    // a radio to read without a radio
-#include "tests/station/datagrams.h" // what WSJT-X sends, for the live station
+#include "tests/common/papercheck.h"     // the widest contacts and labels of the paper tests
+#include "tests/common/rigctld.h"        // a radio to read without a radio
+#include "tests/station/datagrams.h"     // what WSJT-X sends, for the live station
+#include "tests/ui/helpers/chartclick.h" // where a bar of a chart lies, to click it
 #include "timesetter/clocktime.h"
 #include "ui/aboutdialog.h"
 #include "ui/adifcommands.h"
@@ -231,11 +232,8 @@ void typeEnter(const QString &text)
     settle();
 }
 
-void pressMouse(QWidget *widget)
+void clickAt(QWidget *widget, const QPointF &at)
 {
-    // A synthetic press does not move the focus as a real one does.
-    widget->setFocus(Qt::MouseFocusReason);
-    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
@@ -243,6 +241,13 @@ void pressMouse(QWidget *widget)
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
     settle();
+}
+
+void pressMouse(QWidget *widget)
+{
+    // A synthetic press does not move the focus as a real one does.
+    widget->setFocus(Qt::MouseFocusReason);
+    clickAt(widget, QPointF(widget->width() / 2.0, widget->height() / 2.0));
 }
 
 bool startWindow(MainWindow &window, const QSize &size)
@@ -823,6 +828,12 @@ bool statisticsShots(const QString &root, const QDir &folder)
                    QStringLiteral("print-statistics.png"));
     tabs->setCurrentIndex(1);
     ok &= save(&window, folder, QStringLiteral("statistics-award.png"));
+    // The largest window a 1024 x 768 screen holds: every name still whole.
+    window.resize(1024, 728);
+    ok &= save(&window, folder, QStringLiteral("statistics-award-1024x768.png"));
+    tabs->setCurrentIndex(0);
+    ok &= save(&window, folder, QStringLiteral("statistics-hours-1024x768.png"));
+    window.resize(1100, 800);
     tabs->setCurrentIndex(2);
     settle();
     // The mouse over New York: its azimuth and distance under the map's title.
@@ -921,6 +932,42 @@ bool liveStationShots(const QString &root, const QDir &folder)
     return ok;
 }
 
+// The operator opens Liste > Statistiques and clicks the bar of 20m: the
+// main window's contacts panel lists the contacts behind it.
+bool statisticsListShot(const QString &root, const QDir &folder)
+{
+    const std::filesystem::path log = makeStatisticsLog(root);
+    const Configuration config = makeConfiguration("F6XYZ", "JN18EU");
+    if (log.filename() != config.logFileName)
+        return false;
+    writeConfiguration(log.parent_path() / kConfigFileName, config);
+    const FixedClock clock(makeDateTime(2024, 3, 14, 18, 42, 7));
+    MainWindow window(std::filesystem::path(root.toStdString()), clock);
+    if (!startWindow(window, QSize(1280, 800)))
+        return false;
+    auto *menuItem = window.findChild<QAction *>(QStringLiteral("MnuStatistiques"));
+    if (!menuItem)
+        return false;
+    menuItem->trigger();
+    settle();
+    auto *statistics = window.findChild<StatisticsWindow *>(QStringLiteral("FenStatistiques"));
+    if (!statistics)
+        return false;
+    statistics->resize(1100, 800);
+    statistics->findChild<QComboBox *>(QStringLiteral("LstGraphique"))->setCurrentIndex(1);
+    settle();
+    const auto &bands = statistics->statistics().bands;
+    const auto twenty =
+        std::find_if(bands.begin(), bands.end(), [](const Tally &t) { return t.label == "20m"; });
+    if (twenty == bands.end())
+        return false;
+    clickAt(statistics->chartView()->viewport(),
+            test::barCentre(statistics->chartView(), int(twenty - bands.begin())));
+    bool ok = save(statistics, folder, QStringLiteral("statistics-bar-clicked.png"));
+    ok &= save(&window, folder, QStringLiteral("statistics-contacts.png"));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -1006,5 +1053,6 @@ int main(int argc, char *argv[])
     ok &= liveStationShots(temp.filePath(QStringLiteral("live")), folder);
     ok &= horalinkShot(folder);
     ok &= statisticsShots(temp.filePath(QStringLiteral("statistics")), folder);
+    ok &= statisticsListShot(temp.filePath(QStringLiteral("statistics-list")), folder);
     return ok ? 0 : 1;
 }

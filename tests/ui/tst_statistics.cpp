@@ -9,6 +9,7 @@
 #include "tests/ui/helpers/uitest.h"
 #include "ui/awardpanel.h"
 #include "ui/printjob.h"
+#include "ui/qtext.h"
 #include "ui/stationmap.h"
 #include "ui/statisticswindow.h"
 
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 using namespace ondelog;
@@ -235,6 +237,109 @@ class StatisticsTest : public QObject
         // Counted again, the band chosen stays.
         m_window->refresh();
         QCOMPARE(band->currentText(), QStringLiteral("40m"));
+    }
+
+    void longNamesBreakWhereTheirLinesAreNarrowest_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("room enough")
+            << "Territoire-de-Belfort" << 10000 << QStringList{"Territoire-de-Belfort"};
+        QTest::newRow("hyphens") << "Territoire-de-Belfort" << 0
+                                 << QStringList{"Territoire-", "de-Belfort"};
+        QTest::newRow("shortened word")
+            << "Alpes-Hte-Provence" << 0 << QStringList{"Alpes-Hte-", "Provence"};
+        QTest::newRow("a space goes") << "Ville de Paris" << 0 << QStringList{"Ville de", "Paris"};
+        QTest::newRow("apostrophe kept") << "Val-d'Oise" << 0 << QStringList{"Val-", "d'Oise"};
+        QTest::newRow("nowhere to break") << "Finistère" << 0 << QStringList{"Finistère"};
+        QTest::newRow("hyphen at the end") << "Lot-" << 0 << QStringList{"Lot-"};
+    }
+
+    void longNamesBreakWhereTheirLinesAreNarrowest()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, width);
+        QFETCH(QStringList, lines);
+        QCOMPARE(AwardPanel::nameLines(name, QFontMetrics(QApplication::font()), width), lines);
+    }
+
+    // The window as it opens, filling a 1024 x 768 screen, and as small as it goes.
+    void everyDepartementIsNamedWhole_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("usual") << QSize(1100, 800);
+        QTest::newRow("1024x768 screen") << QSize(1024, 728);
+        QTest::newRow("smallest") << QSize(0, 0);
+    }
+
+    void everyDepartementIsNamedWhole()
+    {
+        QFETCH(QSize, size);
+        QVERIFY(open(sixContacts()));
+        showTab(1);
+        m_window->resize(size.expandedTo(m_window->minimumSize()));
+        QTest::qWait(0);
+        for (int i = 0; i < kAwardDepartements; ++i) {
+            QPushButton *cell = m_window->awardPanel()->cell(i);
+            QStyleOptionButton option;
+            option.initFrom(cell);
+            const QRect room =
+                cell->style()->subElementRect(QStyle::SE_PushButtonContents, &option, cell);
+            const QFontMetrics metrics(cell->font());
+            QVERIFY2(cell->font().pointSizeF() >= QApplication::font().pointSizeF() * 0.7,
+                     qPrintable(cell->objectName()));
+            const QStringList lines = cell->text().split(QLatin1Char('\n'));
+            QVERIFY2(lines.size() * metrics.lineSpacing() <= room.height(),
+                     qPrintable(cell->text()));
+            QString name;
+            for (const QString &line : lines.mid(1)) {
+                QVERIFY2(metrics.horizontalAdvance(line) <= room.width(), qPrintable(line));
+                if (!name.isEmpty() && !name.endsWith(QLatin1Char('-')))
+                    name += QLatin1Char(' ');
+                name += line;
+            }
+            QCOMPARE(lines.value(0),
+                     QString::fromLatin1(awardCode(i).data(), qsizetype(awardCode(i).size())));
+            QCOMPARE(name, toQString(awardName(i)));
+        }
+    }
+
+    // Thirty modes, one of them a hundred and twenty times: their names stand
+    // upright under the bars, and the figures over them go when the window is
+    // too narrow for them and come back when it widens.
+    void chartLabelsNeverRunIntoEachOther()
+    {
+        std::vector<QsoRecord> records = sixContacts();
+        for (int k = 0; k < 29; ++k)
+            for (int n = k == 0 ? 120 : 1; n > 0; --n) {
+                QsoRecord r = contact("01/06/24", "14.074", "", "");
+                r.setField(Field::MODE,
+                           std::string("FSK") + char('A' + k / 26) + char('A' + k % 26));
+                records.push_back(r);
+            }
+        QVERIFY(open(records));
+        m_window->resize(1100, 800);
+        auto *choice = get<QComboBox>("LstGraphique");
+        QChartView *view = m_window->chartView();
+        auto series = [&] { return qobject_cast<QBarSeries *>(view->chart()->series().value(0)); };
+        auto axis = [&] {
+            return qobject_cast<QBarCategoryAxis *>(view->chart()->axes(Qt::Horizontal).value(0));
+        };
+
+        choice->setCurrentIndex(1); // three bands
+        QTRY_VERIFY(series()->isLabelsVisible());
+        QCOMPARE(axis()->labelsAngle(), 0);
+        choice->setCurrentIndex(2); // 30 modes
+        QTRY_COMPARE(axis()->labelsAngle(), -90);
+        QVERIFY(series()->isLabelsVisible());
+        m_window->resize(m_window->minimumSize());
+        QTRY_VERIFY(!series()->isLabelsVisible());
+        QCOMPARE(axis()->labelsAngle(), -90);
+        m_window->resize(1100, 800);
+        QTRY_VERIFY(series()->isLabelsVisible());
+        choice->setCurrentIndex(1);
+        QTRY_COMPARE(axis()->labelsAngle(), 0);
     }
 
     void chartsAndMapSaveAsImagesAndTheChartPrints()
