@@ -848,7 +848,7 @@ bool statisticsShots(const QString &root, const QDir &folder)
 }
 
 // Waits, events running, until `done` holds or `ms` have passed.
-bool waitUntil(const std::function<bool()> &done, int ms = 10000)
+bool waitUntil(const std::function<bool()> &done, int ms = 30000)
 {
     for (int waited = 0; !done(); waited += 20) {
         if (waited >= ms)
@@ -877,8 +877,10 @@ bool liveStationShots(const QString &root, const QDir &folder)
     silent.enabled = false;
     LiveStation::setDefaultWsjtxSettings(silent);
     auto *live = window.findChild<LiveStation *>();
-    if (!started || !live || !live->listener().isListening())
+    if (!started || !live || !live->listener().isListening()) {
+        std::fprintf(stderr, "live station: the window does not listen for WSJT-X\n");
         return false;
+    }
 
     // The dummy radio set as an FT8 operator's; Hamlib's dummy in this
     // process (145.000 FM, its own knobs out of reach) when rigctld is missing.
@@ -915,6 +917,8 @@ bool liveStationShots(const QString &root, const QDir &folder)
         return line && radio && !line->notice().isEmpty() &&
                radio->text().contains(QLatin1Char('.'));
     });
+    if (!shown)
+        std::fprintf(stderr, "live station: no notice or radio line within 30 s\n");
     bool ok = shown && save(&window, folder, QStringLiteral("live-station.png"));
 
     if (!ok)
