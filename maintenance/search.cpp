@@ -67,12 +67,28 @@ std::string contactsNumberField(std::int32_t recordNo)
     return number;
 }
 
-std::string contactsLine(std::int32_t recordNo, const QsoRecord &record)
+namespace {
+
+std::string contactsDescription(const QsoRecord &record)
 {
     const std::string description = "Le " + record.field(Field::DQSO) + " \xE0 " +
                                     record.field(Field::HDEB) + " sur " +
                                     record.field(Field::FREQ) + " Mhz";
-    return contactsNumberField(recordNo) + fixedWidth(description, kContactsDescriptionWidth);
+    return fixedWidth(description, kContactsDescriptionWidth);
+}
+
+} // namespace
+
+std::string contactsLine(std::int32_t recordNo, const QsoRecord &record)
+{
+    return contactsNumberField(recordNo) + contactsDescription(record);
+}
+
+std::string contactsLineWithCallSign(std::int32_t recordNo, const QsoRecord &record)
+{
+    return contactsNumberField(recordNo) +
+           fixedWidth(record.field(Field::CSGN), fieldLayout(Field::CSGN).width) + " " +
+           contactsDescription(record);
 }
 
 ListPlace listPlaceOfRecord(std::int32_t recordNo)

@@ -46,6 +46,12 @@ std::string contactsNumberField(std::int32_t recordNo);
  *  <frequency> Mhz" padded or cut to 40 (Windows-1252). */
 std::string contactsLine(std::int32_t recordNo, const QsoRecord &record);
 
+/** The line listing record n among contacts of many call signs (the contacts
+ *  behind a bar or a département of the statistics): its number field, the
+ *  call sign padded to its 15 characters and a space, then the description of
+ *  contactsLine. A list by call sign or date need not repeat what it was asked. */
+std::string contactsLineWithCallSign(std::int32_t recordNo, const QsoRecord &record);
+
 /** Where record n shows in the log list: its page and its line (0-based). */
 struct ListPlace
 {

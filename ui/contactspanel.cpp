@@ -321,7 +321,7 @@ void ContactsPanel::listRecords(const std::vector<std::int32_t> &recordNos, cons
             if (n < 1 || n > log.recordCount())
                 continue;
             if (const std::optional<QsoRecord> record = log.readRecord(n))
-                lines.push_back({n, contactsLine(n, *record)});
+                lines.push_back({n, contactsLineWithCallSign(n, *record)});
         }
     }
     m_lastSearch = caption;

@@ -92,6 +92,12 @@ TEST(Search, ContactsLines)
     for (const Case &c : cases)
         EXPECT_EQ(contactsLine(c.recordNo, c.record), c.line);
     EXPECT_EQ(contactsLine(1, contact("F5ABC")).size(), 46u);
+
+    // Lines of many call signs keep their columns whatever the call's length.
+    EXPECT_EQ(contactsLineWithCallSign(12, contact("F5ABC")),
+              " 12   F5ABC           Le 12/05/03 \xE0 14:30 sur 14.205 Mhz      ");
+    EXPECT_EQ(contactsLineWithCallSign(3, contact("VP2E/F5ABC/MM")).substr(6, 16),
+              "VP2E/F5ABC/MM   ");
 }
 
 TEST(Search, PlaceOfRecordInList)
