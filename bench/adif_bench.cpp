@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ADIF export and import of a 100,000-contact log, each against a plain copy
 // of the same log file measured in the same run (read, write, sync: the copy
 // is as safe as the writers it is compared with).

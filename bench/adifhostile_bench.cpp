@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ADIF files built to make the import work hard. Each hostile shape is read at
 // 1, 8 and 64 MiB: the time grows with the size (64 MiB take about 8 times 8),
 // never with its square. The two shapes of the report, quadratic before, are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The reference a benchmark divides by is timed in the same run, best of a few
 // tries, so that a ratio does not depend on what else the machine is doing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The log of a busy French station, written once per run for the benchmarks
 // of the "Statistiques" window and of the count behind it.

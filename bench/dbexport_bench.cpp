@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converting a log of 100,000 contacts into the contact database, against a
 // plain copy of the same log file: the conversion reads the log once and writes
 // about as many bytes, so the copy is the floor it is held to.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log store on logs of 32,767 contacts (the most the 16-bit counters of
 // older logbooks allowed) and 100,000, in a temporary folder. Counting is
 // compared with a plain sequential read of the same file: the count reads every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backup and merge on logs of 32,767 and 100,000 contacts. Both write a whole
 // new file and sync it to the disk before renaming it, so the figures include
 // the sync of the temporary folder's file system.

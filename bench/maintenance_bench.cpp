@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Search, duplicate search and sort on logs of 32,767 and 100,000 contacts
 // spread over ten years in random order. Each is compared with the plainest
 // work on the same file measured in the same run: a sequential read for the

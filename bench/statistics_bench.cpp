@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The figures of the "Statistiques" window on logs of 32,767 and 100,000
 // contacts of a busy station (busylog.h). The counting pass reads every record
 // once, so a plain sequential read of the same file is its floor.

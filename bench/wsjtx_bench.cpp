@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A burst of 1,000 "Logged ADIF" datagrams sent to the listener on 127.0.0.1
 // at once, each contact appended to a 100,000-contact log as "Suivant" appends
 // one (synced to the disk before it is announced). Timed from the first

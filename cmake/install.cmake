@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing the suite: the four programs side by side in bin/ (Ondelog looks
 # for its companions beside itself), their desktop entries, icons and manual
 # pages (French and English), the AppStream description, and the Debian

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The listener of WSJT-X and JTDX needs Qt Network but no window: a library of
 # its own, linked by the windows and by the benchmark (built without them).
 find_package(Qt6 REQUIRED COMPONENTS Network)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fabribase's one window: creates the contact database (the table FicheQSO)
 // under the name the operator chooses, normally the log's name with ".mdb", in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One SNTP question at a time to the time server, without blocking the window:
 // the name is resolved, the request sent over UDP, and the answer checked when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FormHeure, Horalink's one window. Disconnected: nothing is asked. "Connecter"
 // asks the time server; its first good answer makes the window Connected, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Versabase's one window: copies every contact of a log into the table FicheQSO
 // of the database Fabribase created for it, named like the log with ".mdb".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two jobs of the export, on top of the database layer: creating the
 // contact database (Fabribase) and copying a log into it (Versabase).

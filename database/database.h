@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small database layer in the terms the export programs think in: create a
 // database, define a table of text fields and append it; open a table, add a

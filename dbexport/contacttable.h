@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The contact table of the database export: its name, its sixteen text columns
 // (the record's fields, same names, same order, same widths) and the values of

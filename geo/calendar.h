@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dates and times as the log holds them (dd/mm/yy, hh:mm), the long French date
 // of the main window, and the clock the windows read, which tests replace.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Maidenhead locators (six characters) and the great-circle distance and
 // azimuth between two of them. Longitudes are positive WEST throughout, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a contact of the log becomes an ADIF record and back. The log keeps
 // Windows-1252 text in fixed-width fields (dd/mm/yy, hh:mm, MHz as typed);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The modes of ADIF 3.1.4 and how the log names them. ADIF files a mode under a
 // MODE and, for many, a SUBMODE (FT4 is MFSK/FT4, USB is SSB/USB); the log has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading ADIF, the interchange format of amateur radio loggers, in its two
 // forms: ADI (tagged text, `<CALL:5>F6ABC`) and ADX (XML). Both readers stream:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Export of a log to an ADIF file and import of an ADIF file into the log.
 // Both stream: one record of the log and one of the ADIF file in memory at a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing ADIF: the header once, then one record at a time appended to a
 // buffer the caller flushes, so that an export holds one record in memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // When two records are the same contact. An import skips a contact the log
 // already holds and brings a confirmation into it; a program that logs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seventeen entry fields of the record view, seen from the keyboard: how
 // many characters each takes and which keys reach it. The record view uses the

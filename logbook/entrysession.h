@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Typing new contacts: what the entry panel remembers from one contact to the
 // next, what Enter does in each field and where the focus goes next, and the

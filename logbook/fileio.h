@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every system call by which the core changes a file on disk goes through here,
 // so that a test can make the n-th of them fail, or stop the program just

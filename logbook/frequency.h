@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The frequency of a contact as the log holds it: MHz typed as text. The entry
 // field has written a point since the start, but logs typed before that, or by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The open log: a file of 165-byte records numbered from 1, no header. Records
 // 1..N are the contacts, record N+1 the end marker. One record is read or

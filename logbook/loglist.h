@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the log list shows: one 40-character line per record, 25 lines a page,
 // and which paging buttons are usable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Paging of the log list: which page is shown, which page a key or the scroll
 // bar asks for, and which line to select once the new page is drawn. The list

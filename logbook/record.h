@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One contact (QSO) as stored in the log: 165 bytes of sixteen fixed-width
 // Windows-1252 text fields, no separators, no terminator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stored contact in the record view: what its fields and labels show, and
 // the changes the operator makes to it in place before confirming them with

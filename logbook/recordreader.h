@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the core reads a log in bulk. Counting, a search, the sort, a
 // copy, a merge, an export each look at every record once, in order; reading

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a file that someone else named: a file chosen in a dialog (another
 // log, a merge source, an ADIF file, a copy's destination) or one of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One way for every bulk rewrite of a file (deletion, sort, merge, import) to
 // replace it whole without ever leaving it half-written: the new content goes

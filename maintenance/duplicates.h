@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Contacts logged twice: neighbouring records equal in call sign, date, start
 // and end times and frequency, compared exactly as stored. Only neighbours are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Backups and copies of the open log. A copy is the log exactly as it stands:
 // its contacts and its end marker, nothing after. It is written beside the

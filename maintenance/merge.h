@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Merging another log into the open one: the other log's contacts, up to its end
 // marker (or its end of file), are appended after the open log's contacts, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding earlier contacts: by call sign (with or without a portable suffix) or
 // on a date, each found contact listed as one line of the contacts panel. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Putting a log into chronological order. The contacts are ordered by date and
 // start time, those with equal keys keeping their order, and the sorted log

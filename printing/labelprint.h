@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The QSL labels on paper: an A4 sheet of 16 self-adhesive labels, two columns
 // of eight, each 5200 x 1780 twips. Labels of the sheet carry the confirmation

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet of 16 self-adhesive QSL labels. Each slot is free, withdrawn (its
 // label is torn off or spoilt, so it is skipped) or occupied by a confirmation

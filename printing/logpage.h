@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paper log sheet: the page of 25 contacts the main window shows, or the
 // same ruled sheet empty, to keep a log by hand. A4 portrait, in twips.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the paper layouts draw on. Coordinates are twips (1/1440 inch) from the
 // printable origin of the page; fonts are asked for by name and the surface

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts kept inside the cells of the paper layouts. The layouts were drawn for
 // the fonts of another system; the faces found here are often wider, and the

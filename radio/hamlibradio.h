@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The radio through Hamlib, the library every logger of the field reads
 // radios with: its list of models, and one radio opened on a serial port or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads the radio about once a second on a thread of its own, and reports
 // what changed: the radio answering with its frequency and mode, no longer

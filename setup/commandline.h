@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line every program of the suite understands, checked before
 // anything needs a display: "--help" and "--version" answer from a terminal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration file "RozOvo.cfg" in the program folder: one line, three
 // items in double quotes separated by commas, ended by CR LF — the call sign,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where Ondelog keeps its files: the data root is "--root DIR" on the command
 // line, else $ONDELOG_ROOT, else the home folder; the program folder is the data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The locator calculator: one position held at once as degrees, minutes and
 // seconds with hemisphere letters, as decimal ("centesimal") degrees and as a

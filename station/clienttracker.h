@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which programs are sending to the logger, and what they report: the small
 // line of the main window ("WSJT-X : 14.074 FT8"). A client announces itself

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Contacts received from WSJT-X or JTDX, appended to the station's own log.
 // A contact is written as "Suivant" writes one (LogFile::appendContact: on the

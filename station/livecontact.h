@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A contact logged in WSJT-X or JTDX, as the log will hold it. Both messages
 // that carry one become ADIF fields first and then go through the mapping of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The UDP messages that WSJT-X and JTDX send to a logger ("NetworkMessage").
 // Each datagram is one message in Qt's QDataStream encoding, big-endian: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the radio reports, in the log's terms: a frequency in MHz as the log
 // writes it and a mode the log knows, and the French line that says whether

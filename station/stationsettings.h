@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings of the live station: where WSJT-X and JTDX send their
 // messages, and which radio Hamlib reads. Plain values with their defaults,

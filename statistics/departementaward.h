@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The French départements award: the 96 départements of metropolitan France
 // (01 to 95, Corsica as 2A and 2B), named as the département table names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the log holds, at a glance: contacts per year, band, mode and hour of
 // the day, the French départements worked and confirmed, and the locators

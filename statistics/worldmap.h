@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The world as seen from the station: an azimuthal equidistant map centred on
 // the station's locator. In this projection a straight line from the centre is

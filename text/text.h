@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text as the log file holds it: Windows-1252 bytes, one byte per character,
 // in fixed-width fields. Every text of the core is such bytes unless its name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text from other programs comes in Unicode; the log holds Windows-1252. A name
 // in Polish, Czech, Romanian, Turkish or Russian would otherwise reach the log

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading and setting the computer's clock. The window talks to the ClockSetter interface
 // so that tests never touch the real clock (they may run as root).

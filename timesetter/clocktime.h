@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The times Horalink shows and gives to the computer: the GMT text of the
 // server's time, the French legal time one or two hours ahead of it, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The client side of SNTP (RFC 4330): the 48-byte request Horalink sends, and
 // the checks an answer must pass before its time may be shown or given to the

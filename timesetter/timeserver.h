@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which time server Horalink asks: "--server HOST[:PORT]" on the command line,
 // else $HORALINK_SERVER, else pool.ntp.org on the NTP port.

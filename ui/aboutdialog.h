@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: what Ondelog is, its version, and the facts a helper on the
 // other end of a support request needs (versions, system, where the data is).

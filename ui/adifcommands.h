@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ADIF items of the "Fichier" menu: export of the open log to an .adi or
 // .adx file, import of another program's ADIF file into the station's own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What each program of the suite does before its first window. The suite is
 // French whatever the system's language, so Qt's own dialogs (file dialog,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The French départements award as a grid of the 96 départements of
 // metropolitan France, each not worked, worked or confirmed, on one band or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The panel in which the operator changes the station locator while entering
 // contacts: for the rest of the run, or, with the box checked, for good.

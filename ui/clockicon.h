@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clock drawn on the button that starts Horalink: a face with its hours
 // and hands, in the colours of the window it sits in.

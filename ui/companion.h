@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Starting one program of the suite from another (Ondelog starts Versabase,
 // Versabase starts Fabribase): looked up beside the running program, where the

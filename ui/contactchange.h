@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Changes to a stored contact, typed over the record view's fields, and its
 // deletion: each asks first in the confirmation frame FraMsgFiche, and "&Oui"

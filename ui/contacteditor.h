@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seventeen fields of the record view, typed into for two jobs: new
 // contacts (ContactEntry) and changes to a stored one (ContactChange). This

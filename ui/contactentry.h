@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // New contacts, typed into the record view from "&Nouveau QSO" to "Terminer".
 // What Enter and a focus change mean is the core's EntrySession; this object

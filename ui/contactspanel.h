@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search field (PictRech) and the contacts panel (PictContacts): a call
 // sign or a date typed into RechText lists every contact it names; "Voir

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small pieces every window of the suite builds the same way: a named button
 // that Enter in a field never presses, a named panel, and the French message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pieces the settings dialogs share: their French OK and Cancel buttons, and
 // the red line that says why a choice cannot be kept.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one file dialog of the program, for opening and for saving. It is Qt's own
 // dialog rather than the desktop's, so that it behaves the same everywhere and

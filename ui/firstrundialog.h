@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The first-run window: asks for the call sign and the station locator, then
 // creates the program folder, the log and the configuration file. A log that

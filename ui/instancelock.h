@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One Ondelog at a time per program folder: two windows writing the same log
 // would overwrite each other's contacts.

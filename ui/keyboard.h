@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two keyboard habits every window of the program keeps, which Qt leaves to
 // each platform:

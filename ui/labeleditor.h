@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The label being written (PictTag): its eleven boxes FLdText1..11 laid out as
 // the printed QSL label, and the way the card goes (direct, by the bureau, or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Printing the label sheet and checking the printout (PictCtrlImpression):
 // the occupied labels go to the printer, and ten seconds later the operator is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet of 16 QSL labels (PictFeuilleQSL): the label being written
 // (LabelEditor), the sixteen slots with their label buttons (BtTag) and state

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The live station: the contacts WSJT-X and JTDX log, written into the
 // station's own log by themselves, and the radio's frequency and mode offered

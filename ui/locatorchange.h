@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Changer de Locator" during an entry: the panel PictChangLocator under the
 // record view takes the new station locator, for the rest of the run or, box

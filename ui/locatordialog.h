@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The locator calculator window: a position typed as degrees, minutes and
 // seconds, as decimal degrees or as a locator, the two other forms following

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeping the log safe and whole: the backup into "RidEzav", the copy to a
 // removable medium, the merge of another log (with its panel), and the start of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The log list (PictListe): the open log 25 contacts to a page, with its
 // title, its scroll bar and its paging controls. Each line carries the number

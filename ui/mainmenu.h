@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's menu: its items, each named as the operator's commands are
 // known (MnuCourantF, MnuClasser...), handed as typed actions to whoever

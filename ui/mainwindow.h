@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ondelog's main window. It owns the open log and the program-wide state (the
 // station's call sign and locator, the log being own or foreign, the mode the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The panel shown before two logs are merged: it names the log the contacts
 // will be appended to, advises a backup first, and offers "Jumeler",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paper layouts drawn with QPainter: on a printer, a PDF file, the print
 // preview or an image. Twips become device pixels at the device's resolution,

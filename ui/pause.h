@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Waits that keep the windows alive: the message "ERREUR" shown for a second,
 // the greeting before closing. The event loop runs during the wait, so the

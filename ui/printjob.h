@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One printer for all of Ondelog's paper: chosen once with "Configurer
 // imprimante", then used by every job. A job first shows the page in Qt's

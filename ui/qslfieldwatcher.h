@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A click in the empty "Ma QSL" field of a contact shown in the record view
 // starts a QSL label for that contact, rather than a change of the field. Only

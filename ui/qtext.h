@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one place where the core's bytes meet Qt's Unicode: Windows-1252 texts
 // of the log, and paths, whose bytes are the file system's own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The radio as the windows see it: the poller's reports (made on its own
 // thread, see radio/radiopoller.h) brought to the window's thread, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record view: the seventeen fields of one contact, with its number, the
 // distance and azimuth from the station and the name of the département. New

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Classer le Fichier": puts the open log into chronological order while the
 // panel PictClasser shows the contacts' count, the stage and the position.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The live station's part of the status line at the foot of the main window:
 // what became of the last contact received ("F5ABC 14.074 FT8 ajouté depuis

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The world as the station sees it: an azimuthal equidistant map centred on
 // the station's locator, the land drawn from the shipped Natural Earth file,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Statistiques" in the menu: one window of figures at a time, beside the main
 // window and not modal, that follows the log it counts. Whatever changed the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Statistiques" window: what the log holds, seen rather than read. Three
 // tabs over one count of the log (statistics/logstatistics.h): charts per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The strip above the list: the button bar PictMenu ("&Nouveau QSO",
 // "&Supprimer", "Fermer le Log"), the greeting, the clock that starts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Transceiver" dialog: which radio Hamlib reads, among its models, on
 // which serial port and at which speed, or at which rigctld address. "Aucun"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hourglass pointer shown while the log is read, always taken back, and a
 // way to lift it for the time a message box waits for the operator.

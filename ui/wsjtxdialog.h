@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where Ondelog listens for WSJT-X and JTDX: the settings as a group of
 // controls (for any settings window) and as a small dialog of its own.

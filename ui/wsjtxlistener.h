@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Listens for what WSJT-X and JTDX send to a logger over UDP (by default to
 // 127.0.0.1:2237, or to a multicast group joined on the loopback interface),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fabribase: creates the contact database in the program folder of the data
 // root (given by Versabase when it starts this program).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Horalink: reads the time from a network time server (SNTP) and sets the
 // computer's clock to GMT or to French legal time. The server is
 // "--server HOST[:PORT]", else $HORALINK_SERVER, else pool.ntp.org.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ondelog: finds the data root, makes sure no other Ondelog works on the same
 // program folder, and shows the main window, which does the rest. Given a
 // command ("ondelog exporter F6XYZ.adi"), it does that instead, without any

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders Ondelog's windows to PNG files so that their look can be checked
 // without a desktop: ondelog_screenshots <folder>.
 

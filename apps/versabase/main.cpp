@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Versabase: converts a log of the program folder into the contact database
 // that Fabribase created beside it. With --log and --base it converts without
 // its window, for scripts and machines without a display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the "Statistiques" window on logs of 32,767 and 100,000 contacts:
 // from the order to open it to the window painted with its first chart (the
 // log counted, the chart, the award grid and the locators of the map laid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Caps the size a file of this process may reach, as a full disk would: the
 // only way to make writes fail when the tests run as root, where permissions

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a printed page must never show: a text touching or crossing a rule. The
 // page is checked on the commands a recording surface kept, each text with the

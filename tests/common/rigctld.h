@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Hamlib's dummy radio served by `rigctld -m 1` on 127.0.0.1 at a free port,
 // started here and killed with the object: a radio to read without a radio,

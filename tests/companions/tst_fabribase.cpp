@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fabribase's window: the database it creates, read back through SQLite's own
 // schema, and what Cancel leaves.
 

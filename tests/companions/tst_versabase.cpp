@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Versabase's window: a log into its database, row for record; the refusals;
 // and the programs of the suite starting one another.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mutates the seed files and feeds every mutant to both ADIF readers and to
 // the mapping into a contact, built with the address and undefined-behaviour
 // sanitizers: any read outside a buffer or any crash fails the run. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: any bytes as "RozOvo.cfg". Reading never throws or crashes, and a
 // configuration accepted is one that can be written and read back unchanged,
 // whose log file name stays in the program folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target without libFuzzer (the project builds with g++): every
 // file of the corpus folder as it is, then a fixed number of mutations of them,
 // drawn from a fixed seed so that a failure can be replayed. Each mutation is

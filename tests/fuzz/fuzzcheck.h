@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fuzz target's own checks: a broken promise aborts, as a crash would, so that
 // the driver (or libFuzzer) stops on the input that broke it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: any bytes as a log. Opening, counting, reading, inspecting and
 // listing never fail in a way the operator could not recover from, and a
 // deletion then an entry always leave a sound log.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: any bytes as a datagram from the network. The decoder never
 // reads outside them and keeps only UTF-8 text; a contact it gives goes into a
 // log that stays sound, holding one more contact exactly when one was added.

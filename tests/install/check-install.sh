@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed tree as a packager lays it out (DESTDIR), checked by the
 # desktop's own validators when they are there, and every installed program
 # answering its command line without any display.

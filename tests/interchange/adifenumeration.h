@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The MODE enumeration as the ADIF 3.1.4 document lists it, each mode
 // with its submodes: what an uploader such as LoTW accepts, written out here

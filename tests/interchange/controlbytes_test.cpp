@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Control bytes that other programs leave in their ADIF files (form feeds,
 // vertical tabs, Ctrl-Z, character references such as "&#1;") never reach the
 // log: it must not read as damaged after an import.

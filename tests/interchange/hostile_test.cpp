@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files built to make the readers work hard: the work (bytes looked at) stays a
 // bounded multiple of the file's size whatever it holds, the place reported
 // never passes the file's end, and what follows a damaged region is read.

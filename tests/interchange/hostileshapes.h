@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ADIF files built to make a reader work hard: each repeats one small piece to
 // any size. Shared by the tests, which count the readers' work on them, and

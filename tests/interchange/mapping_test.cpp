@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How one field of a contact reads in ADIF, and how ADIF fields read in the log.
 
 #include "interchange/adifmapping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of modes against the ADIF enumeration, both ways.
 
 #include "interchange/adifmodes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ADIF files as other programs write them, and damaged ones.
 
 #include "interchange/adifreader.h"

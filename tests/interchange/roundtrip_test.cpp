@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A log exported and imported again comes back byte for byte: whole through
 // ADX, with its accents folded to ASCII through ADI.
 

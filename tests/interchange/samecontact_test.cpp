@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // When two records are one contact, and the index that finds it in a log.
 
 #include "interchange/samecontact.h"

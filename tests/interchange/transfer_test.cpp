@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Import into a log and export from it: what is skipped and why, and that a
 // failure, a cancellation or a kill never leaves a half-written file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every operation that writes the log, stopped after each of its writes as a
 // crash would stop it (the child process running it is killed), or seeing that
 // write fail: the log must then open either as before or as after.

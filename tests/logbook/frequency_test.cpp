@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frequency of a contact read the same way by every reader of the log.
 
 #include "logbook/frequency.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader every bulk reading of a log goes through: whole records, in
 // order, across the edges of its chunks, and nothing made of a cut record.
 

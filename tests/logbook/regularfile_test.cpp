@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files a user names may be pipes, devices or folders: each is refused without
 // being opened for real, and without blocking. Every core operation that opens
 // such a file is run in a child process with an alarm, so that one that blocks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backups and copies: the copy is the log exactly, whatever stood at the
 // destination before, and every failure is told while the log stays untouched.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Merging another log: its contacts follow the open log's in their order, the
 // records that are no contact stay out, the log never merges with itself, and a
 // merge cut short leaves the log as it was or wholly merged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logbook/logfile.h"
 #include "maintenance/search.h"
 #include "tests/logbook/logfixture.h"

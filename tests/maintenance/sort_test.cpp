@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logbook/logfile.h"
 #include "maintenance/sort.h"
 #include "tests/common/filesizelimit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The label sheet's file, its slots and the MQSL of the contacts it names.
 
 #include "printing/labelsheet.h"

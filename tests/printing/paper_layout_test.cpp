@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log sheet and the label sheet, checked through the commands they draw.
 
 #include "printing/labelprint.h"

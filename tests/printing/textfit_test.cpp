@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts fitted to their cells: made smaller, then cut with a mark. The sheets
 // filled to the widest the log allows are checked with real fonts by tst_paper.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio through Hamlib: its dummy radio in this process, a rigctld server
 // started here on 127.0.0.1, and a serial port where nothing answers.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Received contacts going into the log: once each, on the disk before they are
 // announced, never into a log that is not the station's own.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Datagrams as WSJT-X and JTDX send them to a logger, built byte by byte in
 // QDataStream's big-endian encoding, for the tests, the fuzz corpus and the

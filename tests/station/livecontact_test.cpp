@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A contact from WSJT-X as the log holds it, whichever message brought it.
 
 #include "station/livecontact.h"

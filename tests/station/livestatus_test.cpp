@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the status line says of WSJT-X and of the radio, and what the radio's
 // mode proposes to the mode field.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The messages of WSJT-X and JTDX as a logger reads them, and what it drops.
 
 #include "station/networkmessage.h"

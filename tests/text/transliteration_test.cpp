@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Unicode text made fit for the log's code page: nearest letters, never a
 // character the log cannot hold.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The floor check itself: on a small tree, it reports exactly the includes that
 # run sideways, upwards or nowhere, and a folder of code with no floor.
 # Usage: check-includes-test.sh SOURCE_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ADIF items of the "Fichier" menu, driven as the operator would: the file
 // dialog, the progress dialog's "Annuler", the summary, and the log shown again.
 // What is mapped, skipped and counted is the core tests' business.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The change of station locator during the entry of contacts, through the main
 // window as the entry reaches it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry of new contacts, driven key by key through the named fields and
 // buttons as an operator would, and checked in the log file byte by byte.
 

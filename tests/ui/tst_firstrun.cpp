@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first-run window: what it asks, what it refuses, and the files it leaves.
 
 #include "ui/helpers/uitest.h"

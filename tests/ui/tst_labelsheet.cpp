@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The QSL cycle in the main window: a label started from a contact's MQSL
 // field, the slots of the sheet, printing through a stand-in printer and the
 // check of the printout, with the log file read back after each step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live station in the main window: contacts sent from 127.0.0.1 as WSJT-X
 // sends them, written into the own log whatever the window is doing, and the
 // radio read through rigctld proposing its frequency and mode to the entry.

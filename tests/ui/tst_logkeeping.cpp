@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backup, copy, merge and the companions, driven from the menus, the merge
 // panel and the clock as an operator would; the copy and merge rules themselves
 // are pinned down by the core tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding contacts through the windows: the search field, "Voir contacts
 // réalisés" during entry, "Classer le Fichier" and "Chercher les doublons",
 // driven by their named controls. The rules themselves (matches, lines, the

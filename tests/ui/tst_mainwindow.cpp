@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven as an operator would: start-up, first run, the paged
 // list and its keys, another log, the clock and closing.
 

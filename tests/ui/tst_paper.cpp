@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log sheet and the QSL labels measured with the fonts a printer gets:
 // filled with the widest values the log allows, no text touches a rule, the
 // values an operator meets print whole, and only what cannot fit is cut, with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A log opened for reading only (another station's, a backup of the own log,
 // the own log on a medium that refuses writing): the commands that would write
 // it are greyed, and every command of the window, forced through all the same,

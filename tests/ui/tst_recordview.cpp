@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stored contact in the record view: changed in place and confirmed or
 // dropped, or deleted, through the named fields and the confirmation frame,
 // and checked in the log file record by record.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Transceiver" dialog and the WSJT-X settings, driven by their controls.
 
 #include "radio/hamlibradio.h"

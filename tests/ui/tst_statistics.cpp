@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Statistiques" window driven as an operator would: the period typed in,
 // a bar and a département clicked, images saved, the page printed, the mouse
 // over the map. What is counted is the core tests' business; here, what the

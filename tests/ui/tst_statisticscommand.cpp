@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Statistiques" from the main window's menu: the window opened once, following
 // the log whatever changes it, greyed while the log is rewritten, and a clicked
 // bar listed in the contacts panel, never pointing at records a sort or a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pause, the file dialog and the one-Ondelog-per-folder lock.
 
 #include "ui/helpers/uitest.h"

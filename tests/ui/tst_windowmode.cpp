@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window lets the operator touch while one thing is under way
 // (an entry, a question waiting for "&Oui", a panel that holds the log, a list
 // of contacts opened from the record), what a command that greys the whole

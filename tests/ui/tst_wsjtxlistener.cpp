@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The listener on 127.0.0.1 with real datagrams, sound and damaged, and the
 // contacts it hands over going into a log once each.
 

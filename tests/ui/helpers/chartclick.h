@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a bar of a chart lies on screen, for clicking it as the operator
 // would: the window tests and the screenshots click the bars of the
