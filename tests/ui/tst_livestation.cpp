@@ -322,7 +322,7 @@ class LiveStationTest : public StationWindowTest
     {
         startListening(3);
         const quint16 to = port();
-        setPauseMilliseconds(400);
+        setPauseMilliseconds(1000); // room for the datagram under load
         QTimer::singleShot(0, m_window.get(), [to] { send(to, loggedAdif(contact("G4XYZ", 20))); });
         QTest::mouseClick(button("BtFermerLog"), Qt::LeftButton);
         setPauseMilliseconds(5);
