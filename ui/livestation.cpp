@@ -257,11 +257,13 @@ void LiveStation::writeWaiting()
     ReceivingLog target{nullptr, m_window.stationCall(), m_ownLocator, false};
     LogFile own;
     LogFile &shown = m_window.logFile();
-    if (m_window.isOwnLog()) {
+    // Closing shuts the log before the goodbye: a contact made meanwhile still
+    // goes into the own log file rather than being refused.
+    if (m_window.isOwnLog() && (shown.isOpen() || !m_window.isClosing())) {
         target = {&shown, m_window.stationCall(), m_window.stationLocator(), true};
     } else if (!m_window.logFileName().empty() &&
                own.open(m_window.ownLogPath()) == LogStatus::Ok) {
-        // Another station's log is on screen: the own log receives all the same.
+        // Another station's log on screen, or none: the own log receives all the same.
         target.log = &own;
         target.isOwnLog = true;
         if (target.stationLocator.empty())

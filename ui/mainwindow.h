@@ -79,6 +79,8 @@ class MainWindow : public QMainWindow
     bool isEntrySession() const { return m_mode == WindowMode::Entry; }
     /** The program has ended (closing commands, or "Tout arrêter !!"). */
     bool hasEnded() const { return m_ended; }
+    /** Closing: the log is shut for the goodbye, or the program has ended. */
+    bool isClosing() const { return m_ending || m_ended; }
 
     const std::string &stationCall() const { return m_config.callSign; }
     const std::string &logFileName() const { return m_config.logFileName; }

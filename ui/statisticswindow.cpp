@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -210,6 +211,10 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
     m_tabs->addTab(m_award, QStringLiteral("&Départements"));
     m_tabs->addTab(mapPage, QStringLiteral("&Carte"));
     connect(m_tabs, &QTabWidget::currentChanged, this, &StatisticsWindow::showTab);
+    // A window of its own, not a dialog: Escape closes it all the same, so the
+    // keyboard alone goes back to the log.
+    auto *leave = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(leave, &QShortcut::activated, this, &QWidget::close);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(period);

@@ -10,6 +10,7 @@
 #include "tests/common/rigctld.h"
 #include "tests/station/datagrams.h"
 #include "ui/livestation.h"
+#include "ui/pause.h"
 #include "ui/radiowatcher.h"
 #include "ui/stationline.h"
 #include "ui/wsjtxlistener.h"
@@ -27,6 +28,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <cstdio>
@@ -312,6 +314,25 @@ class LiveStationTest : public StationWindowTest
         QTRY_COMPARE(list()->count(), 4);
         QCOMPARE(record(4).field(Field::CSGN), std::string("G4XYZ"));
         QCOMPARE(record(4).field(Field::MLOC), std::string("JN18EU"));
+    }
+
+    // "Fermer le Log" shuts the log before its goodbye: a contact logged by
+    // WSJT-X in that second still reaches the file, whole and only once.
+    void aContactDuringTheGoodbyeIsKept()
+    {
+        startListening(3);
+        const quint16 to = port();
+        setPauseMilliseconds(1000); // room for the datagram under load
+        QTimer::singleShot(0, m_window.get(), [to] { send(to, loggedAdif(contact("G4XYZ", 20))); });
+        QTest::mouseClick(button("BtFermerLog"), Qt::LeftButton);
+        setPauseMilliseconds(5);
+        QVERIFY(m_window->hasEnded());
+        LogFile file;
+        QCOMPARE(file.openReadOnly(m_root->logPath()), LogStatus::Ok);
+        QCOMPARE(file.recordCount(), 4);
+        QCOMPARE(file.readRecord(4)->field(Field::CSGN), std::string("G4XYZ"));
+        QCOMPARE(file.readRecord(4)->field(Field::MLOC), std::string("JN18EU"));
+        QCOMPARE(file.endMarkerLocator().value_or(std::string()), std::string("JN18EU"));
     }
 
     // A second Ondelog, another station's, finds the port taken: it says so in
