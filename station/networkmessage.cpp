@@ -71,15 +71,15 @@ class FieldReader
     {
         const auto julianDay = integer<std::int64_t>();
         const auto milliseconds = integer<std::uint32_t>();
-        const auto spec = integer<std::uint8_t>();
+        const auto timeKind = integer<std::uint8_t>();
         std::int32_t offsetSeconds = 0;
-        if (spec == static_cast<std::uint8_t>(TimeSpec::OffsetFromUtc))
+        if (timeKind == static_cast<std::uint8_t>(TimeSpec::OffsetFromUtc))
             offsetSeconds = integer<std::int32_t>();
         if (failed())
             return std::nullopt;
         // A named time zone carries fields of its own that no client sends; its
         // time cannot be placed without the zone's rules either.
-        if (spec > static_cast<std::uint8_t>(TimeSpec::OffsetFromUtc))
+        if (timeKind > static_cast<std::uint8_t>(TimeSpec::OffsetFromUtc))
             return fail<std::optional<MessageTime>>(DecodeOutcome::BadTime);
         if (julianDay == std::numeric_limits<std::int64_t>::min() || milliseconds == kNullLength)
             return std::nullopt;
@@ -90,9 +90,9 @@ class FieldReader
         using namespace std::chrono;
         const sys_days day{days{julianDay - kJulianDayOfEpoch}};
         MessageTime time = day + std::chrono::milliseconds{milliseconds};
-        if (spec == static_cast<std::uint8_t>(TimeSpec::OffsetFromUtc)) {
+        if (timeKind == static_cast<std::uint8_t>(TimeSpec::OffsetFromUtc)) {
             time -= seconds{offsetSeconds};
-        } else if (spec == static_cast<std::uint8_t>(TimeSpec::LocalTime)) {
+        } else if (timeKind == static_cast<std::uint8_t>(TimeSpec::LocalTime)) {
             // The sender's local time: on this machine for 127.0.0.1, and the best
             // guess for a client elsewhere on a multicast group.
             const year_month_day date{day};

@@ -40,7 +40,7 @@ class DatagramBuilder
         return *this;
     }
     DatagramBuilder &nullText() { return u32(0xFFFFFFFF); }
-    /** A QDateTime in UTC (time spec 1). */
+    /** A QDateTime in UTC (Qt::UTC, 1). */
     DatagramBuilder &utc(int year, unsigned month, unsigned day, int hour, int minute,
                          int second = 0)
     {

@@ -70,7 +70,7 @@ TEST(RadioStatus, HamlibsModesInTheLogsWords)
         {"PKTUSB", "", std::nullopt},
         {"", ft8, std::nullopt},
         {"usb", ft8, std::nullopt},
-        {"SPEC", ft8, std::nullopt},
+        {"DSB", ft8, std::nullopt},
     };
     for (const auto &c : cases)
         EXPECT_EQ(radioModeText(c.hamlib, c.dataMode), c.expected) << c.hamlib;

@@ -108,7 +108,7 @@ TEST(NetworkMessage, TimesAreTakenToUtcAndNullOnesAreAbsent)
             b.text("");
         return decodeNetworkMessage(b.bytes());
     };
-    // Two hours ahead of UTC (time spec 2 with its offset in seconds).
+    // Two hours ahead of UTC (Qt::OffsetFromUTC, 2, then its offset in seconds).
     DecodeResult r = logged([](DatagramBuilder &b) {
         b.u64(2460384).u32((1 * 3600 + 15 * 60) * 1000).u8(2).u32(7200);
     });
