@@ -150,6 +150,19 @@ void settle()
         QApplication::processEvents();
 }
 
+// Waits, events running, until `done` holds or `ms` have passed.
+bool waitUntil(const std::function<bool()> &done, int ms = 30000)
+{
+    for (int waited = 0; !done(); waited += 20) {
+        if (waited >= ms)
+            return false;
+        QEventLoop wait;
+        QTimer::singleShot(20, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    return true;
+}
+
 bool save(QWidget *widget, const QDir &folder, const QString &name)
 {
     settle();
@@ -176,11 +189,7 @@ bool stationShots(const QDir &folder)
         dialog.show();
         dialog.findChild<QPushButton *>(QStringLiteral("BtEssayer"))->click();
         auto *tried = dialog.findChild<QLabel *>(QStringLiteral("LabEssai"));
-        for (int i = 0; i < 100 && tried->text().endsWith(QStringLiteral("…")); ++i) {
-            QEventLoop wait;
-            QTimer::singleShot(50, &wait, &QEventLoop::quit);
-            wait.exec();
-        }
+        waitUntil([tried] { return !tried->text().endsWith(QStringLiteral("…")); }, 5000);
         ok &= save(&dialog, folder, QStringLiteral("transceiver-essai.png"));
     }
     {
@@ -846,19 +855,6 @@ bool statisticsShots(const QString &root, const QDir &folder)
     ok &= save(&window, folder, QStringLiteral("statistics-map.png"));
     QLocale::setDefault(before);
     return ok;
-}
-
-// Waits, events running, until `done` holds or `ms` have passed.
-bool waitUntil(const std::function<bool()> &done, int ms = 30000)
-{
-    for (int waited = 0; !done(); waited += 20) {
-        if (waited >= ms)
-            return false;
-        QEventLoop wait;
-        QTimer::singleShot(20, &wait, &QEventLoop::quit);
-        wait.exec();
-    }
-    return true;
 }
 
 // The live station at work: WSJT-X on 40 m FT8 and the radio on 7.074 MHz
