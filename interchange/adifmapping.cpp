@@ -60,14 +60,6 @@ bool isPrintableAscii(std::string_view text)
     });
 }
 
-std::string_view trimmedView(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 int twoDigitValue(std::string_view digits)
 {
     return (digits[0] - '0') * 10 + (digits[1] - '0');

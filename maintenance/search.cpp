@@ -16,14 +16,6 @@ bool isDateSeparator(char c)
     return c == '/' || c == '.' || c == ':' || c == ' ';
 }
 
-std::string_view trimmedView(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::string_view fieldOf(const char *record, Field f)
 {
     const FieldLayout &layout = fieldLayout(f);

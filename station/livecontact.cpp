@@ -14,11 +14,6 @@ namespace {
 
 constexpr std::size_t kProgramNameLength = 32;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 std::string adifDateOf(MessageTime time)
 {
     const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(time)};

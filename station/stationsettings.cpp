@@ -2,6 +2,7 @@
 #include "station/stationsettings.h"
 
 #include "setup/settings.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <limits>
@@ -95,7 +96,7 @@ bool isHostAndPort(std::string_view text)
         return static_cast<unsigned char>(c) <= ' ' || c == '/' || c == '[' || c == ']';
     });
     if (!hostSound || port.empty() || port.size() > 5 ||
-        !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        !std::all_of(port.begin(), port.end(), isDigit))
         return false;
     const int number = std::stoi(std::string(port));
     return number >= 1 && number <= 65535;

@@ -11,11 +11,6 @@ namespace ondelog {
 
 namespace {
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // The 96 codes in the order of the département table: Corsica's two halves
 // where the single Corsica of old stands, between 19 and 21.
 constexpr std::array<std::string_view, kAwardDepartements> kAwardCodes = [] {

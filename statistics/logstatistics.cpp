@@ -77,27 +77,6 @@ struct Placed
     bool confirmed;
 };
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool hasControlBytes(std::string_view text)
-{
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F;
-    });
-}
-
-std::string_view trimView(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // Fields are not NUL-terminated: the digits are read from a pointer, never
 // through a string_view built from it.
 int twoDigitsAt(const char *text, std::size_t at)
@@ -137,7 +116,7 @@ std::uint8_t startHour(std::string_view raw)
         return hour < kHours && twoDigitsAt(p, 3) < 60 ? static_cast<std::uint8_t>(hour)
                                                        : kUnknownHour;
     }
-    const std::string_view text = trimView(raw);
+    const std::string_view text = trimmedView(raw);
     if (text.empty() ||
         !std::all_of(text.begin(), text.end(), [](char c) { return isDigit(c) || c == ':'; }))
         return kUnknownHour;
@@ -149,7 +128,7 @@ std::uint8_t startHour(std::string_view raw)
 // it arrived, or the word the ADIF import writes when a report gave no day.
 bool isConfirmation(std::string_view raw)
 {
-    const std::string_view text = trimView(raw);
+    const std::string_view text = trimmedView(raw);
     if (text.empty())
         return false;
     if (dateKey(text))
@@ -185,7 +164,7 @@ std::uint32_t locatorOfField(std::string_view raw)
 {
     if (raw[0] != ' ')
         return locatorCode(raw.substr(0, raw[4] == ' ' && raw[5] == ' ' ? 4 : 6));
-    return locatorCode(trimView(raw));
+    return locatorCode(trimmedView(raw));
 }
 
 std::uint8_t departementCode(const DepartementReading &reading)
@@ -329,7 +308,7 @@ template <std::size_t Offset, std::size_t Width> struct FieldPlace
                                                         : (1ull << (8 * (width - 8))) - 1;
 
     static std::string_view raw(const char *record) { return {record + offset, width}; }
-    static std::string_view trimmed(const char *record) { return trimView(raw(record)); }
+    static std::string_view trimmed(const char *record) { return trimmedView(raw(record)); }
     // Whole words read and masked: copying a few bytes into a key and reading
     // it back as a word would stall the processor on every record.
     static RawKey key(const char *record)
@@ -609,7 +588,7 @@ struct StatisticsCounter::State
         std::uint32_t slot = modeOfRaw.find(key);
         if (slot == RawCache::kMissing) {
             const std::string_view text = this->mode.trimmed(record);
-            if (text.empty() || hasControlBytes(text)) {
+            if (text.empty() || std::any_of(text.begin(), text.end(), isControlByte)) {
                 if (unknownMode == RawCache::kMissing) {
                     unknownMode = static_cast<std::uint32_t>(modes.labels.size());
                     modes.labels.emplace_back(kUnknownLabel);

@@ -97,11 +97,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 } // namespace
 
 char32_t codePointFromCp1252(char byte)
@@ -220,11 +215,15 @@ std::string fixedWidth(std::string_view text, std::size_t width)
 
 std::string trim(std::string_view text)
 {
-    const auto first = text.find_first_not_of(' ');
+    return std::string(trimmedView(text));
+}
+
+std::string_view trimmedView(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)
         return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 double numericValue(std::string_view text)

@@ -49,6 +49,12 @@ constexpr bool isControlByte(char c)
     return b < 0x20 || b == 0x7F;
 }
 
+/** True for '0' to '9' only, whatever the locale. */
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 /** What a damaged record's control bytes (isControlByte) look like on a line:
  *  one visible character each, so columns stay aligned and a line break never
  *  splits a line. */
@@ -62,6 +68,8 @@ std::string fixedWidth(std::string_view text, std::size_t width);
 
 /** Removes leading and trailing blanks (spaces only, as every reader of a field does). */
 std::string trim(std::string_view text);
+/** The same, without a copy: a view into `text`. */
+std::string_view trimmedView(std::string_view text);
 
 /** The numeric value of a text: leading blanks skipped, then the longest leading
  *  run that reads as a decimal number ("1/" gives 1, "/5" gives 0, "" gives 0,
