@@ -67,11 +67,6 @@ class Output
     std::string m_buffer;
 };
 
-std::string counted(std::int64_t n, const char *singular, const char *plural)
-{
-    return std::to_string(n) + " " + (n > 1 ? plural : singular);
-}
-
 } // namespace
 
 AdifFormat adifFormatForPath(const std::filesystem::path &path)

@@ -5,6 +5,7 @@
 #include "logbook/record.h"
 #include "logbook/recordreader.h"
 #include "logbook/safefile.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -109,11 +110,6 @@ void stamp(const std::filesystem::path &file, std::time_t when)
     const struct timespec times[2] = {{when, 0}, {when, 0}};
     // Only the age of the next backup depends on it: a failure costs one early backup.
     ::utimensat(AT_FDCWD, file.c_str(), times, 0);
-}
-
-std::string contactsText(std::int32_t n)
-{
-    return std::to_string(n) + (n <= 1 ? " contact" : " contacts");
 }
 
 } // namespace
@@ -250,9 +246,9 @@ std::string historyBackupSummaryUtf8(const HistoryBackupResult &result)
         return copyFailureMessageUtf8(result.copy, where);
     if (result.unchanged)
         return "La sauvegarde " + where + " est déjà à jour (" +
-               contactsText(result.copy.contacts) + ").";
-    std::string text =
-        "Le log est sauvegardé dans " + where + " (" + contactsText(result.copy.contacts) + ")";
+               counted(result.copy.contacts, "contact", "contacts") + ").";
+    std::string text = "Le log est sauvegardé dans " + where + " (" +
+                       counted(result.copy.contacts, "contact", "contacts") + ")";
     if (!result.movedTo.empty())
         text += " ; la précédente devient " + result.movedTo.filename().string();
     return text + ".";

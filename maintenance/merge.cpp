@@ -83,11 +83,6 @@ void countSkipped(MergeResult &result, RecordKind kind)
     }
 }
 
-std::string counted(std::int32_t n, const char *singular, const char *plural)
-{
-    return std::to_string(n) + " " + (n > 1 ? plural : singular);
-}
-
 } // namespace
 
 MergeResult mergeLog(LogFile &log, const std::filesystem::path &other,

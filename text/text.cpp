@@ -213,6 +213,11 @@ std::string fixedWidth(std::string_view text, std::size_t width)
     return out;
 }
 
+std::string counted(std::int64_t n, std::string_view singular, std::string_view plural)
+{
+    return std::to_string(n) + " " + std::string(n > 1 ? plural : singular);
+}
+
 std::string trim(std::string_view text)
 {
     return std::string(trimmedView(text));

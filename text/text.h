@@ -5,6 +5,7 @@
 // ends in Utf8; the windows convert to Unicode in one place.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -62,6 +63,10 @@ inline constexpr char kControlPlaceholder = '\xA4'; // '¤'
 
 /** The text with each control byte replaced by kControlPlaceholder. */
 std::string withVisibleControls(std::string_view cp1252);
+
+/** `n` and the noun that agrees with it, as French counts: the singular for 0
+ *  and 1 ("0 contact", "3 contacts"), in the nouns' own encoding. */
+std::string counted(std::int64_t n, std::string_view singular, std::string_view plural);
 
 /** Pads with blanks on the right or cuts to exactly `width` characters. */
 std::string fixedWidth(std::string_view text, std::size_t width);

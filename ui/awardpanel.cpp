@@ -45,11 +45,6 @@ QString stateName(AwardState state)
     return QStringLiteral("non");
 }
 
-QString contactsText(std::size_t count)
-{
-    return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%L1 contacts").arg(count);
-}
-
 QWidget *legendItem(const QString &state, const QString &text, QWidget *parent)
 {
     auto *item = new QWidget(parent);
@@ -187,8 +182,8 @@ void AwardPanel::showBand()
         const AwardCell &c = m_view.cells[std::size_t(i)];
         const QString code = QString::fromLatin1(awardCode(i).data(), int(awardCode(i).size()));
         const QString name = toQString(awardName(i));
-        cell->setToolTip(
-            QStringLiteral("%1 %2 : %3").arg(code, name, contactsText(c.records.size())));
+        cell->setToolTip(QStringLiteral("%1 %2 : %3")
+                             .arg(code, name, contactsCount(std::int64_t(c.records.size()))));
         cell->setProperty("etat", stateName(c.state));
         cell->style()->unpolish(cell);
         cell->style()->polish(cell);
@@ -196,9 +191,9 @@ void AwardPanel::showBand()
     nameCells();
     QStringList notes;
     if (const std::size_t corsica = m_statistics->corsicaRecords().size())
-        notes << QStringLiteral("Corse notée 20, sans 2A ni 2B : %1").arg(contactsText(corsica));
+        notes << QStringLiteral("Corse notée 20, sans 2A ni 2B : %1").arg(contactsCount(corsica));
     if (const std::size_t unknown = m_statistics->unknownDepartementRecords().size())
-        notes << QStringLiteral("département illisible : %1").arg(contactsText(unknown));
+        notes << QStringLiteral("département illisible : %1").arg(contactsCount(unknown));
     m_notes->setText(notes.join(QStringLiteral(" · ")));
     m_notes->setVisible(!notes.isEmpty());
 }

@@ -28,4 +28,9 @@ std::filesystem::path toPath(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+QString contactsCount(std::int64_t count)
+{
+    return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%L1 contacts").arg(count);
+}
+
 } // namespace ondelog

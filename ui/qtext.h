@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -14,6 +15,10 @@ namespace ondelog {
 QString toQString(const std::string &cp1252);
 /** QString to Windows-1252 bytes ('?' for what the code page cannot hold). */
 std::string toCp1252(const QString &text);
+
+/** A number of contacts as the statistics show it, digits grouped: "1 contact",
+ *  "2 400 contacts". */
+QString contactsCount(std::int64_t count);
 
 /** A path as the operator reads it: decoded as the file system names it (not
  *  as UTF-8, which a name in another encoding would turn into garbage), with

@@ -2,6 +2,7 @@
 #include "ui/statisticswindow.h"
 
 #include "ui/awardpanel.h"
+#include "ui/controls.h"
 #include "ui/filedialog.h"
 #include "ui/paintersurface.h"
 #include "ui/printjob.h"
@@ -50,11 +51,6 @@ constexpr ChartKind kCharts[] = {
 };
 
 const QColor kBar(0x3a, 0x7b, 0xc8);
-
-QString contactsText(std::int64_t count)
-{
-    return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%L1 contacts").arg(count);
-}
 
 // What the contacts of a bar are, as a list names them after their number
 // ("14 contacts sur 20m"): the bar's label alone ("18", "inconnu") says little
@@ -110,13 +106,6 @@ void fitLabels(qreal plotWidth, QBarSeries *series, QBarCategoryAxis *axis, cons
         series->setLabelsVisible(figuresFit);
 }
 
-QPushButton *button(const char *name, const QString &text, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromUtf8(name));
-    return b;
-}
-
 QLabel *muted(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -150,7 +139,7 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
                              16);
         connect(field, &QLineEdit::returnPressed, this, &StatisticsWindow::applyPeriod);
     }
-    auto *apply = button("BtPeriode", QStringLiteral("&Appliquer"), this);
+    auto *apply = makeButton(QStringLiteral("&Appliquer"), QStringLiteral("BtPeriode"), this);
     connect(apply, &QPushButton::clicked, this, &StatisticsWindow::applyPeriod);
     auto *period = new QHBoxLayout;
     period->addWidget(new QLabel(QStringLiteral("Période du"), this));
@@ -171,9 +160,11 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
     m_chartView->setObjectName(QStringLiteral("GraphStatistiques"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setMinimumSize(560, 360);
-    auto *saveChart = button("BtGraphiquePng", QStringLiteral("&Enregistrer en PNG…"), charts);
+    auto *saveChart = makeButton(QStringLiteral("&Enregistrer en PNG…"),
+                                 QStringLiteral("BtGraphiquePng"), charts);
     connect(saveChart, &QPushButton::clicked, this, &StatisticsWindow::saveChart);
-    auto *printChart = button("BtGraphiqueImprimer", QStringLiteral("&Imprimer…"), charts);
+    auto *printChart =
+        makeButton(QStringLiteral("&Imprimer…"), QStringLiteral("BtGraphiqueImprimer"), charts);
     connect(printChart, &QPushButton::clicked, this, &StatisticsWindow::printChart);
     auto *chartBar = new QHBoxLayout;
     chartBar->addWidget(m_chartChoice);
@@ -194,7 +185,8 @@ StatisticsWindow::StatisticsWindow(const LogFile &log, const std::string &statio
     m_reading->setObjectName(QStringLiteral("LabPositionCarte"));
     m_reading->setMinimumWidth(m_reading->fontMetrics().horizontalAdvance(
         QStringLiteral("Azimut 000°, distance 00000.0 Km, locator MM00MM")));
-    auto *saveMap = button("BtCartePng", QStringLiteral("Enregistrer en &PNG…"), mapPage);
+    auto *saveMap =
+        makeButton(QStringLiteral("Enregistrer en &PNG…"), QStringLiteral("BtCartePng"), mapPage);
     connect(saveMap, &QPushButton::clicked, this, &StatisticsWindow::saveMap);
     connect(m_map, &StationMap::pointed, this, &StatisticsWindow::showReading);
     showReading(std::nullopt);
@@ -314,7 +306,7 @@ void StatisticsWindow::count()
                                         .toHtmlEscaped()));
     } else {
         QString text =
-            QStringLiteral("%1, %2").arg(periodText(), contactsText(m_statistics.contacts));
+            QStringLiteral("%1, %2").arg(periodText(), contactsCount(m_statistics.contacts));
         if (m_statistics.leftOut > 0 && !m_period.isOpen())
             text += QStringLiteral(" (%1 hors période)").arg(m_statistics.leftOut);
         m_summary->setText(text);
@@ -336,7 +328,7 @@ void StatisticsWindow::showTab()
         m_mapSummary->setText(
             QStringLiteral("%1 locators travaillés, %2 sans locator. Centre : %3.")
                 .arg(m_map->locators().size())
-                .arg(contactsText(m_statistics.unlocated()), toQString(m_stationLocator)));
+                .arg(contactsCount(m_statistics.unlocated()), toQString(m_stationLocator)));
         m_mapShown = true;
     }
 }
@@ -408,8 +400,8 @@ void StatisticsWindow::chooseBar(int index)
         return;
     const std::vector<std::int32_t> records = m_statistics.records(which, std::size_t(index));
     const std::string &label = tallies[std::size_t(index)].label;
-    m_selection->setText(QStringLiteral("%1 : %2").arg(toQString(label),
-                                                       contactsText(std::int64_t(records.size()))));
+    m_selection->setText(QStringLiteral("%1 : %2").arg(
+        toQString(label), contactsCount(std::int64_t(records.size()))));
     if (!records.empty())
         emit recordsChosen(records, listCaption(which, label, records.size()));
 }
@@ -445,7 +437,7 @@ void StatisticsWindow::printPage(PrintSurface &surface) const
     // Windows-1252 text cannot hold; the plain no-break space can.
     QString details = QStringLiteral("%1 — %2 — %3, %4")
                           .arg(stationCall(), toQString(m_stationLocator), periodText(),
-                               contactsText(m_statistics.contacts));
+                               contactsCount(m_statistics.contacts));
     details.replace(QChar(0x202F), QChar(0x00A0));
     surface.print(toCp1252(details));
     // The chart itself is drawn by Qt, in vectors, on the same page: 7.5 by 5
